@@ -1,0 +1,48 @@
+#include "app/global_settings.h"
+
+#include <cstdlib>
+
+namespace sw {
+
+TGlobalSettings& GlobalSettings() {
+    static TGlobalSettings settings;
+    return settings;
+}
+
+std::string SystemTempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp != nullptr && *tmp != '\0') {
+        return tmp;
+    }
+    return "/tmp";
+}
+
+TGlobalSettings DefaultGlobalSettings() {
+    TGlobalSettings s;
+    s.Email = "support@slicewell.example.org";
+    s.SlicewellURL = "https://slicewell.example.org/";
+    s.DownloadURL = "https://slicewell.example.org/download/";
+    s.UpdatesURL = "https://slicewell.example.org/updates/slicewell4.upd";
+    s.TempFolder = SystemTempFolder();
+    s.ShowCutterTime = true;
+    s.CutterKBControl = false;
+    s.CutterAutoPlay = true;
+    s.CutterLooped = true;
+    s.CutterMuted = false;
+    s.CheckMatch = false;
+    s.SaveIndexStream = true;
+    s.IndexAsFileStream = false;
+    s.AutocutThreshold = 20;
+    s.PlayerWaveOut = -1;
+    s.PlayerVolume = 0x8000;
+    s.CueBuffers = 6;
+    s.NumBuffers = 16;
+    s.JogMaxSpeed = 100;
+    s.SplashDelay = 2500;
+    s.TimesExecuted = 1;
+    s.PlayerPriority = 3;
+    s.LastUpdateCheck = 0;
+    return s;
+}
+
+}  // namespace sw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sw {
+
+// The process-wide settings record. Loaded once at start-up (settings_store.h), changed in memory
+// by dialogs and windows on the GUI thread, saved once after a windowed run. Other threads only
+// read it.
+struct TGlobalSettings {
+    std::string Email;
+    std::string SlicewellURL;
+    std::string DownloadURL;
+    std::string UpdatesURL;
+    std::string TempFolder;
+    std::string LastOpenFolder;
+    std::string LastSaveFolder;
+    bool ShowCutterTime = false;
+    bool CutterKBControl = false;
+    bool CutterAutoPlay = false;
+    bool CutterLooped = false;
+    bool CutterMuted = false;
+    bool CheckMatch = false;
+    bool SaveIndexStream = false;
+    bool IndexAsFileStream = false;
+    int32_t AutocutThreshold = 0;
+    int32_t PlayerWaveOut = 0;
+    int32_t PlayerVolume = 0;
+    int32_t CueBuffers = 0;
+    int32_t NumBuffers = 0;
+    int32_t JogMaxSpeed = 0;
+    int32_t SplashDelay = 0;
+    int32_t TimesExecuted = 0;
+    uint8_t PlayerPriority = 0;  // 0 idle .. 3 normal .. 6 time-critical
+    double LastUpdateCheck = 0;  // days since 1899-12-30, fraction = time of day
+};
+
+// The record every part of the program reads. Zero-filled until loaded.
+TGlobalSettings& GlobalSettings();
+
+// The record with every default, "TempFolder" being the system's temporary folder.
+TGlobalSettings DefaultGlobalSettings();
+
+// The system's temporary folder: $TMPDIR when set and non-empty, else "/tmp".
+std::string SystemTempFolder();
+
+}  // namespace sw
