@@ -10,7 +10,7 @@ enum class SeekOrigin { Begin, Current, End };
 // of bytes actually moved; the Buffer variants turn a short transfer into the user-facing file
 // errors. Positions are 64-bit here, but the files the program indexes stay below 2 GiB.
 class ByteStream {
-public:
+  public:
     virtual ~ByteStream() = default;
 
     virtual int64_t Read(void* buffer, int64_t count) = 0;

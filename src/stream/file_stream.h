@@ -23,7 +23,7 @@ enum class FileMode {
 //
 // Open failures throw FileOpenError / FileCreateError with the file name.
 class FileStream : public ByteStream {
-public:
+  public:
     FileStream(const std::string& fileName, FileMode mode, bool denyWrite = false);
     ~FileStream() override;
     FileStream(const FileStream&) = delete;
@@ -39,7 +39,7 @@ public:
     void Flush();
     const std::string& FileName() const { return fileName_; }
 
-private:
+  private:
     // Defined in file_stream.cpp.
     struct Impl;
     Impl* impl_;

@@ -75,9 +75,10 @@ TFrameInfo DecodeFrameHeader(uint32_t word) {
                 info.FrameLength = 144000 * info.Bitrate / info.SampleRate + info.Padding;
                 break;
             case 3:
-                info.FrameLength = info.Version == 1
-                                       ? 144000 * info.Bitrate / info.SampleRate + info.Padding
-                                       : (144000 * info.Bitrate / info.SampleRate) / 2 + info.Padding;
+                info.FrameLength =
+                    info.Version == 1
+                        ? 144000 * info.Bitrate / info.SampleRate + info.Padding
+                        : (144000 * info.Bitrate / info.SampleRate) / 2 + info.Padding;
                 break;
             default:
                 break;

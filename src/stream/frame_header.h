@@ -11,11 +11,11 @@ namespace sw {
 // The decoded frame header. These 25 packed bytes are also stored verbatim in index files, so
 // the layout is a file format: do not reorder, widen or pad.
 struct TFrameInfo {
-    uint8_t Version;   // 0 reserved, 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
-    uint8_t Layer;     // 0 reserved, 1..3
-    int32_t Bitrate;   // kbit/s, 0 when free format, bad or reserved
+    uint8_t Version;  // 0 reserved, 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
+    uint8_t Layer;    // 0 reserved, 1..3
+    int32_t Bitrate;  // kbit/s, 0 when free format, bad or reserved
     int32_t SampleRate;
-    uint8_t ChannelMode;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
+    uint8_t ChannelMode;    // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
     int32_t ModeExtension;  // (Layer - 1) * 4 + mode extension bits
     uint8_t Padding;
     uint8_t Crc;  // 1 when a CRC follows the header

@@ -9,7 +9,7 @@ namespace sw {
 
 // A growable in-memory stream: the default home of a frame index and the fixture of most tests.
 class MemoryStream : public ByteStream {
-public:
+  public:
     MemoryStream() = default;
     explicit MemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
@@ -21,7 +21,7 @@ public:
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     int64_t position_ = 0;
 };

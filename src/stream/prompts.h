@@ -9,16 +9,16 @@ namespace sw {
 // core never depends on a toolkit and tests can answer each question. The Qt implementation shows
 // real dialogs; tests use a scripted one that fails on any prompt it was not told to expect.
 class Prompts {
-public:
+  public:
     enum class Answer { Ok, Yes, No, Cancel };
 
     struct FileDialog {
         std::string title;
-        std::string fileName;        // initial name
+        std::string fileName;  // initial name
         std::string initialFolder;
-        std::string filter;          // "Name|*.a;*.b|Name2|*.c"
+        std::string filter;            // "Name|*.a;*.b|Name2|*.c"
         std::string defaultExtension;  // without the dot
-        bool multiple = false;       // open dialogs only
+        bool multiple = false;         // open dialogs only
     };
 
     struct FolderDialog {
