@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "commands.h"
+
+namespace sw::cli {
+
+int RunPlay(const Arguments&) {
+    std::fprintf(stderr, "slicewell-cli: this command is not built yet\n");
+    return 1;
+}
+
+}  // namespace sw::cli
