@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/frame_copy.h"
+#include "engine/worker_control.h"
+#include "project/project_properties.h"
+#include "stream/cut_object.h"
+
+namespace sw {
+
+// The export's kind of target: "wav" (first three characters of the extension, any case) is a
+// WAV file with the 70-byte MPEG header, anything else plain MPEG audio.
+bool IsWaveTarget(const std::string& fileName);
+
+// Deletes the target's ".m3i" companion when one exists, then creates (truncates) the target.
+// Throws FileCreateError "Cannot create file <name>" when it cannot, also when the target is a
+// source some cut object holds open.
+std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName);
+
+struct ExportOutcome {
+    int status = 0;  // 0, 2 aborted, 3 a range ended early or any error, 5 no streams
+    bool waveHeaderFailed = false;  // the caller shows "Unable to write wave-header"
+    int32_t framesCopied = 0;
+};
+
+// The file export worker: frames first..last of one cut object, behind a WAV header when wave.
+ExportOutcome ExportCutObjectFrames(ByteStream& target, bool wave, TCutObject& cut, int32_t first,
+                                    int32_t last, WorkerControl& control);
+
+// The project export worker: the cues in order, with the project's header flags and tag as its
+// ExportFlags say. Cues without a cut object or streams are skipped.
+ExportOutcome ExportProjectFrames(ByteStream& target, bool wave, const TProjectProperties& project,
+                                  const std::vector<const TCueObject*>& cues,
+                                  WorkerControl& control);
+
+}  // namespace sw

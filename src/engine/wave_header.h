@@ -1,0 +1,22 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "stream/byte_stream.h"
+#include "stream/frame_header.h"
+
+namespace sw {
+
+inline constexpr int kWaveHeaderSize = 70;
+
+// The 70-byte RIFF/WAVE header for MPEG Layer-3 data of a file of fileSize bytes in all.
+std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int64_t fileSize);
+// Writes the header at offset 0 from the stream's current size; 5 without a stream, 3 on a short
+// write, else 0. Leaves the stream at 70.
+int WriteWaveHeader(ByteStream* stream, const TFrameInfo& info);
+// True when the file's first 70 bytes could be read and hold format tag 85 at offset 20.
+bool IsMpegWaveFile(const std::string& fileName);
+
+}  // namespace sw
