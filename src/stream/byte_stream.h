@@ -20,6 +20,9 @@ class ByteStream {
     virtual int64_t Size() = 0;
     // Cuts or extends the stream; the position is kept unless it lies past the new end.
     virtual void SetSize(int64_t size) = 0;
+    // Hands buffered data to the system; throws StreamWriteError when it refuses. A writer that
+    // must know its data arrived (an export, a document save) calls it before reporting success.
+    virtual void Flush() {}
 
     int64_t Position() { return Seek(0, SeekOrigin::Current); }
 

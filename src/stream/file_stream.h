@@ -35,8 +35,7 @@ class FileStream : public ByteStream {
     int64_t Size() override;
     void SetSize(int64_t size) override;
 
-    // Writes buffered data to the file; throws StreamWriteError when the system refuses it.
-    void Flush();
+    void Flush() override;
     const std::string& FileName() const { return fileName_; }
 
   private:

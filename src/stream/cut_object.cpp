@@ -1,0 +1,334 @@
+#include "stream/cut_object.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "app/global_settings.h"
+#include "stream/counted_string.h"
+#include "stream/file_errors.h"
+#include "stream/file_names.h"
+#include "stream/file_stream.h"
+#include "stream/memory_stream.h"
+
+namespace sw {
+namespace {
+
+constexpr size_t kMagicLength = 16;
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return "";
+    }
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// Opens the source for reading and marks it held, as CreateCutObject does. nullptr when the file
+// cannot be opened or is too large to be indexed.
+std::unique_ptr<ByteStream> OpenSource(const std::string& fileName, CreateFailure& failure) {
+    struct stat st;
+    if (::stat(fileName.c_str(), &st) != 0) {
+        failure = CreateFailure::NotFound;
+        return nullptr;
+    }
+    if (st.st_size >= kMaxSourceSize) {
+        failure = CreateFailure::TooLarge;
+        return nullptr;
+    }
+    try {
+        return std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
+    } catch (const FileError&) {
+        failure = CreateFailure::CannotOpen;
+        return nullptr;
+    }
+}
+
+// A new empty index as "IndexAsFileStream" asks; nullptr when its temporary file cannot be made.
+std::unique_ptr<ByteStream> CreateIndexStream(std::string& indexFileName) {
+    indexFileName.clear();
+    if (!GlobalSettings().IndexAsFileStream) {
+        return std::make_unique<MemoryStream>();
+    }
+    const std::string name = TempIndexFileName();
+    if (name.empty()) {
+        return nullptr;
+    }
+    try {
+        auto stream = std::make_unique<FileStream>(name, FileMode::Create);
+        indexFileName = name;
+        return stream;
+    } catch (const FileError&) {
+        ::unlink(name.c_str());
+        return nullptr;
+    }
+}
+
+void WriteFrameInfo(ByteStream& stream, const TFrameInfo& info) {
+    stream.WriteBuffer(&info, sizeof info);
+}
+
+TFrameInfo ReadFrameInfo(ByteStream& stream) {
+    TFrameInfo info;
+    stream.ReadBuffer(&info, sizeof info);
+    return info;
+}
+
+int32_t EntryAt(const std::vector<uint8_t>& index, size_t entry) {
+    return static_cast<int32_t>(HeaderWordFromBytes(index.data() + 4 * entry));
+}
+
+// Offsets must rise strictly and lie inside the file the index describes; anything else would
+// later lead lookups outside the source.
+bool IndexIsSound(const std::vector<uint8_t>& index, int32_t fileSize) {
+    const size_t count = index.size() / 4;
+    int64_t previous = -1;
+    for (size_t i = 0; i < count; ++i) {
+        const int64_t offset = EntryAt(index, i);
+        if (offset <= previous || offset >= fileSize) {
+            return false;
+        }
+        previous = offset;
+    }
+    return true;
+}
+
+// A unique file beside target, created empty with the permissions a plain create would give.
+std::string CreateSiblingTemp(const std::string& target) {
+    std::string pattern = target + ".~hlXXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        return "";
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return pattern;
+}
+
+}  // namespace
+
+int32_t TCutObject::FrameCount() const {
+    return IndexStream ? static_cast<int32_t>(IndexStream->Size() / 4) : 0;
+}
+
+std::string CreateFailureText(CreateFailure failure, const std::string& fileName) {
+    switch (failure) {
+        case CreateFailure::None:
+            return "";
+        case CreateFailure::NotFound:
+            return "File not found: " + fileName;
+        case CreateFailure::TooLarge:
+            return "The file " + fileName +
+                   " is 2 GiB or larger; frame positions cannot address files of that size";
+        case CreateFailure::CannotOpen:
+            return "Cannot open file " + fileName;
+    }
+    return "";
+}
+
+TCutObject* CreateCutObject(const std::string& fileName, CreateFailure* failure) {
+    CreateFailure why = CreateFailure::None;
+    if (!FileExists(fileName)) {
+        why = CreateFailure::NotFound;
+    }
+    std::unique_ptr<ByteStream> source;
+    if (why == CreateFailure::None) {
+        source = OpenSource(fileName, why);
+    }
+    if (failure != nullptr) {
+        *failure = why;
+    }
+    if (!source) {
+        return nullptr;
+    }
+    auto* cut = new TCutObject;
+    cut->FileName = fileName;
+    cut->Name = DisplayName(fileName);
+    cut->FileStream = std::move(source);
+    cut->IndexStream = CreateIndexStream(cut->IndexFileName);
+    if (!cut->IndexStream) {
+        cut->FileStream.reset();
+    }
+    return cut;
+}
+
+std::string TempIndexFileName() {
+    std::string folder = GlobalSettings().TempFolder;
+    if (folder.empty()) {
+        folder = SystemTempFolder();
+    }
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    std::string pattern = folder + "~hlXXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        return "";
+    }
+    ::close(fd);
+    return Trim(pattern);
+}
+
+int SaveCutObject(TCutObject* cut, const std::string& indexFileName) {
+    if (cut == nullptr) {
+        return 5;
+    }
+    // Renaming over a source that is open would swap the user's audio for an index.
+    if (IsHeldSource(indexFileName)) {
+        throw FileCreateError(indexFileName);
+    }
+    const std::string temporary = CreateSiblingTemp(indexFileName);
+    if (temporary.empty()) {
+        throw FileCreateError(indexFileName);
+    }
+    try {
+        FileStream out(temporary, FileMode::Create);
+        out.WriteBuffer(kIndexFileMagic, kMagicLength);
+        WriteCountedString(out, cut->FileName);
+        WriteCountedString(out, cut->Name);
+        out.WriteInt32(cut->FileSize);
+        out.WriteBuffer(&cut->PlayTime, 4);
+        WriteFrameInfo(out, cut->FrameInfo);
+        WriteCountedString(out, cut->Tag.Title);
+        WriteCountedString(out, cut->Tag.Artist);
+        WriteCountedString(out, cut->Tag.Album);
+        WriteCountedString(out, cut->Tag.Year);
+        WriteCountedString(out, cut->Tag.Comment);
+        out.WriteByte(cut->Tag.Genre);
+        out.WriteByte(cut->Tag.Track);
+        out.WriteInt32(cut->DroppedFrames);
+        out.WriteByte(cut->Vbr ? 1 : 0);
+        out.WriteByte(cut->HasTag ? 1 : 0);
+        out.WriteByte(cut->CompletelyScanned ? 1 : 0);
+        if (cut->IndexStream) {
+            const int64_t length = cut->IndexStream->Size();
+            out.WriteInt32(static_cast<int32_t>(length));
+            if (length > 0) {
+                cut->IndexStream->Seek(0, SeekOrigin::Begin);
+                out.CopyFrom(*cut->IndexStream, length);
+            }
+            cut->IndexStream->Seek(0, SeekOrigin::End);
+        } else {
+            out.WriteInt32(0);
+        }
+        out.Flush();
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    if (::rename(temporary.c_str(), indexFileName.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        throw FileCreateError(indexFileName);
+    }
+    return 0;
+}
+
+TCutObject* LoadCutObject(const std::string& indexFileName) {
+    if (!FileExists(indexFileName)) {
+        return nullptr;
+    }
+    CutObjectPtr cut(new TCutObject);
+    try {
+        FileStream in(indexFileName, FileMode::OpenRead);
+        char magic[kMagicLength];
+        if (in.Read(magic, kMagicLength) != static_cast<int64_t>(kMagicLength) ||
+            std::memcmp(magic, kIndexFileMagic, kMagicLength) != 0) {
+            return nullptr;
+        }
+        cut->FileName = ReadCountedString(in);
+        cut->Name = ReadCountedString(in);
+        cut->FileSize = in.ReadInt32();
+        in.ReadBuffer(&cut->PlayTime, 4);
+        cut->FrameInfo = ReadFrameInfo(in);
+        cut->Tag.Title = ReadCountedString(in);
+        cut->Tag.Artist = ReadCountedString(in);
+        cut->Tag.Album = ReadCountedString(in);
+        cut->Tag.Year = ReadCountedString(in);
+        cut->Tag.Comment = ReadCountedString(in);
+        cut->Tag.Genre = in.ReadByte();
+        cut->Tag.Track = in.ReadByte();
+        cut->DroppedFrames = in.ReadInt32();
+        cut->Vbr = in.ReadByte() != 0;
+        cut->HasTag = in.ReadByte() != 0;
+        cut->CompletelyScanned = in.ReadByte() != 0;
+        const int32_t length = in.ReadInt32();
+        // Checked before anything is allocated: the length must fit what the file still holds.
+        const int64_t remaining = in.Size() - in.Position();
+        if (length < 0 || length % 4 != 0 || length > remaining) {
+            return nullptr;
+        }
+        std::vector<uint8_t> index(static_cast<size_t>(length));
+        in.ReadBuffer(index.data(), length);
+        if (!IndexIsSound(index, cut->FileSize)) {
+            return nullptr;
+        }
+        if (FileExists(cut->FileName)) {
+            CreateFailure ignored;
+            cut->FileStream = OpenSource(cut->FileName, ignored);
+        }
+        if (length > 0) {
+            cut->IndexStream = CreateIndexStream(cut->IndexFileName);
+            if (cut->IndexStream) {
+                cut->IndexStream->WriteBuffer(index.data(), length);
+                cut->MarkIn = 0;
+                cut->MarkOut = length / 4 - 1;
+            }
+        }
+    } catch (const FileError&) {
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return cut.release();
+}
+
+void FreeCutObject(TCutObject* cut) {
+    if (cut == nullptr) {
+        return;
+    }
+    cut->FileStream.reset();
+    cut->IndexStream.reset();
+    if (!cut->IndexFileName.empty()) {
+        ::unlink(cut->IndexFileName.c_str());
+    }
+    delete cut;
+}
+
+int32_t FrameOffset(TCutObject* cut, int32_t frame) {
+    if (cut == nullptr || !cut->IndexStream) {
+        return kNoOffset;
+    }
+    const int32_t last = cut->FrameCount() - 1;
+    if (last < 0) {
+        return kNoOffset;
+    }
+    const int32_t entry = frame > last ? last : (frame < 0 ? 0 : frame);
+    cut->IndexStream->Seek(int64_t(entry) * 4, SeekOrigin::Begin);
+    return cut->IndexStream->ReadInt32();
+}
+
+TFrameInfo FrameHeader(TCutObject* cut, int32_t frame) {
+    if (cut == nullptr || !cut->FileStream) {
+        return kNoFrame;
+    }
+    const int32_t offset = FrameOffset(cut, frame);
+    if (offset == kNoOffset) {
+        return kNoFrame;
+    }
+    cut->FileStream->Seek(offset, SeekOrigin::Begin);
+    uint8_t bytes[4];
+    if (cut->FileStream->Read(bytes, 4) != 4) {
+        return kNoFrame;
+    }
+    return DecodeFrameHeader(HeaderWordFromBytes(bytes));
+}
+
+}  // namespace sw

@@ -1,0 +1,48 @@
+#include "stream/memory_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sw {
+
+int64_t MemoryStream::Read(void* buffer, int64_t count) {
+    const int64_t available = Size() - position_;
+    if (count <= 0 || available <= 0) {
+        return 0;
+    }
+    const int64_t n = std::min(count, available);
+    std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+    position_ += n;
+    return n;
+}
+
+int64_t MemoryStream::Write(const void* buffer, int64_t count) {
+    if (count <= 0) {
+        return 0;
+    }
+    const int64_t end = position_ + count;
+    if (end > Size()) {
+        bytes_.resize(static_cast<size_t>(end));
+    }
+    std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
+    position_ = end;
+    return count;
+}
+
+int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
+    int64_t base = 0;
+    if (origin == SeekOrigin::Current) {
+        base = position_;
+    } else if (origin == SeekOrigin::End) {
+        base = Size();
+    }
+    position_ = std::max<int64_t>(0, base + offset);
+    return position_;
+}
+
+void MemoryStream::SetSize(int64_t size) {
+    bytes_.resize(static_cast<size_t>(std::max<int64_t>(0, size)));
+    position_ = std::min(position_, Size());
+}
+
+}  // namespace sw

@@ -1,0 +1,113 @@
+#include "stream/time_code.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "stream/file_errors.h"
+
+namespace sw {
+namespace {
+
+const char kZeroTimeCode[] = "00:00:00.00";
+
+std::string TimeCodeText(int64_t a, int64_t b, int64_t c, int64_t d) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld.%.2lld", static_cast<long long>(a),
+                  static_cast<long long>(b), static_cast<long long>(c), static_cast<long long>(d));
+    return text;
+}
+
+// Fixed two-character field starting at index; missing characters make it shorter, as a
+// substring of a short text would be, and so fail to convert.
+int32_t Field(const std::string& text, size_t index) {
+    return StrToInt(index < text.size() ? text.substr(index, 2) : std::string());
+}
+
+}  // namespace
+
+int32_t StrToInt(const std::string& text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        throw ConversionError("'" + text + "' is not a valid integer value");
+    }
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            throw ConversionError("'" + text + "' is not a valid integer value");
+        }
+        value = value * 10 + (text[i] - '0');
+        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1) {
+            throw ConversionError("'" + text + "' is not a valid integer value");
+        }
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        throw ConversionError("'" + text + "' is not a valid integer value");
+    }
+    return static_cast<int32_t>(value);
+}
+
+int32_t FrameRate(const TFrameInfo& info) {
+    if (info.Bitrate <= 0 || info.FrameLength <= 0) {
+        return 0;
+    }
+    // nearbyint rounds in the default mode, to nearest with ties to even: 62.5 becomes 62.
+    return static_cast<int32_t>(std::nearbyint(info.Bitrate * 1000.0 * 0.125 / info.FrameLength));
+}
+
+std::string FrameToTimeCode(const TFrameInfo& info, int32_t frame) {
+    const int64_t fps = FrameRate(info);
+    // A rate that rounds to 0 (only from a damaged record) would divide by zero.
+    if (fps <= 0) {
+        return kZeroTimeCode;
+    }
+    const int64_t n = frame < 0 ? 0 : frame;
+    const int64_t s = n / fps;
+    const int64_t hours = s / 3600;
+    const int64_t minutes = (s - hours * 3600) / 60;
+    const int64_t seconds = s - hours * 3600 - minutes * 60;
+    return TimeCodeText(hours, minutes, seconds, n % fps);
+}
+
+int32_t TimeCodeToFrame(const TFrameInfo& info, const std::string& text) {
+    if (text == kZeroTimeCode) {
+        return 0;
+    }
+    if (info.Bitrate <= 0 || info.FrameLength <= 0) {
+        return 0;
+    }
+    const int64_t hours = Field(text, 0);
+    const int64_t minutes = Field(text, 3);
+    const int64_t seconds = Field(text, 6);
+    const int64_t frames = Field(text, 9);
+    const int64_t frame = (hours * 3600 + minutes * 60 + seconds) * FrameRate(info) + frames;
+    if (frame > std::numeric_limits<int32_t>::max()) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (frame < std::numeric_limits<int32_t>::min()) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(frame);
+}
+
+std::string PlayTimeToText(float seconds) {
+    if (!(seconds > 0) || !std::isfinite(seconds)) {
+        return kZeroTimeCode;
+    }
+    const double time = seconds;
+    const double whole = std::trunc(time);
+    const auto w = static_cast<int64_t>(whole);
+    const int64_t hours = w / 3600;
+    const int64_t minutes = (w - hours * 3600) / 60;
+    const int64_t secs = w - hours * 3600 - minutes * 60;
+    const auto hundredths = static_cast<int64_t>(std::nearbyint((time - whole) * 99));
+    return TimeCodeText(hours, minutes, secs, hundredths);
+}
+
+}  // namespace sw
