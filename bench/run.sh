@@ -1,0 +1,258 @@
+#!/usr/bin/env bash
+# Measures the scan and the exports on a one-hour MPEG-1 Layer III 128 kbit/s file against the
+# tools people would otherwise use, with a warm cache, and writes the table to
+# docs/benchmarks.md. Usage: bench/run.sh [--quick | --make-only]
+#   --quick      3 runs per command instead of 10, for trying the script
+#   --make-only  only make (or check) the one-hour file
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work="$root/bench/work"
+build="$root/build-bench"
+report="$root/docs/benchmarks.md"
+runs=10
+make_only=0
+case "${1:-}" in
+    --quick) runs=3 ;;
+    --make-only) make_only=1 ;;
+    "") ;;
+    *) echo "usage: $0 [--quick | --make-only]" >&2; exit 2 ;;
+esac
+mkdir -p "$work"
+
+for tool in hyperfine lame sox python3 mp3val mp3splt ffmpeg ffprobe cmake ninja /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "bench: $tool is not installed" >&2; exit 1; }
+done
+
+# --- The one-hour file -------------------------------------------------------------------------
+# One minute of a swept tone on the left and pink noise on the right, encoded once without an Info
+# frame; then exactly 2297 of its frames, sixty times over. Each copy starts with a frame whose
+# bit reservoir is empty, so the joins decode cleanly. 60 x 2297 = 137,820 frames = 3600.2 s.
+hour="$work/hour_128k.mp3"
+frames_per_minute=2297
+if [[ ! -s "$hour" ]]; then
+    echo "bench: making $hour"
+    sox -R -q -n -r 44100 -c 2 -b 16 "$work/minute.wav" synth 60 sine 220-1760 pinknoise gain -10
+    lame --quiet --nohist -t -b 128 --cbr "$work/minute.wav" "$work/minute.mp3"
+    python3 - "$work/minute.mp3" "$hour.tmp" "$frames_per_minute" <<'PY'
+import sys
+src, dst, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+data = open(src, "rb").read()
+pos = 0
+for _ in range(count):
+    # MPEG-1 Layer III, 44.1 kHz: 144000 x 128 / 44100 bytes, plus the padding bit.
+    assert data[pos] == 0xFF and (data[pos + 1] & 0xFE) == 0xFA, f"no frame at {pos}"
+    pos += 144000 * 128 // 44100 + ((data[pos + 2] >> 1) & 1)
+with open(dst, "wb") as out:
+    for _ in range(60):
+        out.write(data[:pos])
+PY
+    mv "$hour.tmp" "$hour"
+    rm -f "$work/minute.wav" "$work/minute.mp3"
+fi
+total_frames=$((frames_per_minute * 60))
+# Minutes 20 to 30 as frame numbers: 38.28125 frames per second.
+range_first=$(python3 -c "print(int(1200 * 38.28125))")
+range_last=$(python3 -c "print(int(1800 * 38.28125) - 1)")
+if ((make_only)); then
+    echo "$hour: $total_frames frames, minutes 20-30 are frames $range_first-$range_last"
+    exit 0
+fi
+
+# --- Release build -----------------------------------------------------------------------------
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+targets=(slicewell-cli)
+if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^scan_dialog_bench:'; then
+    targets+=(scan_dialog_bench)
+fi
+if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^player_bench:'; then
+    targets+=(player_bench)
+fi
+ninja -C "$build" "${targets[@]}" >/dev/null
+cli="$(find "$build" -name slicewell-cli -type f -perm -u+x | head -1)"
+[[ -x "$cli" ]] || { echo "bench: slicewell-cli was not built" >&2; exit 1; }
+dialog="$(find "$build" -name scan_dialog_bench -type f -perm -u+x | head -1)"
+player="$(find "$build" -name player_bench -type f -perm -u+x | head -1)"
+
+out="$work/out"
+rm -rf "$out"
+mkdir -p "$out/mp3splt"
+json="$work/json"
+mkdir -p "$json"
+
+# Every command runs without a shell (-N) and with its output discarded by hyperfine, so no
+# command pays for a redirect the others do not.
+bench() {  # bench NAME COMMAND...
+    local name="$1"
+    shift
+    hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic \
+        --export-json "$json/$name.json" "$*" >/dev/null
+    echo "bench: $name done" >&2
+}
+rss() {  # rss NAME COMMAND...: peak resident set of one run, in KiB
+    local name="$1"
+    shift
+    /usr/bin/time -v "$@" >/dev/null 2>"$work/time.txt" || true
+    awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt" >"$json/$name.rss"
+}
+
+# Warm the cache once for everything that follows.
+cat "$hour" >/dev/null
+
+bench cat cat "$hour"
+rss cat cat "$hour"
+bench scan "$cli" scan "$hour" --index "$out/x.m3i"
+rss scan "$cli" scan "$hour" --index "$out/x.m3i"
+bench mp3val mp3val "$hour"
+rss mp3val mp3val "$hour"
+bench ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
+rss ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
+
+bench range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
+rss range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
+bench mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
+rss mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
+bench ffmpeg_copy ffmpeg -nostdin -v error -y -ss 1200 -to 1800 -i "$hour" -c copy "$out/ff.mp3"
+rss ffmpeg_copy ffmpeg -nostdin -v error -y -ss 1200 -to 1800 -i "$hour" -c copy "$out/ff.mp3"
+
+bench cp cp "$hour" "$out/copy.mp3"
+rss cp cp "$hour" "$out/copy.mp3"
+bench whole_export "$cli" export "$hour" "$out/whole.mp3"
+rss whole_export "$cli" export "$hour" "$out/whole.mp3"
+
+if [[ -n "$dialog" ]]; then
+    export QT_QPA_PLATFORM=offscreen
+    bench dialog_scan "$dialog" "$hour"
+    rss dialog_scan "$dialog" "$hour"
+fi
+
+# Sanity: the outputs are what they claim to be, so the timings compare like with like.
+range_frames=$((range_last - range_first + 1))
+[[ "$(stat -c %s "$out/whole.mp3")" == "$(stat -c %s "$hour")" ]] ||
+    echo "bench: WARNING whole export differs in size from the source" >&2
+ffmpeg -nostdin -v error -i "$out/range.mp3" -f null - ||
+    echo "bench: WARNING the range export does not decode" >&2
+
+player_text=""
+if [[ -n "$player" ]]; then
+    player_text="$("$player" "$hour" 2>&1 || true)"
+elif [[ -x "$root/bench/player_bench.sh" ]]; then
+    player_text="$("$root/bench/player_bench.sh" "$hour" 2>&1 || true)"
+fi
+
+python3 - "$json" "$report" "$hour" "$total_frames" "$range_first" "$range_last" \
+    "$range_frames" "$runs" "$player_text" <<'PY'
+import json, os, platform, subprocess, sys, datetime
+jdir, report, hour, total, first, last, range_frames, runs, player = sys.argv[1:10]
+
+def median_ms(name):
+    path = os.path.join(jdir, name + ".json")
+    if not os.path.exists(path):
+        return None
+    return json.load(open(path))["results"][0]["median"] * 1000.0
+
+def rss_mib(name):
+    path = os.path.join(jdir, name + ".rss")
+    try:
+        return int(open(path).read().strip()) / 1024.0
+    except (OSError, ValueError):
+        return None
+
+def cpu_model():
+    for line in open("/proc/cpuinfo"):
+        if line.startswith("model name"):
+            return line.split(":", 1)[1].strip()
+    return platform.processor() or "unknown"
+
+def os_name():
+    try:
+        for line in open("/etc/os-release"):
+            if line.startswith("PRETTY_NAME="):
+                return line.split("=", 1)[1].strip().strip('"')
+    except OSError:
+        pass
+    return platform.system()
+
+rows = [
+    ("Scan (index of every frame)", "cat", [
+        ("`cat FILE`", "cat"),
+        ("`slicewell-cli scan FILE --index x.m3i`", "scan"),
+        ("`mp3val FILE`", "mp3val"),
+        ("`ffprobe -count_packets` (nb_read_packets)", "ffprobe"),
+        ("`scan_dialog_bench FILE` (scan behind the progress window, offscreen)", "dialog_scan"),
+    ]),
+    ("Export minutes 20-30 (frames %s-%s, scan included)" % (first, last), "mp3splt", [
+        ("`slicewell-cli export FILE OUT --range %s-%s`" % (first, last), "range_export"),
+        ("`mp3splt -f FILE 20.00 30.00`", "mp3splt"),
+        ("`ffmpeg -ss 1200 -to 1800 -i FILE -c copy OUT`", "ffmpeg_copy"),
+    ]),
+    ("Export of the whole file (scan included)", "cp", [
+        ("`cp FILE OUT`", "cp"),
+        ("`slicewell-cli export FILE OUT`", "whole_export"),
+    ]),
+]
+
+lines = []
+lines.append("# Benchmarks\n")
+lines.append("Made by `bench/run.sh` on %s." % datetime.date.today().isoformat())
+lines.append("Machine: %s, %d cores (`nproc`), %s, Linux %s.\n" % (
+    cpu_model(), os.cpu_count(), os_name(),
+    platform.release()))
+size = os.path.getsize(hour)
+lines.append("Input: one hour of MPEG-1 Layer III, 128 kbit/s CBR, 44.1 kHz stereo, %d frames, "
+             "%.1f MB (`bench/work/hour_128k.mp3`, made by the script from lame output). "
+             "Warm cache: hyperfine `--warmup 3 --runs %s -N --output=null`; medians. "
+             "Peak memory: maximum resident set size of one run under `/usr/bin/time -v`.\n"
+             % (int(total), size / 1e6, runs))
+results = {}
+for title, base, tools in rows:
+    lines.append("## %s\n" % title)
+    lines.append("| tool | median ms | ratio to %s | max RSS MiB |" % base)
+    lines.append("|---|---:|---:|---:|")
+    base_ms = median_ms(base)
+    for label, key in tools:
+        ms = median_ms(key)
+        if ms is None:
+            continue
+        results[key] = ms
+        ratio = "%.2f" % (ms / base_ms) if base_ms else "-"
+        mem = rss_mib(key)
+        lines.append("| %s | %.1f | %s | %s |" % (label, ms, ratio,
+                                                  "%.1f" % mem if mem is not None else "-"))
+    lines.append("")
+
+def check(text, ok):
+    return "| %s | %s |" % (text, "met" if ok else "**missed**")
+
+lines.append("## Targets\n")
+lines.append("| target | result |")
+lines.append("|---|---|")
+r = results
+if "scan" in r and "cat" in r:
+    lines.append(check("scan <= 1.5 x cat (%.2f x)" % (r["scan"] / r["cat"]),
+                       r["scan"] <= 1.5 * r["cat"]))
+if "range_export" in r and "mp3splt" in r:
+    lines.append(check("range export <= 0.5 x mp3splt -f (%.2f x)" % (r["range_export"] / r["mp3splt"]),
+                       r["range_export"] <= 0.5 * r["mp3splt"]))
+if "whole_export" in r and "cp" in r:
+    lines.append(check("whole export <= 1.2 x cp (%.2f x)" % (r["whole_export"] / r["cp"]),
+                       r["whole_export"] <= 1.2 * r["cp"]))
+scan_rss = rss_mib("scan")
+if scan_rss is not None:
+    lines.append(check("scan peak memory <= 8 MiB (%.1f MiB)" % scan_rss, scan_rss <= 8.0))
+if "dialog_scan" in r and "scan" in r:
+    lines.append(check("scan behind the progress window <= 1.2 x CLI scan (%.2f x)"
+                       % (r["dialog_scan"] / r["scan"]), r["dialog_scan"] <= 1.2 * r["scan"]))
+lines.append("")
+if player.strip():
+    lines.append("## Player\n")
+    lines.append("Output of the player benchmark on the same file:\n")
+    lines.append("```")
+    lines.append(player.strip())
+    lines.append("```\n")
+
+text = "\n".join(lines)
+os.makedirs(os.path.dirname(report), exist_ok=True)
+open(report, "w").write(text)
+print(text)
+PY
