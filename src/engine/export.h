@@ -16,12 +16,14 @@ namespace sw {
 bool IsWaveTarget(const std::string& fileName);
 
 // Deletes the target's ".m3i" companion when one exists, then creates (truncates) the target.
-// Throws FileCreateError "Cannot create file <name>" when it cannot, also when the target is a
-// source some cut object holds open.
+// Throws FileCreateError "Cannot create file <name>" when it cannot; when the target is a source
+// some cut object holds open, it throws before touching anything (the companion included).
 std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName);
 
 struct ExportOutcome {
-    int status = 0;  // 0, 2 aborted, 3 a range ended early or any error, 5 no streams
+    // 0; 2 aborted (the file is kept, shorter, still well-formed); 3 a range ended early, the tag
+    // or the final flush failed, or any other error; 5 the cut object has no streams.
+    int status = 0;
     bool waveHeaderFailed = false;  // the caller shows "Unable to write wave-header"
     int32_t framesCopied = 0;
 };
@@ -31,7 +33,8 @@ ExportOutcome ExportCutObjectFrames(ByteStream& target, bool wave, TCutObject& c
                                     int32_t last, WorkerControl& control);
 
 // The project export worker: the cues in order, with the project's header flags and tag as its
-// ExportFlags say. Cues without a cut object or streams are skipped.
+// ExportFlags say. Cues without a cut object or streams are skipped. The tag is always appended
+// after the last frame. Both workers write the WAV header from the last frame copied whole.
 ExportOutcome ExportProjectFrames(ByteStream& target, bool wave, const TProjectProperties& project,
                                   const std::vector<const TCueObject*>& cues,
                                   WorkerControl& control);

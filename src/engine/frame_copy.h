@@ -20,16 +20,22 @@ class FrameCopier {
   public:
     FrameCopier(ByteStream& target, WorkerControl& control) : target_(target), control_(control) {}
 
-    // Copies frames first..last inclusive (clamped to the index). A frame that cannot be read or
-    // written whole is not written at all and ends the range: the result is then false. info
-    // receives the last frame copied whole (all zero when none was). flags == nullptr copies
-    // headers unchanged.
+    // Copies frames first..last inclusive, clamped to the index first (first < 0 -> 0, last past
+    // the last frame -> the last frame); a range that is empty then copies nothing and is no
+    // error. Stops before the next frame once termination is requested. A frame that cannot be
+    // read or written whole is not written at all (a partly written one is cut off again) and
+    // ends the range: the result is then false. info receives each frame copied whole, so it
+    // ends as the last one (callers start it zeroed); a call that copies nothing leaves it alone.
+    // flags == nullptr copies headers unchanged; otherwise only the private, copyright and
+    // original bits of each header change.
     bool CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFrameInfo& info, int32_t first,
                         int32_t last);
 
     int32_t FramesCopied() const { return framesCopied_; }
 
   private:
+    void CutBack(int64_t frameStart);
+
     ByteStream& target_;
     WorkerControl& control_;
     int32_t framesCopied_ = 0;

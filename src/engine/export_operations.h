@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "project/project_properties.h"
+#include "stream/cut_object.h"
+#include "stream/prompts.h"
+
+namespace sw {
+
+// Exports all frames of a cut object, or its marked range, to fileName (a WAV file with the MPEG
+// header when its kind is "wav") on a worker thread under the modal progress window; call on the
+// GUI thread with the player suspended. Returns 1 (nothing created) for an empty name or a cut
+// object without streams, 6 when no worker could be started, else the worker's status. Throws
+// FileCreateError when the target cannot be created or is a held source (no window is shown then).
+// A failed WAV header write is shown through prompts after the worker ended.
+int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks, Prompts& prompts);
+
+// Exports the cues one after the other into fileName, with the project's header flags and tag as
+// its ExportFlags say (the properties are copied when the export starts). Returns 1 for an empty
+// name or no cues; otherwise as ExportCutObject.
+int ExportProject(const std::string& fileName, const TProjectProperties& project,
+                  const std::vector<const TCueObject*>& cues, Prompts& prompts);
+
+}  // namespace sw

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "stream/byte_stream.h"
+
+namespace sw {
+
+// A read-only view of a stream through one large buffer. The scan looks at 4 bytes per frame
+// and skips the body; reading those through the stream interface would cost a virtual seek and
+// read per frame, so the workers fetch big blocks and look at the bytes in place instead. The
+// stream's contents must not change while the window is in use.
+class StreamWindow {
+  public:
+    StreamWindow(ByteStream& stream, int64_t blockSize);
+
+    // The bytes offset..offset+count-1, or nullptr when the stream ends before them. The pointer
+    // stays good until the next call.
+    const uint8_t* Bytes(int64_t offset, int64_t count) {
+        if (offset >= base_ && offset + count <= base_ + length_) {
+            return buffer_.data() + (offset - base_);
+        }
+        return Refill(offset, count);
+    }
+    // One past the last offset the buffer holds.
+    int64_t End() const { return base_ + length_; }
+
+  private:
+    const uint8_t* Refill(int64_t offset, int64_t count);
+
+    ByteStream& stream_;
+    std::vector<uint8_t> buffer_;
+    int64_t base_ = 0;
+    int64_t length_ = 0;
+};
+
+}  // namespace sw
