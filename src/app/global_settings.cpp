@@ -10,11 +10,14 @@ TGlobalSettings& GlobalSettings() {
 }
 
 std::string SystemTempFolder() {
+    // Blanks around the variable's value come from shell profiles, not from folder names.
     const char* tmp = std::getenv("TMPDIR");
-    if (tmp != nullptr && *tmp != '\0') {
-        return tmp;
+    const std::string folder = tmp != nullptr ? tmp : "";
+    const size_t first = folder.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return "/tmp";
     }
-    return "/tmp";
+    return folder.substr(first, folder.find_last_not_of(" \t") - first + 1);
 }
 
 TGlobalSettings DefaultGlobalSettings() {

@@ -42,7 +42,8 @@ TGlobalSettings& GlobalSettings();
 // The record with every default, "TempFolder" being the system's temporary folder.
 TGlobalSettings DefaultGlobalSettings();
 
-// The system's temporary folder: $TMPDIR when set and non-empty, else "/tmp".
+// The system's temporary folder: $TMPDIR trimmed of surrounding blanks when that leaves
+// something, else "/tmp".
 std::string SystemTempFolder();
 
 }  // namespace sw

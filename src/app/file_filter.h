@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace sw {
+
+// Turns the program's dialog filters, "Name|*.a;*.b|Name2|*.c", into Qt's form,
+// "Name (*.a *.b);;Name2 (*.c)". A name that already ends with its own pattern list in
+// parentheses ("MP3 files (*.mp3)") keeps it only once. Pairs without a pattern are dropped, and
+// so is a trailing name without one.
+std::string ConvertFileFilter(const std::string& filter);
+
+}  // namespace sw
