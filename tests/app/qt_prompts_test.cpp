@@ -1,0 +1,203 @@
+#include "app/qt_prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+namespace sw {
+namespace {
+
+// Runs act on the next modal dialog as soon as its event loop shows it. Each prompt blocks in
+// its own exec(), so the answer has to come from inside that loop.
+void WhenModal(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)]() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start(5);
+}
+
+void Press(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    box->button(which)->click();
+}
+
+void Touch(const QString& name) {
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+TEST(QtPrompts, ErrorBoxShowsUtf8TextWithLineBreakAndErrorIcon) {
+    // Texts are UTF-8 bytes; taken as Latin-1 "Grüße" would show as "GrÃ¼ÃŸe", and the
+    // original "\r\n" would show a stray glyph.
+    QtPrompts prompts;
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompts.Error("Error", "Error retrieving global settings...\r\nUsing default values Grüße");
+    EXPECT_EQ(caption, "Error");
+    EXPECT_EQ(text, QString::fromUtf8("Error retrieving global settings...\nUsing default values "
+                                      "Grüße"));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtPrompts, QuestionsReturnTheButtonPressedAndClosingCancels) {
+    // Closing a yes/no box must not read as Yes; closing a yes/no/cancel box is a Cancel.
+    QtPrompts prompts;
+    WhenModal([](QWidget* modal) { Press(modal, QMessageBox::Yes); });
+    EXPECT_EQ(prompts.YesNo("Q", "Sure?"), Prompts::Answer::Yes);
+    WhenModal([](QWidget* modal) { Press(modal, QMessageBox::No); });
+    EXPECT_EQ(prompts.YesNo("Q", "Sure?"), Prompts::Answer::No);
+    WhenModal([](QWidget* modal) { modal->close(); });
+    EXPECT_EQ(prompts.YesNo("Q", "Sure?"), Prompts::Answer::No);
+
+    WhenModal([](QWidget* modal) { Press(modal, QMessageBox::No); });
+    EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::No);
+    WhenModal([](QWidget* modal) { Press(modal, QMessageBox::Cancel); });
+    EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::Cancel);
+    WhenModal([](QWidget* modal) { modal->close(); });
+    EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::Cancel);
+}
+
+TEST(QtPrompts, InformationAndWarningCarryTheirIcons) {
+    QtPrompts prompts;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    const auto take = [&icon](QWidget* modal) {
+        icon = qobject_cast<QMessageBox*>(modal)->icon();
+        Press(modal, QMessageBox::Ok);
+    };
+    WhenModal(take);
+    prompts.Information("Info", "Done");
+    EXPECT_EQ(icon, QMessageBox::Information);
+    WhenModal(take);
+    prompts.Warning("Warn", "Careful");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+TEST(QtPrompts, OpenDialogReturnsEverySelectedFileAsUtf8Bytes) {
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QString::fromUtf8("Grüße.mp3"));
+    const QString second = dir.filePath("b.mp3");
+    Touch(first);
+    Touch(second);
+
+    QtPrompts prompts;
+    QStringList filters;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        filters = box->nameFilters();
+        box->selectFile(QString::fromUtf8("\"Grüße.mp3\" \"b.mp3\""));
+        static_cast<QDialog*>(box)->accept();
+    });
+    Prompts::FileDialog dialog;
+    dialog.title = "Import";
+    dialog.initialFolder = dir.path().toStdString();
+    dialog.filter = "MPEG audio|*.mp3;*.mp2|All files|*.*";
+    dialog.multiple = true;
+    const std::vector<std::string> names = prompts.OpenFiles(dialog);
+
+    EXPECT_EQ(filters, QStringList({"MPEG audio (*.mp3 *.mp2)", "All files (*.*)"}));
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], dir.path().toStdString() + "/Grüße.mp3");
+    EXPECT_EQ(names[1], dir.path().toStdString() + "/b.mp3");
+}
+
+TEST(QtPrompts, CancelledOpenDialogReturnsNothing) {
+    QtPrompts prompts;
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_TRUE(prompts.OpenFiles(Prompts::FileDialog{}).empty());
+}
+
+TEST(QtPrompts, SaveDialogAddsTheDefaultExtension) {
+    // Without it "cut" would be saved as a file the import cannot recognise.
+    QTemporaryDir dir;
+    QtPrompts prompts;
+    WhenModal([](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->acceptMode(), QFileDialog::AcceptSave);
+        box->selectFile("cut");
+        static_cast<QDialog*>(box)->accept();
+    });
+    Prompts::FileDialog dialog;
+    dialog.initialFolder = dir.path().toStdString();
+    dialog.filter = "Cue files|*.m3q";
+    dialog.defaultExtension = "m3q";
+    EXPECT_EQ(prompts.SaveFile(dialog), dir.path().toStdString() + "/cut.m3q");
+}
+
+TEST(QtPrompts, FolderDialogShowsTextAndExtraCheckBoxAndReturnsItsState) {
+    // The "Overwrite existing files" choice lives in the folder dialog; losing it would make
+    // an export overwrite or skip against the user's choice.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
+    const QString target = dir.filePath("out");
+    QtPrompts prompts;
+    QString label;
+    bool initiallyChecked = true;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->testOption(QFileDialog::DontUseNativeDialog));
+        auto* text = box->findChild<QLabel*>("folderText");
+        auto* check = box->findChild<QCheckBox*>("extraCheckBox");
+        ASSERT_NE(text, nullptr);
+        ASSERT_NE(check, nullptr);
+        label = text->text() + "|" + check->text();
+        initiallyChecked = check->isChecked();
+        check->setChecked(true);
+        box->selectFile(target);
+        static_cast<QDialog*>(box)->accept();
+    });
+    Prompts::FolderDialog dialog;
+    dialog.title = "Export cues";
+    dialog.text = "Select the destination folder";
+    dialog.initialFolder = dir.path().toStdString();
+    dialog.extraCheckBox = "Overwrite existing files";
+    dialog.extraChecked = false;
+    EXPECT_EQ(prompts.Folder(dialog), target.toStdString());
+    EXPECT_EQ(label, "Select the destination folder|Overwrite existing files");
+    EXPECT_FALSE(initiallyChecked);
+    EXPECT_TRUE(dialog.extraChecked);
+}
+
+TEST(QtPrompts, CancelledFolderDialogKeepsTheCheckBoxState) {
+    QtPrompts prompts;
+    WhenModal([](QWidget* modal) {
+        modal->findChild<QCheckBox*>("extraCheckBox")->setChecked(false);
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    Prompts::FolderDialog dialog;
+    dialog.extraCheckBox = "Overwrite existing files";
+    dialog.extraChecked = true;
+    EXPECT_EQ(prompts.Folder(dialog), "");
+    EXPECT_TRUE(dialog.extraChecked);
+}
+
+}  // namespace
+}  // namespace sw
