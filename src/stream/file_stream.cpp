@@ -145,7 +145,11 @@ struct FileStream::Impl {
         bufferLength = ReadIn(buffer.data(), kBufferSize, position);
     }
 
-    int64_t LogicalSize() const { return std::max(fileSize, bufferStart + bufferLength); }
+    // An empty window says nothing about the size: it may sit past the end after a read there
+    // or after SetSize cut the file below it.
+    int64_t LogicalSize() const {
+        return bufferLength > 0 ? std::max(fileSize, bufferStart + bufferLength) : fileSize;
+    }
 };
 
 FileStream::FileStream(const std::string& fileName, FileMode mode, bool denyWrite)
