@@ -48,32 +48,5 @@ TEST(SystemTempFolder, UnsetEmptyOrBlankVariableMeansTmp) {
     }
 }
 
-TEST(DefaultGlobalSettings, DefaultsOfTheSettingsTable) {
-    // Catches a default that drifted from what the other windows were designed around.
-    const TGlobalSettings d = DefaultGlobalSettings();
-    EXPECT_TRUE(d.ShowCutterTime);
-    EXPECT_FALSE(d.CutterKBControl);
-    EXPECT_TRUE(d.CutterAutoPlay);
-    EXPECT_TRUE(d.CutterLooped);
-    EXPECT_FALSE(d.CutterMuted);
-    EXPECT_FALSE(d.CheckMatch);
-    EXPECT_TRUE(d.SaveIndexStream);
-    EXPECT_FALSE(d.IndexAsFileStream);
-    EXPECT_EQ(d.AutocutThreshold, 20);
-    EXPECT_EQ(d.PlayerWaveOut, -1);
-    EXPECT_EQ(d.PlayerVolume, 0x8000);
-    EXPECT_EQ(d.CueBuffers, 6);
-    EXPECT_EQ(d.NumBuffers, 16);
-    EXPECT_EQ(d.JogMaxSpeed, 100);
-    EXPECT_EQ(d.SplashDelay, 2500);
-    EXPECT_EQ(d.TimesExecuted, 1);
-    EXPECT_EQ(d.PlayerPriority, 3);
-    EXPECT_EQ(d.LastUpdateCheck, 0.0);
-    EXPECT_TRUE(d.LastOpenFolder.empty());
-    EXPECT_TRUE(d.LastSaveFolder.empty());
-    EXPECT_FALSE(d.Email.empty());
-    EXPECT_FALSE(d.UpdatesURL.empty());
-}
-
 }  // namespace
 }  // namespace sw

@@ -83,21 +83,6 @@ TEST(QtPrompts, QuestionsReturnTheButtonPressedAndClosingCancels) {
     EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::Cancel);
 }
 
-TEST(QtPrompts, InformationAndWarningCarryTheirIcons) {
-    QtPrompts prompts;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    const auto take = [&icon](QWidget* modal) {
-        icon = qobject_cast<QMessageBox*>(modal)->icon();
-        Press(modal, QMessageBox::Ok);
-    };
-    WhenModal(take);
-    prompts.Information("Info", "Done");
-    EXPECT_EQ(icon, QMessageBox::Information);
-    WhenModal(take);
-    prompts.Warning("Warn", "Careful");
-    EXPECT_EQ(icon, QMessageBox::Warning);
-}
-
 TEST(QtPrompts, OpenDialogReturnsEverySelectedFileAsUtf8Bytes) {
     QTemporaryDir dir;
     const QString first = dir.filePath(QString::fromUtf8("Grüße.mp3"));
