@@ -60,7 +60,9 @@ if ((make_only)); then
 fi
 
 # --- Release build -----------------------------------------------------------------------------
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Without the tests: the benchmark needs none of them, and the build is quicker.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSLICEWELL_BUILD_TESTS=OFF \
+    >"$work/cmake.txt" 2>&1 || { cat "$work/cmake.txt" >&2; exit 1; }
 targets=(slicewell-cli)
 if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^scan_dialog_bench:'; then
     targets+=(scan_dialog_bench)
@@ -78,16 +80,24 @@ out="$work/out"
 rm -rf "$out"
 mkdir -p "$out/mp3splt"
 json="$work/json"
+rm -rf "$json"
 mkdir -p "$json"
 
 # Every command runs without a shell (-N) and with its output discarded by hyperfine, so no
 # command pays for a redirect the others do not.
+# A command that fails loses its row in the table (with a warning) instead of ending the run.
 bench() {  # bench NAME COMMAND...
     local name="$1"
     shift
-    hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic \
-        --export-json "$json/$name.json" "$*" >/dev/null
-    echo "bench: $name done" >&2
+    rm -f "$json/$name.json"
+    if hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic \
+        --export-json "$json/$name.json" "$*" >/dev/null 2>"$work/hyperfine.txt"; then
+        echo "bench: $name done" >&2
+    else
+        rm -f "$json/$name.json"
+        echo "bench: WARNING $name failed:" >&2
+        tail -5 "$work/hyperfine.txt" >&2
+    fi
 }
 rss() {  # rss NAME COMMAND...: peak resident set of one run, in KiB
     local name="$1"
@@ -96,7 +106,8 @@ rss() {  # rss NAME COMMAND...: peak resident set of one run, in KiB
     awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt" >"$json/$name.rss"
 }
 
-# Warm the cache once for everything that follows.
+# The export must scan (no index file beside the source may spare it that); warm the cache once.
+rm -f "${hour%.mp3}.m3i"
 cat "$hour" >/dev/null
 
 bench cat cat "$hour"
@@ -128,8 +139,12 @@ fi
 
 # Sanity: the outputs are what they claim to be, so the timings compare like with like.
 range_frames=$((range_last - range_first + 1))
+"$cli" scan "$hour" --no-index | grep -q "^Frames: $total_frames " ||
+    echo "bench: WARNING the scan did not find all $total_frames frames" >&2
 [[ "$(stat -c %s "$out/whole.mp3")" == "$(stat -c %s "$hour")" ]] ||
     echo "bench: WARNING whole export differs in size from the source" >&2
+"$cli" scan "$out/range.mp3" --no-index | grep -q "^Frames: $range_frames " ||
+    echo "bench: WARNING the range export does not hold $range_frames frames" >&2
 ffmpeg -nostdin -v error -i "$out/range.mp3" -f null - ||
     echo "bench: WARNING the range export does not decode" >&2
 
