@@ -1,0 +1,114 @@
+// Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/frame_sync,
+// <folder>/id3 and <folder>/load_cut_object. Seeds are small real-shaped inputs: frames of
+// every version, garbage between them, tags of both versions, and index files that load.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/global_settings.h"
+#include "fuzz_source.h"
+#include "stream/cut_object.h"
+#include "stream/file_stream.h"
+#include "stream/id3_tag.h"
+#include "stream/memory_stream.h"
+
+namespace {
+
+using sw::fuzz::Frames;
+
+void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    sw::FileStream out(name, sw::FileMode::Create);
+    out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+void Append(std::vector<uint8_t>& to, const std::vector<uint8_t>& bytes) {
+    to.insert(to.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> Tagged(std::vector<uint8_t> bytes, uint8_t track) {
+    sw::TID3Tag tag;
+    tag.Title = "  Title";
+    tag.Artist = "Artist";
+    tag.Year = "2001";
+    tag.Comment = std::string(30, 'c');
+    tag.Genre = 17;
+    tag.Track = track;
+    sw::MemoryStream stream(std::move(bytes));
+    sw::WriteId3Tag(stream, tag);
+    return stream.Bytes();
+}
+
+void FrameSyncSeeds(const std::string& dir) {
+    WriteFile(dir + "/mpeg1_l3", Frames(sw::fuzz::kMpeg1Layer3, 4));
+    std::vector<uint8_t> mixed = {0xFF, 0xFB, 0x00, 0x64, 0xFF, 0xFF, 0x12};
+    Append(mixed, Frames(0x4480F3FFu, 3));  // MPEG-2 Layer III, 64 kbit/s, 22050 Hz
+    Append(mixed, Frames(0x4418E3FFu, 3));  // MPEG-2.5 Layer III, 8 kbit/s, 8000 Hz
+    mixed.resize(mixed.size() - 100);       // a truncated last frame
+    WriteFile(dir + "/mixed_versions", mixed);
+    std::vector<uint8_t> layers = Frames(0x44E4FDFFu, 2);  // MPEG-1 Layer II, 384 kbit/s
+    Append(layers, Frames(0x0414FFFFu, 2));                // MPEG-1 Layer I, 32 kbit/s
+    WriteFile(dir + "/layers_1_2", layers);
+    WriteFile(dir + "/tagged", Tagged(Frames(sw::fuzz::kMpeg1Layer3, 2), 3));
+}
+
+void Id3Seeds(const std::string& dir) {
+    WriteFile(dir + "/v11", Tagged(Frames(sw::fuzz::kMpeg1Layer3, 1), 7));
+    WriteFile(dir + "/v10", Tagged({}, 0));
+    std::vector<uint8_t> lower = Tagged({}, 0);
+    lower[0] = 't';
+    WriteFile(dir + "/lower_case", lower);
+}
+
+// Index files of the source the load target keeps in its working folder.
+void LoadSeeds(const std::string& dir) {
+    const std::string work = dir + "/.work";
+    std::filesystem::create_directories(work);
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+    WriteFile(sw::fuzz::kSourceName, sw::fuzz::SourceBytes());
+    sw::GlobalSettings() = sw::DefaultGlobalSettings();
+    sw::GlobalSettings().TempFolder = work;
+
+    sw::CutObjectPtr cut(sw::CreateCutObject(sw::fuzz::kSourceName));
+    if (!cut) {
+        std::perror("cannot create the seed cut object");
+        std::exit(1);
+    }
+    const int32_t length = sw::DecodeFrameHeader(sw::fuzz::kMpeg1Layer3).FrameLength;
+    for (int i = 0; i < sw::fuzz::kSourceFrames; ++i) {
+        cut->IndexStream->WriteInt32(i * length);
+    }
+    cut->FileSize = length * sw::fuzz::kSourceFrames;
+    cut->PlayTime = 0.31f;
+    cut->FrameInfo = sw::DecodeFrameHeader(sw::fuzz::kMpeg1Layer3);
+    cut->Tag.Title = "Title";
+    cut->Tag.Track = 2;
+    cut->CompletelyScanned = true;
+    sw::SaveCutObject(cut.get(), dir + "/full.m3i");
+    cut->IndexStream.reset();
+    sw::SaveCutObject(cut.get(), dir + "/no_index.m3i");
+    cut.reset();
+
+    std::filesystem::current_path(back);
+    std::filesystem::remove_all(work);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
+        return 2;
+    }
+    const std::string root = std::filesystem::absolute(argv[1]).string();
+    for (const char* name : {"frame_sync", "id3", "load_cut_object"}) {
+        std::filesystem::create_directories(root + "/" + name);
+    }
+    FrameSyncSeeds(root + "/frame_sync");
+    Id3Seeds(root + "/id3");
+    LoadSeeds(root + "/load_cut_object");
+    return 0;
+}
