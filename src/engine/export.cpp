@@ -20,7 +20,7 @@ class ExportFrame {
         : target_(target), wave_(wave), control_(control) {}
 
     void Begin() {
-        if (wave_ && WriteWaveHeader(&target_, kNoFrame) != kStatusOk) {
+        if (wave_ && !WriteHeader(kNoFrame)) {
             // The frames then start at 0 and the file stays without a header.
             target_.Seek(0, SeekOrigin::Begin);
             headerFailed_ = true;
@@ -30,16 +30,12 @@ class ExportFrame {
     // Final header, flush and status. failed: some range or the tag did not make it whole.
     ExportOutcome Finish(const TFrameInfo& lastFrame, bool failed, int32_t framesCopied) {
         ExportOutcome outcome;
-        if (wave_ && !headerFailed_ && WriteWaveHeader(&target_, lastFrame) != kStatusOk) {
+        // A failed header is reported by its own message; it does not change the status.
+        if (wave_ && !headerFailed_ && !WriteHeader(lastFrame)) {
             headerFailed_ = true;
         }
-        // A full disk often shows only when the buffer goes out; that must not read as success.
-        if (auto* file = dynamic_cast<FileStream*>(&target_)) {
-            try {
-                file->Flush();
-            } catch (...) {
-                failed = true;
-            }
+        if (!Flush()) {
+            failed = true;
         }
         outcome.waveHeaderFailed = headerFailed_;
         outcome.framesCopied = framesCopied;
@@ -51,6 +47,22 @@ class ExportFrame {
     }
 
   private:
+    // A header that only reached the file stream's buffer has not been written yet: a full disk
+    // shows when it goes out, and that must count as the header's failure.
+    bool WriteHeader(const TFrameInfo& info) {
+        return WriteWaveHeader(&target_, info) == kStatusOk && Flush();
+    }
+    bool Flush() {
+        if (auto* file = dynamic_cast<FileStream*>(&target_)) {
+            try {
+                file->Flush();
+            } catch (...) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     ByteStream& target_;
     bool wave_;
     WorkerControl& control_;

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/worker_control.h"
 #include "stream/cut_object.h"
 
 namespace sw {
+
+class FileStream;
 
 // Header flags a project export stamps into every frame.
 struct HeaderFlags {
@@ -16,29 +19,40 @@ struct HeaderFlags {
 
 // Copies frames through a cut object's index to a target stream, counting frames across calls
 // (a project export counts across all its cues) and publishing the count before every frame.
+//
+// Frames are gathered into large blocks and each block is written (and, for a file, flushed) at
+// once: a write error then always leaves the target at a known frame boundary, and the copy makes
+// a few system calls per block rather than several per frame.
 class FrameCopier {
   public:
-    FrameCopier(ByteStream& target, WorkerControl& control) : target_(target), control_(control) {}
+    FrameCopier(ByteStream& target, WorkerControl& control);
 
     // Copies frames first..last inclusive, clamped to the index first (first < 0 -> 0, last past
     // the last frame -> the last frame); a range that is empty then copies nothing and is no
     // error. Stops before the next frame once termination is requested. A frame that cannot be
-    // read or written whole is not written at all (a partly written one is cut off again) and
-    // ends the range: the result is then false. info receives each frame copied whole, so it
-    // ends as the last one (callers start it zeroed); a call that copies nothing leaves it alone.
-    // flags == nullptr copies headers unchanged; otherwise only the private, copyright and
-    // original bits of each header change.
+    // read or written whole is not written at all and ends the range: the result is then false,
+    // and the target ends on the last frame that reached it whole (a write error can cost the
+    // frames of the block that failed). info receives the last frame the target holds from this
+    // call (callers start it zeroed); a call that copies nothing leaves it alone. flags == nullptr
+    // copies headers unchanged; otherwise only the private, copyright and original bits change.
     bool CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFrameInfo& info, int32_t first,
                         int32_t last);
 
+    // Frames the target holds.
     int32_t FramesCopied() const { return framesCopied_; }
 
   private:
-    void CutBack(int64_t frameStart);
+    // Writes the gathered block; false when it did not reach the target whole.
+    bool WriteBlock(TFrameInfo& info);
 
     ByteStream& target_;
     WorkerControl& control_;
+    FileStream* file_;  // the target when it is a file, to push each block to the disk
     int32_t framesCopied_ = 0;
+    int32_t framesTried_ = 0;  // the published progress value
+    std::vector<uint8_t> block_;
+    std::vector<int32_t> frameStarts_;  // where each gathered frame starts in block_
+    int64_t blockPosition_ = 0;         // the target position block_ goes to
 };
 
 }  // namespace sw
