@@ -2,7 +2,10 @@
 #include <cstring>
 #include <string>
 
+#include "app/global_settings.h"
+#include "cli_error.h"
 #include "commands.h"
+#include "stream/file_errors.h"
 #include "version.h"
 
 namespace {
@@ -34,9 +37,32 @@ void PrintUsage(std::FILE* to) {
     std::fprintf(to, "\nRun 'slicewell-cli COMMAND --help' for the details of one command.\n");
 }
 
+// Runs one command and turns what ends it early into a message on stderr and an exit status.
+int RunCommand(const Command& c, const sw::cli::Arguments& args) {
+    try {
+        return c.run(args);
+    } catch (const sw::cli::UsageError& error) {
+        std::fprintf(stderr, "slicewell-cli %s: %s\nUsage: slicewell-cli %s\n", c.name,
+                     error.what(), c.synopsis);
+        std::fprintf(stderr, "Run 'slicewell-cli %s --help' for the details.\n", c.name);
+        return sw::cli::kExitUsage;
+    } catch (const sw::cli::CommandError& error) {
+        std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
+        return error.ExitCode();
+    } catch (const sw::FileError& error) {
+        std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "slicewell-cli: Unknown error at operation: %s\n", error.what());
+        return 3;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // No settings store here: the defaults keep the index in memory.
+    sw::GlobalSettings() = sw::DefaultGlobalSettings();
     if (argc < 2) {
         PrintUsage(stderr);
         return sw::cli::kExitUsage;
@@ -52,7 +78,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands) {
         if (name == c.name) {
-            return c.run(sw::cli::Arguments(argv + 2, argv + argc));
+            return RunCommand(c, sw::cli::Arguments(argv + 2, argv + argc));
         }
     }
     std::fprintf(stderr, "slicewell-cli: unknown command '%s'\n\n", name.c_str());

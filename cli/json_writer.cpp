@@ -1,0 +1,127 @@
+#include "json_writer.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace sw::cli {
+
+namespace {
+
+// The length of the valid UTF-8 sequence starting at text[i], or 0.
+size_t Utf8SequenceLength(const std::string& text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    size_t length = 0;
+    uint32_t min = 0;
+    uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, min = 0x80, code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, min = 0x800, code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, min = 0x10000, code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = code << 6 | (byte(i + k) & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& bytes) {
+    std::string out = "\"";
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x80) {
+            const size_t length = Utf8SequenceLength(bytes, i);
+            if (length > 0) {
+                out.append(bytes, i, length);
+                i += length;
+            } else {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+                ++i;
+            }
+            continue;
+        }
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+        ++i;
+    }
+    return out + "\"";
+}
+
+void JsonObject::Member(const std::string& key, const std::string& json) {
+    if (!members_.empty()) {
+        members_ += ",";
+    }
+    members_ += JsonString(key) + ":" + json;
+}
+
+void JsonObject::Add(const std::string& key, const std::string& text) {
+    Member(key, JsonString(text));
+}
+
+void JsonObject::Add(const std::string& key, int64_t number) {
+    Member(key, std::to_string(number));
+}
+
+void JsonObject::Add(const std::string& key, bool value) {
+    Member(key, value ? "true" : "false");
+}
+
+void JsonObject::Add(const std::string& key, double number) {
+    if (!std::isfinite(number)) {
+        AddNull(key);
+        return;
+    }
+    // The process keeps the C locale for LC_NUMERIC, so the decimal point is always ".".
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", number);
+    Member(key, text);
+}
+
+void JsonObject::AddNull(const std::string& key) {
+    Member(key, "null");
+}
+
+void JsonObject::AddObject(const std::string& key, const JsonObject& object) {
+    Member(key, object.Text());
+}
+
+}  // namespace sw::cli

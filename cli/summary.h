@@ -1,0 +1,12 @@
+#pragma once
+
+#include "json_writer.h"
+#include "stream/cut_object.h"
+
+namespace sw::cli {
+
+// The scan summary of a cut object as JSON members and as the plain text of "scan".
+void AddScanSummary(JsonObject& json, TCutObject& cut, int status);
+std::string ScanSummaryText(TCutObject& cut, int status);
+
+}  // namespace sw::cli
