@@ -1,7 +1,10 @@
 #include "player_fixture.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 #include <stdexcept>
+
+#include "player/mpeg_frame_decoder.h"
 
 namespace sw::test {
 
@@ -50,6 +53,41 @@ int32_t FrameNumberOf(const std::vector<uint8_t>& frame) {
         return -1;
     }
     return int32_t(HeaderWordFromBytes(&frame[4]));
+}
+
+bool MakeMp3(const std::string& fileName, double seconds, int sampleRate, int channels,
+             const std::string& lameArguments) {
+    const std::string wav = fileName + ".wav";
+    const std::string signal = channels == 2 ? "sine 200-3000 pinknoise" : "sine 440";
+    const std::string sox = "sox -n -r " + std::to_string(sampleRate) + " -c " +
+                            std::to_string(channels) + " '" + wav + "' synth " +
+                            std::to_string(seconds) + " " + signal + " vol 0.6 2>/dev/null";
+    const std::string lame =
+        "lame --quiet " + lameArguments + " '" + wav + "' '" + fileName + "' 2>/dev/null";
+    const bool made = std::system(sox.c_str()) == 0 && std::system(lame.c_str()) == 0;
+    std::remove(wav.c_str());
+    return made;
+}
+
+std::vector<uint8_t> ReadFrame(TCutObject& cut, int32_t frame) {
+    const TFrameInfo info = FrameHeader(&cut, frame);
+    std::vector<uint8_t> bytes(size_t(std::max(info.FrameLength, 0)));
+    cut.FileStream->Seek(FrameOffset(&cut, frame), SeekOrigin::Begin);
+    bytes.resize(size_t(cut.FileStream->Read(bytes.data(), int64_t(bytes.size()))));
+    return bytes;
+}
+
+std::vector<int16_t> ReferenceDecode(TCutObject& cut, int32_t first, int32_t last) {
+    const MpegLayer3WaveFormat format = BuildWaveFormat(cut.FrameInfo);
+    MpegFrameDecoder decoder(int(format.nSamplesPerSec), int(format.nChannels));
+    std::vector<int16_t> samples;
+    std::vector<int16_t> scratch;
+    for (int32_t frame = 0; frame <= last; ++frame) {
+        const std::vector<uint8_t> bytes = ReadFrame(cut, frame);
+        decoder.Decode(bytes.data(), bytes.size(), frame < first ? scratch : samples);
+        scratch.clear();
+    }
+    return samples;
 }
 
 void ProcessEvents() {
