@@ -31,11 +31,6 @@ TEST(UserThousandsSeparator, CLocaleFallsBackToComma) {
     ::unsetenv("LC_ALL");
 }
 
-TEST(Latin1ToUtf8, EncodesHighBytesAsTwoByteSequences) {
-    EXPECT_EQ(Latin1ToUtf8("abc"), "abc");
-    EXPECT_EQ(Latin1ToUtf8("\xB5\xFF"), "\xC2\xB5\xC3\xBF");
-}
-
 TEST(FilePropertiesReport, PartialScanShowsNotCompleteAndItsLastFrame) {
     TCutObject cut;
     cut.Name = "part";

@@ -42,13 +42,5 @@ TEST(CliUsage, EveryCommandHasHelpOnStdout) {
     EXPECT_NE(top.out.find("export-project PROJECT.m3p TARGET"), std::string::npos);
 }
 
-TEST(CliUsage, DoubleDashLetsAFileLookLikeAnOption) {
-    TempDir dir;
-    WriteFileBytes(dir.File("--json"), MakeFrames(2));
-    const CliResult r = RunCli({"scan", "--no-index", "--", "--json"}, {}, dir.Path());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Frames: 2"), std::string::npos) << r.out;
-}
-
 }  // namespace
 }  // namespace sw::test
