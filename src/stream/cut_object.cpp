@@ -84,14 +84,14 @@ int32_t EntryAt(const std::vector<uint8_t>& index, size_t entry) {
     return static_cast<int32_t>(HeaderWordFromBytes(index.data() + 4 * entry));
 }
 
-// Offsets must rise strictly and lie inside the file the index describes; anything else would
-// later lead lookups outside the source.
-bool IndexIsSound(const std::vector<uint8_t>& index, int32_t fileSize) {
+// Offsets must rise strictly and each header's four bytes must lie inside the file; anything
+// else would later lead lookups outside the source.
+bool IndexIsSound(const std::vector<uint8_t>& index, int64_t fileSize) {
     const size_t count = index.size() / 4;
     int64_t previous = -1;
     for (size_t i = 0; i < count; ++i) {
         const int64_t offset = EntryAt(index, i);
-        if (offset <= previous || offset >= fileSize) {
+        if (offset <= previous || offset + 4 > fileSize) {
             return false;
         }
         previous = offset;
@@ -273,6 +273,10 @@ TCutObject* LoadCutObject(const std::string& indexFileName) {
         if (FileExists(cut->FileName)) {
             CreateFailure ignored;
             cut->FileStream = OpenSource(cut->FileName, ignored);
+            // The source may have shrunk or been replaced since the index was saved.
+            if (cut->FileStream && !IndexIsSound(index, cut->FileStream->Size())) {
+                return nullptr;
+            }
         }
         if (length > 0) {
             cut->IndexStream = CreateIndexStream(cut->IndexFileName);
