@@ -51,9 +51,9 @@ const std::vector<uint8_t> kCommonFrameInfoBytes = {
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0xA1, 0x01, 0x00, 0x00};
 
 // Everything of the index file up to, not including, the index length L.
-Bytes HeaderImage(const std::string& source, const std::string& name) {
+Bytes HeaderImage(const std::string& source, const std::string& name, int32_t fileSize = 2085) {
     Bytes b;
-    b.Raw("Slicewell4-Index").Str(source).Str(name).I32(2085);
+    b.Raw("Slicewell4-Index").Str(source).Str(name).I32(fileSize);
     b.data.insert(b.data.end(), {0x00, 0x00, 0xC0, 0x3F});  // 1.5f
     b.data.insert(b.data.end(), kCommonFrameInfoBytes.begin(), kCommonFrameInfoBytes.end());
     b.Str("Title").Str("").Str("Al").Str("1999").Str("c").U8(17).U8(4);
@@ -95,8 +95,9 @@ class IndexFileTest : public CutObjectTest {
     }
 
     // A crafted index file with the given L and entries.
-    std::string Crafted(int32_t length, const std::vector<int32_t>& entries) {
-        Bytes b = HeaderImage(source_, "five");
+    std::string Crafted(int32_t length, const std::vector<int32_t>& entries,
+                        int32_t fileSize = 2085) {
+        Bytes b = HeaderImage(source_, "five", fileSize);
         b.I32(length);
         for (int32_t entry : entries) {
             b.I32(entry);
@@ -104,6 +105,11 @@ class IndexFileTest : public CutObjectTest {
         const std::string fileName = data_.File("crafted.m3i");
         WriteFileBytes(fileName, b.data);
         return fileName;
+    }
+
+    // Loads and frees at once, so that a wrongly accepted file holds nothing open.
+    static bool Loads(const std::string& indexFileName) {
+        return CutObjectPtr(LoadCutObject(indexFileName)) != nullptr;
     }
 
     std::string source_;
@@ -203,9 +209,9 @@ TEST_F(IndexFileTest, WrongMagicInAnyByteIsRejected) {
         std::vector<uint8_t> bad = image;
         bad[i] ^= 0x20;  // the same letter in the other case, or another character
         WriteFileBytes(target, bad);
-        EXPECT_EQ(LoadCutObject(target), nullptr) << "byte " << i;
+        EXPECT_FALSE(Loads(target)) << "byte " << i;
     }
-    EXPECT_EQ(LoadCutObject(data_.File("absent.m3i")), nullptr);
+    EXPECT_FALSE(Loads(data_.File("absent.m3i")));
     EXPECT_TRUE(TempFiles().empty());
 }
 
@@ -235,11 +241,11 @@ TEST_F(IndexFileTest, ImpossibleIndexLengthsAreRejected) {
     CutObjectPtr cut = FiveFrames();
     cut.reset();
     const std::vector<int32_t> entries = {0, 417, 834, 1251, 1668};
-    EXPECT_EQ(LoadCutObject(Crafted(-4, entries)), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(-2147483647 - 1, entries)), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(18, entries)), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(24, entries)), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(2147483644, entries)), nullptr);
+    EXPECT_FALSE(Loads(Crafted(-4, entries)));
+    EXPECT_FALSE(Loads(Crafted(-2147483647 - 1, entries)));
+    EXPECT_FALSE(Loads(Crafted(18, entries)));
+    EXPECT_FALSE(Loads(Crafted(24, entries)));
+    EXPECT_FALSE(Loads(Crafted(2147483644, entries)));
     CutObjectPtr fine(LoadCutObject(Crafted(20, entries)));
     ASSERT_NE(fine, nullptr);
     EXPECT_EQ(fine->FrameCount(), 5);
@@ -250,14 +256,31 @@ TEST_F(IndexFileTest, IndexThatDoesNotRiseOrLeavesTheSourceIsRejected) {
     // into the source, or the player and exports read outside the frames.
     CutObjectPtr cut = FiveFrames();
     cut.reset();
-    EXPECT_EQ(LoadCutObject(Crafted(12, {0, 417, 417})), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(12, {0, 834, 417})), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(8, {-417, 0})), nullptr);
-    EXPECT_EQ(LoadCutObject(Crafted(8, {0, 2085})), nullptr) << "offset at the source's end";
-    EXPECT_EQ(LoadCutObject(Crafted(8, {0, 2147483647})), nullptr);
+    EXPECT_FALSE(Loads(Crafted(12, {0, 417, 417})));
+    EXPECT_FALSE(Loads(Crafted(12, {0, 834, 417})));
+    EXPECT_FALSE(Loads(Crafted(8, {-417, 0})));
+    EXPECT_FALSE(Loads(Crafted(8, {0, 2085}))) << "offset at the source's end";
+    EXPECT_FALSE(Loads(Crafted(8, {0, 2147483647})));
     CutObjectPtr one(LoadCutObject(Crafted(4, {1668})));
     EXPECT_NE(one, nullptr);
     EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(IndexFileTest, HeadersMustFitInsideTheSourceTheyAreReadFrom) {
+    // Breaks the player on a stale or forged index: an entry whose four header bytes do not
+    // fit the stored size, or the source as it is now, must never come back usable.
+    CutObjectPtr cut = FiveFrames();
+    cut.reset();
+    EXPECT_FALSE(Loads(Crafted(8, {0, 2083}))) << "header cut by the end";
+
+    // The source shrank (or was replaced) since the index was saved.
+    CutObjectPtr stale(LoadCutObject(Crafted(8, {0, 4000}, 100000)));
+    if (stale != nullptr && stale->FileStream != nullptr) {
+        const int64_t size = stale->FileStream->Size();
+        for (int32_t frame = 0; frame < stale->FrameCount(); ++frame) {
+            EXPECT_LE(FrameOffset(stale.get(), frame) + 4, size) << "frame " << frame;
+        }
+    }
 }
 
 TEST_F(IndexFileTest, FailedSaveLeavesThePreviousFileIntact) {
