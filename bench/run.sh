@@ -109,6 +109,7 @@ rss() {  # rss NAME COMMAND...: peak resident set of one run, in KiB
 # The export must scan (no index file beside the source may spare it that); warm the cache once.
 rm -f "${hour%.mp3}.m3i"
 cat "$hour" >/dev/null
+load_at_start="$(cut -d' ' -f1-3 /proc/loadavg)"
 
 bench cat cat "$hour"
 rss cat cat "$hour"
@@ -156,15 +157,22 @@ elif [[ -x "$root/bench/player_bench.sh" ]]; then
 fi
 
 python3 - "$json" "$report" "$hour" "$total_frames" "$range_first" "$range_last" \
-    "$range_frames" "$runs" "$player_text" <<'PY'
+    "$range_frames" "$runs" "$player_text" "$load_at_start" <<'PY'
 import json, os, platform, subprocess, sys, datetime
-jdir, report, hour, total, first, last, range_frames, runs, player = sys.argv[1:10]
+jdir, report, hour, total, first, last, range_frames, runs, player, load = sys.argv[1:11]
 
 def median_ms(name):
     path = os.path.join(jdir, name + ".json")
     if not os.path.exists(path):
         return None
     return json.load(open(path))["results"][0]["median"] * 1000.0
+
+def cpu_ms(name):
+    path = os.path.join(jdir, name + ".json")
+    if not os.path.exists(path):
+        return None
+    result = json.load(open(path))["results"][0]
+    return (result["user"] + result["system"]) * 1000.0
 
 def rss_mib(name):
     path = os.path.join(jdir, name + ".rss")
@@ -210,20 +218,22 @@ rows = [
 lines = []
 lines.append("# Benchmarks\n")
 lines.append("Made by `bench/run.sh` on %s." % datetime.date.today().isoformat())
-lines.append("Machine: %s, %d cores (`nproc`), %s, Linux %s.\n" % (
-    cpu_model(), os.cpu_count(), os_name(),
-    platform.release()))
+lines.append("Machine: %s, %d cores (`nproc`), %s, Linux %s; load average %s when the "
+             "measurements started.\n" % (cpu_model(), os.cpu_count(), os_name(),
+                                          platform.release(), load))
 size = os.path.getsize(hour)
 lines.append("Input: one hour of MPEG-1 Layer III, 128 kbit/s CBR, 44.1 kHz stereo, %d frames, "
              "%.1f MB (`bench/work/hour_128k.mp3`, made by the script from lame output). "
              "Warm cache: hyperfine `--warmup 3 --runs %s -N --output=null`; medians. "
+             "CPU ms: mean user + system time per run, which other load on the machine disturbs "
+             "less than the wall-clock median. "
              "Peak memory: maximum resident set size of one run under `/usr/bin/time -v`.\n"
              % (int(total), size / 1e6, runs))
 results = {}
 for title, base, tools in rows:
     lines.append("## %s\n" % title)
-    lines.append("| tool | median ms | ratio to %s | max RSS MiB |" % base)
-    lines.append("|---|---:|---:|---:|")
+    lines.append("| tool | median ms | ratio to %s | CPU ms | max RSS MiB |" % base)
+    lines.append("|---|---:|---:|---:|---:|")
     base_ms = median_ms(base)
     for label, key in tools:
         ms = median_ms(key)
@@ -232,8 +242,8 @@ for title, base, tools in rows:
         results[key] = ms
         ratio = "%.2f" % (ms / base_ms) if base_ms else "-"
         mem = rss_mib(key)
-        lines.append("| %s | %.1f | %s | %s |" % (label, ms, ratio,
-                                                  "%.1f" % mem if mem is not None else "-"))
+        lines.append("| %s | %.1f | %s | %.1f | %s |" % (
+            label, ms, ratio, cpu_ms(key), "%.1f" % mem if mem is not None else "-"))
     lines.append("")
 
 def check(text, ok):
