@@ -9,7 +9,6 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTextEdit;
 class QTimer;
 
 namespace sw {
@@ -51,7 +50,7 @@ class TProcessForm : public QDialog {
     // A name longer than maximum becomes "..." and its last maximum + 4 characters.
     static QString ShortenFileName(const QString& name, int maximum);
 
-    QTextEdit* ActionMemo;
+    QLabel* ActionMemo;  // the multi-line action text
     QLabel* ProgressLbl;
     QProgressBar* ProgressBar;
     QPushButton* AbortBtn;
