@@ -38,6 +38,11 @@ std::unique_ptr<ByteStream> OpenSource(const std::string& fileName, CreateFailur
         failure = CreateFailure::NotFound;
         return nullptr;
     }
+    // A FIFO or device named by a damaged index would block the open or never end.
+    if (!S_ISREG(st.st_mode)) {
+        failure = CreateFailure::CannotOpen;
+        return nullptr;
+    }
     if (st.st_size >= kMaxSourceSize) {
         failure = CreateFailure::TooLarge;
         return nullptr;

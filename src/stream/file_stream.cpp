@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -75,7 +76,8 @@ struct FileStream::Impl {
     FileId id{};
     int64_t fileSize = 0;  // size of the file on disk, not counting unflushed data
     int64_t position = 0;
-    std::vector<uint8_t> buffer;
+    // Allocated on first use and left uninitialised: every byte is written before it is read.
+    std::unique_ptr<uint8_t[]> buffer;
     int64_t bufferStart = 0;
     int64_t bufferLength = 0;
     int64_t dirtyBegin = 0;
@@ -106,7 +108,7 @@ struct FileStream::Impl {
         const int64_t begin = dirtyBegin;
         const int64_t end = dirtyEnd;
         dirtyBegin = dirtyEnd = 0;
-        WriteOut(buffer.data() + begin, end - begin, bufferStart + begin);
+        WriteOut(buffer.get() + begin, end - begin, bufferStart + begin);
     }
 
     void Invalidate() {
@@ -138,11 +140,11 @@ struct FileStream::Impl {
 
     void Refill() {
         FlushBuffer();
-        if (buffer.empty()) {
-            buffer.resize(kBufferSize);
+        if (!buffer) {
+            buffer = std::make_unique_for_overwrite<uint8_t[]>(kBufferSize);
         }
         bufferStart = position;
-        bufferLength = ReadIn(buffer.data(), kBufferSize, position);
+        bufferLength = ReadIn(buffer.get(), kBufferSize, position);
     }
 
     // An empty window says nothing about the size: it may sit past the end after a read there
@@ -212,7 +214,7 @@ int64_t FileStream::Read(void* buffer, int64_t count) {
         const int64_t offset = f.position - f.bufferStart;
         if (offset >= 0 && offset < f.bufferLength) {
             const int64_t n = std::min(count, f.bufferLength - offset);
-            std::memcpy(out, f.buffer.data() + offset, static_cast<size_t>(n));
+            std::memcpy(out, f.buffer.get() + offset, static_cast<size_t>(n));
             out += n;
             count -= n;
             total += n;
@@ -253,8 +255,8 @@ int64_t FileStream::Write(const void* buffer, int64_t count) {
     }
     int64_t total = 0;
     while (count > 0) {
-        if (f.buffer.empty()) {
-            f.buffer.resize(kBufferSize);
+        if (!f.buffer) {
+            f.buffer = std::make_unique_for_overwrite<uint8_t[]>(kBufferSize);
         }
         int64_t offset = f.position - f.bufferStart;
         // Writing is allowed inside the valid window or right at its end (appending).
@@ -264,12 +266,12 @@ int64_t FileStream::Write(const void* buffer, int64_t count) {
             f.bufferLength = 0;
             // Keep the cache a true mirror: load what follows unless we are at the end anyway.
             if (f.position < f.fileSize) {
-                f.bufferLength = f.ReadIn(f.buffer.data(), kBufferSize, f.position);
+                f.bufferLength = f.ReadIn(f.buffer.get(), kBufferSize, f.position);
             }
             offset = 0;
         }
         const int64_t n = std::min(count, kBufferSize - offset);
-        std::memcpy(f.buffer.data() + offset, in, static_cast<size_t>(n));
+        std::memcpy(f.buffer.get() + offset, in, static_cast<size_t>(n));
         if (f.Dirty()) {
             f.dirtyBegin = std::min(f.dirtyBegin, offset);
             f.dirtyEnd = std::max(f.dirtyEnd, offset + n);

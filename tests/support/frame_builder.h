@@ -9,7 +9,7 @@
 namespace sw::test {
 
 // Header word fields for building frames in tests. Defaults: MPEG-1 Layer III, 128 kbit/s,
-// 44100 Hz, joint stereo, no CRC, original set (the FF FB 90 64 header).
+// 44100 Hz, joint stereo with mode extension 0, no CRC, original set (FF FB 90 44).
 struct HeaderSpec {
     int versionBits = 3;     // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
     int layerBits = 1;       // 1 Layer III, 2 Layer II, 3 Layer I
