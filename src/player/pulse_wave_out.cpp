@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace sw {
 
@@ -12,6 +13,7 @@ constexpr int kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44
 // Layer I frames are the shortest at 384 samples; prebuffering less than that lets every frame
 // start playback on its own.
 constexpr uint32_t kPrebufSamples = 256;
+constexpr int32_t kVolumeRounding = 2;
 
 pa_volume_t ToPulseVolume(uint32_t level) {
     return static_cast<pa_volume_t>(uint64_t(level & 0xFFFF) * PA_VOLUME_NORM / 0xFFFF);
@@ -244,6 +246,9 @@ int PulseWaveOut::CreateStream() {
         return ServerError();
     }
     pa_stream_set_state_callback(stream_, &PulseWaveOut::OnStreamState, this);
+    pa_stream_set_underflow_callback(stream_, &PulseWaveOut::OnUnderflow, this);
+    pa_stream_set_started_callback(stream_, &PulseWaveOut::OnStarted, this);
+    underflow_ = false;
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(pa_usec_to_bytes(uint64_t(targetLatencyMs_) * 1000, &spec));
@@ -280,6 +285,8 @@ void PulseWaveOut::DestroyStream() {
         return;
     }
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
+    pa_stream_set_started_callback(stream_, nullptr, nullptr);
     pa_stream_disconnect(stream_);
     pa_stream_unref(stream_);
     stream_ = nullptr;
@@ -407,7 +414,15 @@ int PulseWaveOut::GetVolume(uint32_t& volume) {
     if (!operationSucceeded_) {
         return ServerError();
     }
-    volume = volumeRead_;
+    // The server keeps volumes in its own steps and may hand back a neighbour of what was set;
+    // within that rounding the level is still the one set, and reads back as such.
+    auto channel = [](uint32_t read, uint32_t set) {
+        const int32_t difference = int32_t(read & 0xFFFF) - int32_t(set & 0xFFFF);
+        return std::abs(difference) <= kVolumeRounding ? set & 0xFFFF : read & 0xFFFF;
+    };
+    const uint32_t left = channel(volumeRead_, volume_);
+    const uint32_t right = channels_ == 1 ? left : channel(volumeRead_ >> 16, volume_ >> 16);
+    volume = left | right << 16;
     return kWaveOk;
 }
 
@@ -471,7 +486,11 @@ void PulseWaveOut::CheckPlayed() {
         ArmCheck(5000);  // no timing information yet
         return;
     }
-    const uint64_t played = time * uint64_t(rate_) / 1000000;
+    uint64_t played = time * uint64_t(rate_) / 1000000;
+    if (underflow_) {
+        const uint64_t since = (pa_rtclock_now() - underflowAt_) * uint64_t(rate_) / 1000000;
+        played = std::max(played, std::min(underflowPlayed_ + since, underflowWritten_));
+    }
     while (!queue_.empty() && queue_.front().end <= played) {
         Complete(std::move(queue_.front().buffer));
         queue_.pop_front();
@@ -526,6 +545,29 @@ void PulseWaveOut::OnSinkInputInfo(pa_context*, const pa_sink_input_info* info, 
         out->operationSucceeded_ = true;
     }
     pa_threaded_mainloop_signal(out->loop_, 0);
+}
+
+// The server ran out of data: everything written has gone to the sink, but from here the
+// stream clock stands still, short of the end by what the sink still holds. That remainder plays
+// out in real time, so the clock is carried on by the wall clock up to the end of what had been
+// written. (A drain would say the same, but the server acknowledges it only much later.)
+void PulseWaveOut::OnUnderflow(pa_stream* stream, void* self) {
+    auto* out = static_cast<PulseWaveOut*>(self);
+    pa_usec_t time = 0;
+    if (pa_stream_get_time(stream, &time) < 0) {
+        return;
+    }
+    out->underflow_ = true;
+    out->underflowPlayed_ = time * uint64_t(out->rate_) / 1000000;
+    out->underflowWritten_ = out->written_;
+    out->underflowAt_ = pa_rtclock_now();
+    if (!out->paused_) {
+        out->ArmCheck(0);
+    }
+}
+
+void PulseWaveOut::OnStarted(pa_stream*, void* self) {
+    static_cast<PulseWaveOut*>(self)->underflow_ = false;
 }
 
 void PulseWaveOut::OnTimer(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {

@@ -88,6 +88,8 @@ class PulseWaveOut : public WaveOut {
     static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* self);
     static void OnSinkInputInfo(pa_context* context, const pa_sink_input_info* info, int eol,
                                 void* self);
+    static void OnUnderflow(pa_stream* stream, void* self);
+    static void OnStarted(pa_stream* stream, void* self);
     static void OnTimer(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv,
                         void* self);
 
@@ -114,6 +116,11 @@ class PulseWaveOut : public WaveOut {
     std::vector<int16_t> samples_;
     std::deque<Queued> queue_;  // guarded by the main loop's lock
     uint64_t written_ = 0;
+    // Set while the server has run dry; see OnUnderflow.
+    bool underflow_ = false;
+    uint64_t underflowPlayed_ = 0;
+    uint64_t underflowWritten_ = 0;
+    uint64_t underflowAt_ = 0;
 };
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 #include "player/null_wave_out.h"
 #include "player/show_wave_out_error.h"
 #include "player/test_wave_out.h"
+#include "player/wave_out_factory.h"
 #include "player_fixture.h"
 #include "scripted_prompts.h"
 
@@ -102,6 +103,28 @@ TEST(NullWaveOut, HasNoDevicesAndOpeningNamesTheMissingServer) {
     EXPECT_EQ(code, kWaveNoDriver);
     EXPECT_NE(out.ErrorText(code).find("sound server"), std::string::npos);
     EXPECT_EQ(out.Write(Buffer(1)), kWaveInvalidHandle);
+}
+
+TEST(WaveOutFactory, WithoutASoundServerTheNullServiceIsChosen) {
+    // An empty runtime folder and home: libpulse finds no server and must not start one.
+    TempDir empty;
+    const std::string savedRuntime = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
+    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+    const std::string savedServer = getenv("PULSE_SERVER") ? getenv("PULSE_SERVER") : "";
+    setenv("XDG_RUNTIME_DIR", empty.Path().c_str(), 1);
+    setenv("HOME", empty.Path().c_str(), 1);
+    setenv("PULSE_SERVER", ("unix:" + empty.File("none")).c_str(), 1);
+    std::unique_ptr<WaveOut> out = CreateWaveOut();
+    const int devices = WaveOutDeviceCount();
+    setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+    setenv("HOME", savedHome.c_str(), 1);
+    if (savedServer.empty()) {
+        unsetenv("PULSE_SERVER");
+    } else {
+        setenv("PULSE_SERVER", savedServer.c_str(), 1);
+    }
+    EXPECT_NE(dynamic_cast<NullWaveOut*>(out.get()), nullptr);
+    EXPECT_EQ(devices, 0);
 }
 
 TEST(ShowWaveOutError, ShowsTheServiceTextCaptionedErrorMessage) {
