@@ -2,10 +2,12 @@
 // buffer order, pause, volume, and the samples that actually reach the sink.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <thread>
 
@@ -307,6 +309,56 @@ TEST_F(SinkAudio, SeekWhilePlayingGoesOnExactlyFromTheNewFrame) {
     const std::vector<int16_t> recorded = Recorded();
     const std::vector<int16_t> reference = ReferenceDecode(*cut_, target, target + 29);
     ExpectHeardExactly(recorded, reference, false);
+}
+
+// The command-line tool on the same server.
+struct CliRun {
+    int status = -1;
+    std::string output;
+};
+
+CliRun RunCli(const std::string& arguments) {
+    CliRun run;
+    FILE* pipe = popen((std::string(SLICEWELL_CLI) + " " + arguments + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        run.output += buffer;
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST_F(AudioTest, CliListsTheDefaultDeviceAndTheSink) {
+    const CliRun run = RunCli("devices");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output,
+              std::string(" -1  Default device\n  0  ") + PulseServer::kSinkDescription + "\n");
+}
+
+TEST_F(AudioTest, CliPlaysAnInclusiveRangeInItsRealTimeAndEnds) {
+    QElapsedTimer timer;
+    timer.start();
+    const CliRun run = RunCli("play '" + dir_.File("sweep.mp3") + "' --range 10-60 --device 0");
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    EXPECT_EQ(run.status, 0) << run.output;
+    // The last line shows where playing stopped: one past LAST, with its time code.
+    EXPECT_NE(run.output.find("frame 61  00:00:01.23  Ended"), std::string::npos) << run.output;
+    EXPECT_GE(seconds, 51 * kFrameSeconds);
+}
+
+TEST_F(AudioTest, CliInterruptedByCtrlCClosesCleanlyWithStatus0) {
+    pid_t pid = SpawnProcess({SLICEWELL_CLI, "play", dir_.File("sweep.mp3"), "--loop"});
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
