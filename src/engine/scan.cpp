@@ -128,9 +128,9 @@ int ScanFrames(TCutObject& cut, WorkerControl& control) {
         }
         int32_t previousBitrate = 0;
         try {
-            // A header in the last 4 bytes before the limit never fits; it ends the chain like a
-            // truncated frame, so a stub header at the very end does not leave the count at -1.
-            while (word != 0 && !control.TerminateRequested() && offset < limit) {
+            // A header in the last 4 bytes before the limit is not looked at: the chain simply
+            // ends there, as it always has, so index files stay comparable with older ones.
+            while (word != 0 && !control.TerminateRequested() && offset < limit - 4) {
                 control.Report(static_cast<int32_t>(offset));
                 const TFrameInfo info = DecodeFrameHeader(word);
                 if (offset + info.FrameLength > limit) {

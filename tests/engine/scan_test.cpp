@@ -145,15 +145,23 @@ TEST(ScanFrames, FrameReachingIntoTheTagIsNotIndexed) {
     EXPECT_EQ(cut->DroppedFrames, 0);
 }
 
-// A lone header in the last bytes ends the chain like any cut frame, not with the count at -1.
-TEST(ScanFrames, StubHeaderAtTheEndCountsAsTheLastFailedStep) {
+// A header in the last 4 bytes is never indexed; the chain ends on it without a failed step,
+// and index files written for such files keep the count that older versions stored.
+TEST(ScanFrames, StubHeaderInTheLastFourBytesIsNotIndexed) {
     std::vector<uint8_t> bytes = MakeFrames(3);
     const std::vector<uint8_t> frame = MakeFrame();
     bytes.insert(bytes.end(), frame.begin(), frame.begin() + 4);
     auto cut = MemoryCut(bytes);
     EXPECT_EQ(Scan(*cut), kStatusOk);
     EXPECT_EQ(cut->FrameCount(), 3);
-    EXPECT_EQ(cut->DroppedFrames, 0);
+    EXPECT_EQ(cut->DroppedFrames, -1);
+
+    // Five bytes of it are enough to be looked at: it does not fit, so it is one failed step.
+    bytes.push_back(frame[4]);
+    auto longer = MemoryCut(bytes);
+    EXPECT_EQ(Scan(*longer), kStatusOk);
+    EXPECT_EQ(longer->FrameCount(), 3);
+    EXPECT_EQ(longer->DroppedFrames, 0);
 }
 
 // Builds an ID3v2 tag whose body holds a chain of valid frames, as a cover picture may.
