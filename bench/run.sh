@@ -113,6 +113,8 @@ load_at_start="$(cut -d' ' -f1-3 /proc/loadavg)"
 
 bench cat cat "$hour"
 rss cat cat "$hour"
+bench startup "$cli" --version
+rss startup "$cli" --version
 bench scan "$cli" scan "$hour" --index "$out/x.m3i"
 rss scan "$cli" scan "$hour" --index "$out/x.m3i"
 bench mp3val mp3val "$hour"
@@ -136,6 +138,7 @@ if [[ -n "$dialog" ]]; then
     export QT_QPA_PLATFORM=offscreen
     bench dialog_scan "$dialog" "$hour"
     rss dialog_scan "$dialog" "$hour"
+    dialog_text="$("$dialog" "$hour" 2>/dev/null || true)"
 fi
 
 # Sanity: the outputs are what they claim to be, so the timings compare like with like.
@@ -150,16 +153,17 @@ ffmpeg -nostdin -v error -i "$out/range.mp3" -f null - ||
     echo "bench: WARNING the range export does not decode" >&2
 
 player_text=""
+dialog_text="${dialog_text:-}"
 if [[ -n "$player" ]]; then
-    player_text="$("$player" "$hour" 2>&1 || true)"
+    player_text="$("$player" "$hour" 2>/dev/null || true)"
 elif [[ -x "$root/bench/player_bench.sh" ]]; then
-    player_text="$("$root/bench/player_bench.sh" "$hour" 2>&1 || true)"
+    player_text="$("$root/bench/player_bench.sh" "$hour" 2>/dev/null || true)"
 fi
 
 python3 - "$json" "$report" "$hour" "$total_frames" "$range_first" "$range_last" \
-    "$range_frames" "$runs" "$player_text" "$load_at_start" <<'PY'
+    "$range_frames" "$runs" "$player_text" "$load_at_start" "$dialog_text" <<'PY'
 import json, os, platform, subprocess, sys, datetime
-jdir, report, hour, total, first, last, range_frames, runs, player, load = sys.argv[1:11]
+jdir, report, hour, total, first, last, range_frames, runs, player, load, dialog = sys.argv[1:12]
 
 def median_ms(name):
     path = os.path.join(jdir, name + ".json")
@@ -199,6 +203,7 @@ def os_name():
 rows = [
     ("Scan (index of every frame)", "cat", [
         ("`cat FILE`", "cat"),
+        ("`slicewell-cli --version` (process start-up alone, no scan)", "startup"),
         ("`slicewell-cli scan FILE --index x.m3i`", "scan"),
         ("`mp3val FILE`", "mp3val"),
         ("`ffprobe -count_packets` (nb_read_packets)", "ffprobe"),
@@ -244,6 +249,10 @@ for title, base, tools in rows:
         mem = rss_mib(key)
         lines.append("| %s | %.1f | %s | %.1f | %s |" % (
             label, ms, ratio, cpu_ms(key), "%.1f" % mem if mem is not None else "-"))
+    if title.startswith("Scan") and dialog.strip():
+        lines.append("")
+        lines.append("`scan_dialog_bench`'s own timing of one scan, without process start-up: %s"
+                     % dialog.strip())
     lines.append("")
 
 def check(text, ok):
@@ -271,10 +280,9 @@ if "dialog_scan" in r and "scan" in r:
 lines.append("")
 if player.strip():
     lines.append("## Player\n")
-    lines.append("Output of the player benchmark on the same file:\n")
-    lines.append("```")
+    lines.append("`player_bench FILE` on the same file (its own table):\n")
     lines.append(player.strip())
-    lines.append("```\n")
+    lines.append("")
 
 text = "\n".join(lines)
 os.makedirs(os.path.dirname(report), exist_ok=True)
