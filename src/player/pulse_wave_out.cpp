@@ -228,9 +228,6 @@ int PulseWaveOut::Open(int device, const MpegLayer3WaveFormat& format) {
     rate_ = int(format.nSamplesPerSec);
     channels_ = int(format.nChannels);
     sinkName_ = device >= 0 ? sinks_[device].name : "";
-    if (const int result = CreateStream()) {
-        return result;
-    }
     decoder_ = std::move(decoder);
     open_ = true;
     paused_ = false;
@@ -255,8 +252,9 @@ int PulseWaveOut::CreateStream() {
     attr.prebuf = uint32_t(kPrebufSamples * pa_frame_size(&spec));
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING |
-                                         PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+    const auto flags =
+        pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                          PA_STREAM_ADJUST_LATENCY | (paused_ ? PA_STREAM_START_CORKED : 0));
     const pa_cvolume volume = ToChannelVolumes(volume_, channels_);
     if (pa_stream_connect_playback(stream_, sinkName_.empty() ? nullptr : sinkName_.c_str(), &attr,
                                    flags, &volume, nullptr) < 0) {
@@ -315,7 +313,12 @@ int PulseWaveOut::Write(std::unique_ptr<WaveBuffer> buffer) {
     samples_.clear();
     const int count = decoder_->Decode(buffer->data.data(), buffer->length, samples_);
     Lock lock(loop_);
-    if (stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) {
+    if (stream_ == nullptr) {
+        if (const int result = CreateStream()) {
+            return result;
+        }
+    }
+    if (pa_stream_get_state(stream_) != PA_STREAM_READY) {
         return ServerError();
     }
     if (count > 0) {
@@ -344,9 +347,6 @@ int PulseWaveOut::Preroll(const uint8_t* frame, size_t length) {
 }
 
 int PulseWaveOut::Cork(bool cork) {
-    if (stream_ == nullptr) {
-        return ServerError();
-    }
     operationSucceeded_ = false;
     if (const int result =
             WaitFor(pa_stream_cork(stream_, cork ? 1 : 0, &PulseWaveOut::OnSuccess, this))) {
@@ -360,8 +360,10 @@ int PulseWaveOut::Pause() {
         return kWaveInvalidHandle;
     }
     Lock lock(loop_);
-    if (const int result = Cork(true)) {
-        return result;
+    if (stream_ != nullptr) {
+        if (const int result = Cork(true)) {
+            return result;
+        }
     }
     paused_ = true;
     StopCheck();
@@ -373,8 +375,10 @@ int PulseWaveOut::Restart() {
         return kWaveInvalidHandle;
     }
     Lock lock(loop_);
-    if (const int result = Cork(false)) {
-        return result;
+    if (stream_ != nullptr) {
+        if (const int result = Cork(false)) {
+            return result;
+        }
     }
     paused_ = false;
     ArmCheck(0);
@@ -394,7 +398,7 @@ int PulseWaveOut::Reset() {
     DestroyStream();
     decoder_->Restart();
     paused_ = false;
-    return CreateStream();
+    return kWaveOk;
 }
 
 int PulseWaveOut::GetVolume(uint32_t& volume) {
@@ -404,7 +408,8 @@ int PulseWaveOut::GetVolume(uint32_t& volume) {
     }
     Lock lock(loop_);
     if (stream_ == nullptr) {
-        return ServerError();
+        volume = volume_;  // what the next stream will start with
+        return kWaveOk;
     }
     operationSucceeded_ = false;
     if (const int result = WaitFor(pa_context_get_sink_input_info(
@@ -432,7 +437,8 @@ int PulseWaveOut::SetVolume(uint32_t volume) {
     }
     Lock lock(loop_);
     if (stream_ == nullptr) {
-        return ServerError();
+        volume_ = volume;
+        return kWaveOk;
     }
     const pa_cvolume cv = ToChannelVolumes(volume, channels_);
     operationSucceeded_ = false;

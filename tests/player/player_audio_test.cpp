@@ -164,11 +164,37 @@ TEST_F(AudioTest, PausedOutputReturnsNothingUntilRestarted) {
     const size_t held = clock.milliseconds.size();
     RunFor(400);
     EXPECT_EQ(clock.milliseconds.size(), held);
+    const size_t left = 30 - clock.milliseconds.size();
+    QElapsedTimer resumed;
+    resumed.start();
     ASSERT_EQ(out->Restart(), kWaveOk);
     EXPECT_TRUE(RunUntil([&] { return clock.milliseconds.size() == 30; }, 3000));
+    // The pause must not count as played time: the rest still takes its own length.
+    EXPECT_GE(double(resumed.nsecsElapsed()) / 1e6, (double(left) - 1) * kFrameSeconds * 1000);
     out->Reset();
     RunFor(10);
     EXPECT_EQ(out->Close(), kWaveOk);
+}
+
+TEST_F(AudioTest, FirstBufferAfterALongPauseComesBackOnlyAfterItPlayed) {
+    // A stream that sat idle before its first frame once reported the idle time as played.
+    TCutPlayerThread player(Service());
+    player.SetActive(true);
+    ASSERT_EQ(player.Open(cut_.get()), kWaveOk);
+    player.SetPosition(30);
+    RunFor(300);
+    QElapsedTimer timer;
+    double firstBack = -1;
+    QObject::connect(&player, &TCutPlayerThread::OnProgress, [&](uint32_t position) {
+        if (position > 30 && firstBack < 0) {
+            firstBack = double(timer.nsecsElapsed()) / 1e6;
+        }
+    });
+    timer.start();
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(RunUntil([&] { return firstBack >= 0; }, 2000));
+    EXPECT_GE(firstBack, kFrameSeconds * 1000 - 2.0);
+    EXPECT_LT(firstBack, 250.0);
 }
 
 TEST_F(AudioTest, PlayingARangeTakesItsRealTime) {

@@ -1,0 +1,170 @@
+// Player latency and load on a real sound server. Prints a markdown table.
+//
+//   player_bench [FILE.mp3]
+//
+// Without FILE a 128 kbit/s test file is made with sox and lame. Without a reachable server (or
+// with SLICEWELL_BENCH_PRIVATE_SERVER=1) a private PulseAudio server with a null sink is started
+// for the run. Measured, not asserted: first audio within 60 ms and under 2 % of a core are the
+// goals.
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/global_settings.h"
+#include "frame_builder.h"
+#include "player/cut_player_thread.h"
+#include "player/pulse_wave_out.h"
+#include "player_fixture.h"
+#include "pulse_server.h"
+
+namespace {
+
+using sw::TCutPlayerThread;
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop as the application does, with nothing else to do, for milliseconds.
+void Idle(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until done() or timeout, checking every millisecond.
+bool Wait(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.setTimerType(Qt::PreciseTimer);
+    check.start(1);
+    loop.exec();
+    return done();
+}
+
+struct Stats {
+    double median = 0;
+    double min = 0;
+    double max = 0;
+};
+
+Stats Summarise(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.front(), values.back()};
+}
+
+// Milliseconds from Play (device paused, nothing queued) to the first buffer coming back.
+Stats FirstAudio(sw::TCutObject& cut, int buffers, int runs) {
+    sw::GlobalSettings().NumBuffers = buffers;
+    TCutPlayerThread player;
+    player.SetActive(true);
+    player.SetVolume(0xFFFFFFFF);
+    if (player.Open(&cut) != 0) {
+        std::fprintf(stderr, "player_bench: cannot open the device\n");
+        std::exit(1);
+    }
+    std::vector<double> ms;
+    for (int run = 0; run < runs; ++run) {
+        const uint32_t start = uint32_t(50 + run * 7);
+        player.Pause();
+        player.SetPosition(start);
+        Idle(150);  // let the previous stream go
+        QElapsedTimer timer;
+        bool heard = false;
+        double at = 0;
+        auto connection =
+            QObject::connect(&player, &TCutPlayerThread::OnProgress, [&](uint32_t position) {
+                if (!heard && position > start) {
+                    heard = true;
+                    at = double(timer.nsecsElapsed()) / 1e6;
+                }
+            });
+        timer.start();
+        player.Play();
+        Wait([&] { return heard; }, 2000);
+        QObject::disconnect(connection);
+        if (heard) {
+            ms.push_back(at);
+        }
+    }
+    player.Close();
+    return Summarise(ms);
+}
+
+// Share of one core (all threads of the process) while the player plays for seconds.
+double CpuShare(sw::TCutObject& cut, int seconds) {
+    sw::GlobalSettings().NumBuffers = 16;
+    TCutPlayerThread player;
+    player.SetActive(true);
+    player.SetLoopMode(true);
+    player.Open(&cut);
+    player.Play();
+    Idle(500);
+    const double cpu = CpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    Idle(seconds * 1000);
+    const double share = (CpuSeconds() - cpu) / (double(wall.nsecsElapsed()) / 1e9);
+    player.Close();
+    return share * 100;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    sw::GlobalSettings().CueBuffers = 6;
+    sw::test::PulseServer server;
+    sw::PulseWaveOut probe;
+    if (std::getenv("SLICEWELL_BENCH_PRIVATE_SERVER") != nullptr || probe.Connect() != 0) {
+        std::fprintf(stderr, "player_bench: starting a private PulseAudio server\n");
+        if (!server.Start()) {
+            std::fprintf(stderr, "player_bench: %s\n", server.Reason().c_str());
+            return 1;
+        }
+    }
+    sw::test::TempDir dir;
+    std::string file = argc > 1 ? argv[1] : dir.File("bench.mp3");
+    if (argc <= 1 && !sw::test::MakeMp3(file, 30, 44100, 2, "-b 128")) {
+        std::fprintf(stderr, "player_bench: sox and lame are needed to make the test file\n");
+        return 1;
+    }
+    sw::CutObjectPtr cut = sw::test::IndexedCutObject(file);
+
+    const int runs = 15;
+    const Stats deep = FirstAudio(*cut, 16, runs);
+    const Stats shallow = FirstAudio(*cut, 6, runs);
+    const double cpu = CpuShare(*cut, 10);
+
+    std::printf("| player measurement | result | goal |\n|---|---|---|\n");
+    std::printf(
+        "| Play to first buffer played, 16 buffers (median of %d; min-max) | %.1f ms "
+        "(%.1f-%.1f) | 60 ms |\n",
+        runs, deep.median, deep.min, deep.max);
+    std::printf(
+        "| Play to first buffer played, 6 buffers (median of %d; min-max) | %.1f ms "
+        "(%.1f-%.1f) | 60 ms |\n",
+        runs, shallow.median, shallow.min, shallow.max);
+    std::printf(
+        "| CPU while playing %d kbit/s, 10 s (all threads, share of one core) | %.2f %% "
+        "| 2 %% |\n",
+        cut->FrameInfo.Bitrate, cpu);
+    return 0;
+}
