@@ -28,9 +28,10 @@ namespace sw {
 // sink's latency) has passed the end of that buffer's samples; a timer on the main loop's thread
 // checks this when the next buffer is due and hands finished buffers to the base class, which
 // delivers them on the GUI thread. Pause and restart cork and uncork the stream. Reset returns
-// the queue, replaces the stream with a fresh one and restarts the decoder feed. Prebuffering is
-// set below the shortest frame, so playback starts with the first written frame and the last
-// frames play out (and come back) without a separate drain.
+// the queue, drops the stream and restarts the decoder feed; the next stream is made by the next
+// write, so its clock starts with its audio. Prebuffering is set below the shortest frame, so
+// playback starts with the first written frame; when the stream runs dry, the clock is carried
+// on by the wall clock for what the sink still holds, so the last buffers come back too.
 class PulseWaveOut : public WaveOut {
   public:
     PulseWaveOut();
