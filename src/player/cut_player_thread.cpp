@@ -348,7 +348,8 @@ int TCutPlayerThread::QueueFrame() {
     try {
         const TFrameInfo info = FrameHeader(cut_, next_);
         auto buffer = std::make_unique<WaveBuffer>();
-        buffer->data.resize(size_t(std::max(info.FrameLength, 0)));
+        const int32_t length = info.FrameLength;  // a packed field: no reference to it
+        buffer->data.resize(size_t(std::max(length, 0)));
         int64_t read = 0;
         if (cut_->FileStream && !buffer->data.empty()) {
             cut_->FileStream->Seek(FrameOffset(cut_, next_), SeekOrigin::Begin);

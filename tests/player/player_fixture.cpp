@@ -71,7 +71,8 @@ bool MakeMp3(const std::string& fileName, double seconds, int sampleRate, int ch
 
 std::vector<uint8_t> ReadFrame(TCutObject& cut, int32_t frame) {
     const TFrameInfo info = FrameHeader(&cut, frame);
-    std::vector<uint8_t> bytes(size_t(std::max(info.FrameLength, 0)));
+    const int32_t length = info.FrameLength;
+    std::vector<uint8_t> bytes(size_t(std::max(length, 0)));
     cut.FileStream->Seek(FrameOffset(&cut, frame), SeekOrigin::Begin);
     bytes.resize(size_t(cut.FileStream->Read(bytes.data(), int64_t(bytes.size()))));
     return bytes;
