@@ -40,6 +40,8 @@ int RunDevices(const Arguments& args) {
         std::printf("%3d  %s\n", device, name.c_str());
     }
     return 0;
+#elif defined(SLICEWELL_PLAYBACK_VIA_EXEC)
+    return RunInPlaybackTool("devices", args);
 #else
     std::fprintf(stderr, "slicewell-cli: playback is not built into this slicewell-cli\n");
     return 1;

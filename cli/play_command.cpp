@@ -171,6 +171,8 @@ int RunPlay(const Arguments& args) {
     }
     player.Close();
     return failure;
+#elif defined(SLICEWELL_PLAYBACK_VIA_EXEC)
+    return RunInPlaybackTool("play", args);
 #else
     std::fprintf(stderr, "slicewell-cli: playback is not built into this slicewell-cli\n");
     return 1;
