@@ -13,6 +13,7 @@
 #include "app/date_time.h"
 #include "app/double_bytes.h"
 #include "app/global_settings.h"
+#include "app/load_settings.h"
 #include "settings_test_store.h"
 
 namespace sw {
@@ -125,6 +126,23 @@ TEST(SettingsStore, DeviceTheMachineNoLongerHasBecomesTheDefaultDevice) {
         LoadGlobalSettings(c.devices);
         EXPECT_EQ(GlobalSettings().PlayerWaveOut, c.loaded)
             << "stored " << c.stored << " with " << c.devices << " devices";
+    }
+}
+
+TEST(SettingsStore, StartupLoadAsksTheSoundServerForItsDevices) {
+    // Without a reachable sound server there are no devices, so a stored device falls back to
+    // the default one instead of failing the first playback.
+    TestSettingsStore store;
+    const char* previous = std::getenv("PULSE_SERVER");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("PULSE_SERVER", "unix:/nonexistent/slicewell-test-no-server", 1);
+    store.Open()->setValue("PlayerWaveOut", 0);
+    EXPECT_TRUE(LoadGlobalSettings());
+    EXPECT_EQ(GlobalSettings().PlayerWaveOut, -1);
+    if (previous != nullptr) {
+        setenv("PULSE_SERVER", saved.c_str(), 1);
+    } else {
+        unsetenv("PULSE_SERVER");
     }
 }
 
