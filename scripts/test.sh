@@ -9,7 +9,8 @@ cd "$root"
 bash scripts/install-deps.sh
 
 echo "== Core libraries without Qt"
-cmake -S . -B build-core -G Ninja -DSLICEWELL_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S . -B build-core -G Ninja -DSLICEWELL_CORE_ONLY=ON -DSLICEWELL_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=Debug >/dev/null
 ninja -C build-core
 
 echo "== Full build"
