@@ -3,24 +3,25 @@
 namespace sw {
 
 StreamWindow::StreamWindow(ByteStream& stream, int64_t blockSize)
-    : stream_(stream), buffer_(static_cast<size_t>(blockSize)) {}
+    : stream_(stream),
+      buffer_(std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(blockSize))),
+      capacity_(blockSize) {}
 
 const uint8_t* StreamWindow::Refill(int64_t offset, int64_t count) {
-    if (offset < 0 || count > static_cast<int64_t>(buffer_.size())) {
+    if (offset < 0 || count > capacity_) {
         return nullptr;
     }
     base_ = offset;
     length_ = 0;
     stream_.Seek(offset, SeekOrigin::Begin);
-    const int64_t capacity = static_cast<int64_t>(buffer_.size());
-    while (length_ < capacity) {
-        const int64_t got = stream_.Read(buffer_.data() + length_, capacity - length_);
+    while (length_ < capacity_) {
+        const int64_t got = stream_.Read(buffer_.get() + length_, capacity_ - length_);
         if (got <= 0) {
             break;
         }
         length_ += got;
     }
-    return count <= length_ ? buffer_.data() : nullptr;
+    return count <= length_ ? buffer_.get() : nullptr;
 }
 
 }  // namespace sw

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "stream/byte_stream.h"
 
@@ -17,12 +17,17 @@ class StreamWindow {
     StreamWindow(ByteStream& stream, int64_t blockSize);
 
     // The bytes offset..offset+count-1, or nullptr when the stream ends before them. The pointer
-    // stays good until the next call.
+    // stays good until the next call that has to refill the buffer (one for bytes that Holds
+    // says are not there).
     const uint8_t* Bytes(int64_t offset, int64_t count) {
-        if (offset >= base_ && offset + count <= base_ + length_) {
-            return buffer_.data() + (offset - base_);
+        if (Holds(offset, count)) {
+            return buffer_.get() + (offset - base_);
         }
         return Refill(offset, count);
+    }
+    // True when the buffer already holds offset..offset+count-1: Bytes then reads nothing.
+    bool Holds(int64_t offset, int64_t count) const {
+        return offset >= base_ && offset + count <= base_ + length_;
     }
     // One past the last offset the buffer holds.
     int64_t End() const { return base_ + length_; }
@@ -31,7 +36,9 @@ class StreamWindow {
     const uint8_t* Refill(int64_t offset, int64_t count);
 
     ByteStream& stream_;
-    std::vector<uint8_t> buffer_;
+    // Left uninitialised: only bytes a read has filled are ever handed out.
+    std::unique_ptr<uint8_t[]> buffer_;
+    int64_t capacity_;
     int64_t base_ = 0;
     int64_t length_ = 0;
 };

@@ -209,6 +209,10 @@ FileStream::~FileStream() {
 int64_t FileStream::Read(void* buffer, int64_t count) {
     Impl& f = *impl_;
     auto* out = static_cast<uint8_t*>(buffer);
+    // A large read bypasses the cache, also for what is left after the cached part: going through
+    // the cache would copy every byte twice, and a reader that moves in large steps (the scan's
+    // window) would otherwise keep landing inside the last cache fill and never leave it.
+    const bool large = count >= kBufferSize;
     int64_t total = 0;
     while (count > 0) {
         const int64_t offset = f.position - f.bufferStart;
@@ -221,8 +225,8 @@ int64_t FileStream::Read(void* buffer, int64_t count) {
             f.position += n;
             continue;
         }
-        if (count >= kBufferSize) {
-            // A large read bypasses the cache; unflushed data must reach the file first.
+        if (large) {
+            // Unflushed data must reach the file first.
             f.FlushBuffer();
             const int64_t n = f.ReadIn(out, count, f.position);
             f.position += n;

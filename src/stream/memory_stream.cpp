@@ -21,6 +21,14 @@ int64_t MemoryStream::Write(const void* buffer, int64_t count) {
         return 0;
     }
     const int64_t end = position_ + count;
+    if (position_ == Size()) {
+        // Appending, as an index being built does for every batch: the bytes arrive without being
+        // zeroed first, and the vector still grows by doubling.
+        const auto* in = static_cast<const uint8_t*>(buffer);
+        bytes_.insert(bytes_.end(), in, in + count);
+        position_ = end;
+        return count;
+    }
     if (end > Size()) {
         bytes_.resize(static_cast<size_t>(end));
     }

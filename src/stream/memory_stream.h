@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +21,14 @@ class MemoryStream : public ByteStream {
     void SetSize(int64_t size) override;
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    // Room for size bytes without moving the contents again. Untouched room costs address space,
+    // not memory; a writer that knows roughly how much is coming saves the copies of every
+    // doubling on the way there.
+    void Reserve(int64_t size) {
+        if (size > 0) {
+            bytes_.reserve(static_cast<size_t>(size));
+        }
+    }
 
   private:
     std::vector<uint8_t> bytes_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -130,6 +131,34 @@ TEST(FileStream, SetSizeBelowTheCachedWindowReportsTheNewSize) {
     EXPECT_EQ(file.Seek(0, SeekOrigin::End), 1000);
     file.Flush();
     EXPECT_EQ(ReadFileBytes(dir.File("cut")).size(), 1000u);
+}
+
+// A large read that begins inside the cached window takes the rest straight from the file; it
+// must still see bytes written but not yet flushed, and the file's bytes after the window.
+TEST(FileStream, LargeReadStartingInTheCacheSeesTheFileAndUnflushedWrites) {
+    TempDir dir;
+    const std::string name = dir.File("large.bin");
+    std::vector<uint8_t> bytes(600 * 1024);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    }
+    WriteFileBytes(name, bytes);
+    FileStream file(name, FileMode::OpenReadWrite);
+    uint8_t small[16];
+    file.Seek(100 * 1024, SeekOrigin::Begin);
+    ASSERT_EQ(file.Read(small, 16), 16);  // the cache now starts at 100 KiB
+    const uint8_t changed[3] = {1, 2, 3};
+    file.Seek(200 * 1024, SeekOrigin::Begin);
+    ASSERT_EQ(file.Write(changed, 3), 3);
+    for (int i = 0; i < 3; ++i) {
+        bytes[200 * 1024 + i] = changed[i];
+    }
+
+    std::vector<uint8_t> got(300 * 1024);
+    file.Seek(150 * 1024, SeekOrigin::Begin);
+    ASSERT_EQ(file.Read(got.data(), int64_t(got.size())), int64_t(got.size()));
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), bytes.begin() + 150 * 1024));
+    EXPECT_EQ(file.Position(), 450 * 1024);
 }
 
 TEST(FileStream, ShortReadAtTheEnd) {
