@@ -1,6 +1,9 @@
 #include "engine/frame_copy.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "engine/stream_window.h"
 
 #include "stream/file_stream.h"
 
@@ -11,6 +14,9 @@ namespace {
 // 8000 Hz, padded).
 constexpr int32_t kMaxFrameBytes = 4096;
 constexpr size_t kBlockBytes = 512 * 1024;  // past the file stream's own buffer: written directly
+constexpr int64_t kWindowBytes = 512 * 1024;
+// What the file stream writes straight to the file rather than through its own 128 KiB buffer.
+constexpr size_t kDirectRunBytes = 128 * 1024;
 constexpr int kIndexBatch = 1024;
 
 constexpr uint32_t kPrivateBit = 1u << 16;
@@ -28,6 +34,27 @@ bool ReadFully(ByteStream& stream, uint8_t* buffer, int64_t count) {
     }
     return true;
 }
+
+// Frame lengths by header word: a file has a handful of distinct words, and decoding the whole
+// header of every frame for its length was a good part of the copy's own work.
+class FrameLengths {
+  public:
+    int32_t Of(uint32_t word) {
+        const uint32_t slot = (word * 0x9E3779B1u) >> (32 - kBits);
+        if (!known_[slot] || words_[slot] != word) {
+            known_[slot] = true;
+            words_[slot] = word;
+            lengths_[slot] = DecodeFrameHeader(word).FrameLength;
+        }
+        return lengths_[slot];
+    }
+
+  private:
+    static constexpr int kBits = 6;
+    bool known_[1 << kBits] = {};
+    uint32_t words_[1 << kBits] = {};
+    int32_t lengths_[1 << kBits] = {};
+};
 
 }  // namespace
 
@@ -51,7 +78,31 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
         frameStarts_.reserve(kBlockBytes / 24 + 1);
     }
     frameStarts_.clear();
-    size_t used = 0;
+    size_t used = 0;  // bytes gathered in block_
+    StreamWindow window(source, kWindowBytes);
+    FrameLengths lengths;
+
+    // Frames that lie back to back in the source and keep their headers form a run: they are
+    // written straight from the window, without being gathered first. While a run is pending,
+    // block_ is empty and frameStarts_ counts from the run's first byte.
+    const uint8_t* run = nullptr;
+    int64_t runEnd = 0;  // the source offset just past the run
+    size_t runBytes = 0;
+    // Before the window moves on, the pending run goes out when it is large enough to pass the
+    // target's own buffer; a short one joins block_ and is written with what follows.
+    const auto settleRun = [&]() -> bool {
+        if (run == nullptr) {
+            return true;
+        }
+        const uint8_t* bytes = run;
+        run = nullptr;
+        if (runBytes >= kDirectRunBytes) {
+            return WriteBlock(bytes, info);
+        }
+        std::memcpy(block_.data(), bytes, runBytes);
+        used = runBytes;
+        return true;
+    };
 
     uint8_t entries[4 * kIndexBatch];
     int entryCount = 0;
@@ -59,6 +110,9 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
     bool whole = true;
     try {
         blockPosition_ = target_.Position();
+        // The index may promise more than the source holds now: a frame is only copied when the
+        // source holds all of it.
+        const int64_t sourceSize = source.Size();
         index.Seek(int64_t(first) * 4, SeekOrigin::Begin);
         for (int64_t number = first; number <= last; ++number) {
             if (control_.TerminateRequested()) {
@@ -77,60 +131,91 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
             const int32_t offset = static_cast<int32_t>(HeaderWordFromBytes(entries + 4 * entryAt));
             ++entryAt;
 
-            // The frame is read whole into the block before any of it counts as copied.
-            uint8_t* frame = block_.data() + used;
-            source.Seek(offset, SeekOrigin::Begin);
-            if (!ReadFully(source, frame, 4)) {
+            // The frame must be whole in the window before any of it counts as copied.
+            if (!window.Holds(offset, 4) && !settleRun()) {
+                return false;
+            }
+            const uint8_t* head = window.Bytes(offset, 4);
+            if (head == nullptr) {
                 whole = false;
                 break;
             }
-            uint32_t word = HeaderWordFromBytes(frame);
-            const int32_t length = DecodeFrameHeader(word).FrameLength;
-            if (length < 4 || length > kMaxFrameBytes ||
-                !ReadFully(source, frame + 4, length - 4)) {
+            const int32_t length = lengths.Of(HeaderWordFromBytes(head));
+            if (length < 4 || length > kMaxFrameBytes || int64_t(offset) + length > sourceSize) {
                 whole = false;
                 break;
             }
+            if (!window.Holds(offset, length) && !settleRun()) {
+                return false;
+            }
+            const uint8_t* frame = window.Bytes(offset, length);
+            if (frame == nullptr) {
+                whole = false;
+                break;
+            }
+
+            if (flags == nullptr && run != nullptr && offset == runEnd) {
+                frameStarts_.push_back(static_cast<int32_t>(runBytes));
+                runBytes += static_cast<size_t>(length);
+                runEnd += length;
+                continue;
+            }
+            if (run != nullptr && !settleRun()) {
+                return false;
+            }
+            if (flags == nullptr && used == 0) {
+                run = frame;
+                runEnd = int64_t(offset) + length;
+                runBytes = static_cast<size_t>(length);
+                frameStarts_.push_back(0);
+                continue;
+            }
+
+            uint8_t* gathered = block_.data() + used;
+            std::memcpy(gathered, frame, static_cast<size_t>(length));
             if (flags != nullptr) {
                 // Only the three bits change; the CRC of a protected frame is copied as it was.
+                uint32_t word = HeaderWordFromBytes(gathered);
                 word &= ~(kPrivateBit | kCopyrightBit | kOriginalBit);
                 word |= (flags->Private ? kPrivateBit : 0) |
                         (flags->Copyright ? kCopyrightBit : 0) |
                         (flags->Original ? kOriginalBit : 0);
                 for (int i = 0; i < 4; ++i) {
-                    frame[i] = static_cast<uint8_t>(word >> (8 * i));
+                    gathered[i] = static_cast<uint8_t>(word >> (8 * i));
                 }
             }
             frameStarts_.push_back(static_cast<int32_t>(used));
             used += static_cast<size_t>(length);
             if (used >= kBlockBytes) {
-                if (!WriteBlock(info)) {
+                if (!WriteBlock(block_.data(), info)) {
                     return false;
                 }
                 used = 0;
             }
         }
     } catch (...) {
-        // A read error of the source or the index: the gathered frames are whole and still go out.
+        // A read error of the source or the index: the frames taken so far are whole and still
+        // go out (a pending run is still in the window: only a refill replaces its bytes, and the
+        // run is settled before every refill).
         whole = false;
     }
-    return WriteBlock(info) && whole;
+    return WriteBlock(run != nullptr ? run : block_.data(), info) && whole;
 }
 
-bool FrameCopier::WriteBlock(TFrameInfo& info) {
+bool FrameCopier::WriteBlock(const uint8_t* data, TFrameInfo& info) {
     if (frameStarts_.empty()) {
         return true;
     }
-    const int64_t size = [this] {
+    const int64_t size = [this, data] {
         const int32_t lastStart = frameStarts_.back();
         return int64_t(lastStart) +
-               DecodeFrameHeader(HeaderWordFromBytes(block_.data() + lastStart)).FrameLength;
+               DecodeFrameHeader(HeaderWordFromBytes(data + lastStart)).FrameLength;
     }();
     int64_t written = 0;
     bool failed = false;
     try {
         target_.Seek(blockPosition_, SeekOrigin::Begin);
-        written = target_.Write(block_.data(), size);
+        written = target_.Write(data, size);
         if (written == size && file_ != nullptr) {
             file_->Flush();
         }
@@ -153,7 +238,7 @@ bool FrameCopier::WriteBlock(TFrameInfo& info) {
         }
     }
     if (kept > 0) {
-        info = DecodeFrameHeader(HeaderWordFromBytes(block_.data() + frameStarts_[kept - 1]));
+        info = DecodeFrameHeader(HeaderWordFromBytes(data + frameStarts_[kept - 1]));
         framesCopied_ += static_cast<int32_t>(kept);
     }
     const int64_t keptBytes = kept == frameStarts_.size() ? size : frameStarts_[kept];

@@ -20,9 +20,11 @@ struct HeaderFlags {
 // Copies frames through a cut object's index to a target stream, counting frames across calls
 // (a project export counts across all its cues) and publishing the count before every frame.
 //
-// Frames are gathered into large blocks and each block is written (and, for a file, flushed) at
-// once: a write error then always leaves the target at a known frame boundary, and the copy makes
-// a few system calls per block rather than several per frame.
+// The source is read in large blocks. Frames that lie back to back there and keep their headers
+// are written straight from the block that holds them; the others (after a gap, or with rewritten
+// flags) are gathered into a block of their own first. Each block is written (and, for a file,
+// flushed) at once: a write error then always leaves the target at a known frame boundary, and
+// the copy makes a few system calls per block rather than several per frame.
 class FrameCopier {
   public:
     FrameCopier(ByteStream& target, WorkerControl& control);
@@ -42,8 +44,9 @@ class FrameCopier {
     int32_t FramesCopied() const { return framesCopied_; }
 
   private:
-    // Writes the gathered block; false when it did not reach the target whole.
-    bool WriteBlock(TFrameInfo& info);
+    // Writes the frames frameStarts_ lists, which start at data; false when they did not reach the
+    // target whole.
+    bool WriteBlock(const uint8_t* data, TFrameInfo& info);
 
     ByteStream& target_;
     WorkerControl& control_;

@@ -153,6 +153,59 @@ TEST(ExportCutObjectFrames, WriteFailureEndsOnAWholeFrameWithStatus3) {
     EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 2));
 }
 
+// Frames that lie back to back go out straight from the source's read blocks: a run that ends at
+// a block's edge or at a gap must neither lose, repeat nor reorder a frame.
+TEST(ExportCutObjectFrames, RunsAcrossManyReadBlocksAndAGapCopyExactly) {
+    std::vector<std::vector<uint8_t>> frames = NumberedFrames(3000);
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 3000; ++i) {
+        Append(bytes, frames[i]);
+        if (i == 1499) {
+            Append(bytes, Junk(333));
+        }
+    }
+    Source source{MemoryCut(bytes), frames};
+    WorkerControl scan;
+    ASSERT_EQ(ScanFrames(*source.cut, scan), kStatusOk);
+    ASSERT_EQ(source.cut->FrameCount(), 3000);
+
+    ExportOutcome outcome;
+    EXPECT_EQ(ExportRange(*source.cut, 0, 2999, &outcome), Join(frames));
+    EXPECT_EQ(outcome.status, kStatusOk);
+    EXPECT_EQ(outcome.framesCopied, 3000);
+    EXPECT_EQ(ExportRange(*source.cut, 701, 2801), FramesOf(source, 701, 2801));
+    std::vector<uint8_t> joined = ExportRange(*source.cut, 0, 1257);
+    Append(joined, ExportRange(*source.cut, 1258, 2999));
+    EXPECT_EQ(joined, Join(frames));
+}
+
+// A source that lost its end after the scan: the frames before the cut still arrive whole, the
+// frame the cut runs through does not arrive at all, even in the middle of a long run.
+TEST(ExportCutObjectFrames, SourceCutInsideALongRunKeepsOnlyTheWholeFramesBeforeIt) {
+    Source source = ScannedSource(NumberedFrames(2000));
+    std::vector<uint8_t> cutShort = Join(source.frames);
+    cutShort.resize(1500 * 417 + 200);
+    source.cut->FileStream = std::make_unique<MemoryStream>(cutShort);
+
+    ExportOutcome outcome;
+    EXPECT_EQ(ExportRange(*source.cut, 0, 1999, &outcome), FramesOf(source, 0, 1499));
+    EXPECT_EQ(outcome.status, kStatusUnknownError);
+    EXPECT_EQ(outcome.framesCopied, 1500);
+}
+
+// A full disk in the middle of a run written straight from the source's block still leaves the
+// target on the last frame that reached it whole.
+TEST(ExportCutObjectFrames, WriteFailureInsideALongRunEndsOnAWholeFrame) {
+    Source source = ScannedSource(NumberedFrames(2000));
+    FullStream target(700 * 417 + 100);
+    WorkerControl control;
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, false, *source.cut, 0, 1999, control);
+    EXPECT_EQ(outcome.status, kStatusUnknownError);
+    EXPECT_EQ(outcome.framesCopied, 700);
+    EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 699));
+}
+
 TEST(ExportCutObjectFrames, AbortKeepsAWellFormedEmptyWaveFile) {
     Source source = ScannedSource(NumberedFrames(6));
     MemoryStream target;
