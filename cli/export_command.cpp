@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "cli_error.h"
@@ -26,7 +27,7 @@ constexpr char kHelp[] =
     "file instead; any other name gets plain MPEG audio. SOURCE's index file beside it is used\n"
     "when it matches SOURCE; otherwise SOURCE is scanned in memory.\n"
     "\n"
-    "  --range FIRST-LAST  export only these frames; a range past the last frame is refused\n"
+    "  --range FIRST-LAST  export only these frames, cut to the file as marks are\n"
     "  --json              print one JSON object instead of the summary\n";
 
 }  // namespace
@@ -74,21 +75,31 @@ int RunExport(const Arguments& args) {
         }
         return status;
     }
+    // Marks are applied as the export engine applies them: cut to the file, and a range with
+    // nothing left in it copies nothing and is no error. Saying so keeps a mistyped range from
+    // going unnoticed.
     const int32_t frames = cut.FrameCount();
+    const FrameRange range =
+        ClampFrameRange(rangeText ? requested : FrameRange{0, frames - 1}, frames);
     if (frames == 0) {
-        throw CommandError(kStatusFailed, sourceName + " holds no MPEG audio frames");
-    }
-    FrameRange range{0, frames - 1};
-    if (rangeText) {
-        CheckFrameRange(requested, frames);
-        range = requested;
+        std::fprintf(stderr, "slicewell-cli: warning: %s holds no MPEG audio frames\n",
+                     sourceName.c_str());
+    } else if (range.first > range.last) {
+        std::fprintf(stderr,
+                     "slicewell-cli: warning: the range %d-%d holds none of the frames 0-%d\n",
+                     requested.first, requested.last, frames - 1);
+    } else if (rangeText && (range.first != requested.first || range.last != requested.last)) {
+        std::fprintf(stderr,
+                     "slicewell-cli: warning: the range %d-%d reaches past the last frame; "
+                     "frames %d-%d are exported\n",
+                     requested.first, requested.last, range.first, range.last);
     }
 
     const bool wave = IsWaveTarget(targetName);
     std::unique_ptr<ByteStream> target = CreateExportTarget(targetName);
     WorkerControl control;
-    const ExportOutcome outcome =
-        RunWithProgress("Exporting", int64_t{range.last} - range.first + 1, control, [&] {
+    const ExportOutcome outcome = RunWithProgress(
+        "Exporting", std::max<int64_t>(int64_t{range.last} - range.first + 1, 1), control, [&] {
             return ExportCutObjectFrames(*target, wave, cut, range.first, range.last, control);
         });
     const int64_t bytes = target->Size();
@@ -115,9 +126,14 @@ int RunExport(const Arguments& args) {
         json.Add("status_text", StatusText(status));
         std::printf("%s\n", json.Text().c_str());
     } else {
-        std::printf("Exported frames %d-%d (%d frames, %lld bytes) to %s\n", range.first,
-                    range.last, outcome.framesCopied, static_cast<long long>(bytes),
-                    targetName.c_str());
+        if (range.first > range.last) {
+            std::printf("Exported no frames (%lld bytes) to %s\n", static_cast<long long>(bytes),
+                        targetName.c_str());
+        } else {
+            std::printf("Exported frames %d-%d (%d frames, %lld bytes) to %s\n", range.first,
+                        range.last, outcome.framesCopied, static_cast<long long>(bytes),
+                        targetName.c_str());
+        }
     }
     if (status != kStatusOk) {
         std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(status).c_str());

@@ -1,5 +1,6 @@
 #include "frame_range.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "cli_error.h"
@@ -26,13 +27,18 @@ FrameRange ParseFrameRange(const std::string& text) {
         throw UsageError("invalid range '" + text +
                          "': expected FIRST-LAST, two frame numbers from 0");
     }
-    if (range.first > range.last) {
-        throw UsageError("invalid range '" + text + "': FIRST is after LAST");
-    }
     return range;
 }
 
+FrameRange ClampFrameRange(const FrameRange& range, int32_t frameCount) {
+    return FrameRange{std::max(range.first, 0), std::min(range.last, frameCount - 1)};
+}
+
 void CheckFrameRange(const FrameRange& range, int32_t frameCount) {
+    if (range.first > range.last) {
+        throw UsageError("range " + std::to_string(range.first) + "-" + std::to_string(range.last) +
+                         ": FIRST is after LAST");
+    }
     if (range.last >= frameCount) {
         throw UsageError("range " + std::to_string(range.first) + "-" + std::to_string(range.last) +
                          " reaches past the last frame (" + std::to_string(frameCount - 1) + ")");

@@ -10,12 +10,17 @@ struct FrameRange {
     int32_t last = 0;
 };
 
-// "FIRST-LAST": two decimal frame numbers, inclusive, FIRST <= LAST. Throws UsageError for
-// anything else (signs, blanks, a missing bound, numbers beyond 32 bits).
+// "FIRST-LAST": two decimal frame numbers, inclusive. Throws UsageError for anything else
+// (signs, blanks, a missing bound, numbers beyond 32 bits). FIRST after LAST is no syntax error:
+// as marks it is an empty range.
 FrameRange ParseFrameRange(const std::string& text);
 
-// Throws UsageError when the range reaches past the last frame of a file of frameCount frames:
-// a mistyped range should not quietly give a shorter file.
+// The range as an export applies it: cut to the file's frames. FIRST > LAST afterwards means
+// nothing to copy.
+FrameRange ClampFrameRange(const FrameRange& range, int32_t frameCount);
+
+// For playback, which cannot play what lies outside the file: throws UsageError when FIRST is
+// after LAST or the range reaches past the last frame of a file of frameCount frames.
 void CheckFrameRange(const FrameRange& range, int32_t frameCount);
 
 }  // namespace sw::cli
