@@ -278,12 +278,12 @@ TCutObject* LoadCutObject(const std::string& indexFileName) {
         if (FileExists(cut->FileName)) {
             CreateFailure ignored;
             cut->FileStream = OpenSource(cut->FileName, ignored);
-            // The source may have shrunk or been replaced since the index was saved.
-            if (cut->FileStream && !IndexIsSound(index, cut->FileStream->Size())) {
-                return nullptr;
-            }
         }
-        if (length > 0) {
+        // The source may have shrunk or been replaced since the index was saved. The index is
+        // then of no use, but the file still is: it comes back without an index, and the
+        // project bin offers to scan it again, as for an index file that holds none.
+        const bool stale = cut->FileStream && !IndexIsSound(index, cut->FileStream->Size());
+        if (length > 0 && !stale) {
             cut->IndexStream = CreateIndexStream(cut->IndexFileName);
             if (cut->IndexStream) {
                 cut->IndexStream->WriteBuffer(index.data(), length);
