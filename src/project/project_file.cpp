@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "project/document_file.h"
+#include "stream/document_file.h"
 #include "stream/counted_string.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"

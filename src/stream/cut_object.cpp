@@ -11,6 +11,7 @@
 
 #include "app/global_settings.h"
 #include "stream/counted_string.h"
+#include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
@@ -104,20 +105,6 @@ bool IndexIsSound(const std::vector<uint8_t>& index, int64_t fileSize) {
     return true;
 }
 
-// A unique file beside target, created empty with the permissions a plain create would give.
-std::string CreateSiblingTemp(const std::string& target) {
-    std::string pattern = target + ".~hlXXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        return "";
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    return pattern;
-}
-
 }  // namespace
 
 int32_t TCutObject::FrameCount() const {
@@ -186,16 +173,9 @@ int SaveCutObject(TCutObject* cut, const std::string& indexFileName) {
     if (cut == nullptr) {
         return 5;
     }
-    // Renaming over a source that is open would swap the user's audio for an index.
-    if (IsHeldSource(indexFileName)) {
-        throw FileCreateError(indexFileName);
-    }
-    const std::string temporary = CreateSiblingTemp(indexFileName);
-    if (temporary.empty()) {
-        throw FileCreateError(indexFileName);
-    }
-    try {
-        FileStream out(temporary, FileMode::Create);
+    // Through a temporary file renamed over the target: a failed save keeps the previous index,
+    // and a source that is open is never replaced by an index.
+    WriteDocumentFile(indexFileName, [cut](ByteStream& out) {
         out.WriteBuffer(kIndexFileMagic, kMagicLength);
         WriteCountedString(out, cut->FileName);
         WriteCountedString(out, cut->Name);
@@ -224,15 +204,7 @@ int SaveCutObject(TCutObject* cut, const std::string& indexFileName) {
         } else {
             out.WriteInt32(0);
         }
-        out.Flush();
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
-    if (::rename(temporary.c_str(), indexFileName.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        throw FileCreateError(indexFileName);
-    }
+    });
     return 0;
 }
 

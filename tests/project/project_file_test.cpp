@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <filesystem>
+#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -99,6 +101,22 @@ TEST(ProjectFileFormat, SavingAndLoadingReproducesEveryField) {
     EXPECT_EQ(loaded.Files, saved.Files);
     EXPECT_EQ(loaded.Cues, saved.Cues);
     EXPECT_EQ(ReadFileBytes(dir.File("p.m3p")), Written(saved));
+}
+
+TEST(ProjectFileFormat, TextTooLongToStoreFailsTheSaveAndKeepsThePreviousFile) {
+    // A counted string holds at most 65535 bytes; a longer comment must not cost the old file.
+    TempDir dir;
+    const std::string name = dir.File("doc.m3p");
+    WriteFileBytes(name, {1, 2, 3});
+    ProjectFileContents tooLong;
+    tooLong.Properties.Comment.assign(70000, 'x');
+    EXPECT_THROW(WriteProjectFile(name, tooLong), std::length_error);
+    EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
 }
 
 TEST(ProjectFileReader, EveryTruncationFailsAsTheFormatSays) {

@@ -7,8 +7,8 @@
 
 namespace sw {
 
-// Saves a document (project, cue file, playlist) so that a failed save never destroys the
-// previous file: write runs on a new temporary file in the target's folder, which is renamed
+// Saves a document (index file, project, cue file, playlist) so that a failed save never destroys
+// the previous file: write runs on a new temporary file in the target's folder, which is renamed
 // over the target only after everything was written and flushed. The new file keeps an existing
 // target's permission bits. Throws FileCreateError "Cannot create file <fileName>" when the
 // temporary file cannot be made or the target is a source some cut object holds open, and

@@ -1,4 +1,4 @@
-#include "project/document_file.h"
+#include "stream/document_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
