@@ -251,10 +251,12 @@ TEST_F(AudioTest, VolumeReadsBackPerChannel) {
 // What reaches the sink from the target frame on equals libmpg123's continuous decode of the
 // same frames: the pre-roll rebuilt the reservoir, and none of it was heard.
 //
-// A new PulseAudio stream joining a running sink loses its first few milliseconds (measured here:
-// 112 sample frames, heard as silence), so the reference is located by a window from its second
-// frame on; before that only such a short run of silence may differ.
-constexpr size_t kMaxLostSamples = 2 * 512;  // interleaved stereo samples, 11.6 ms
+// A new PulseAudio stream joining a running sink blurs its first few milliseconds: mostly lost as
+// silence (measured here: 112 sample frames), and on a loaded machine a few samples come out mixed
+// with what the sink had rendered before the join. So the reference is located by a window from
+// its second frame on, and differences are allowed only in that short lead-in; a pre-roll that
+// failed spoils the whole first frame and more.
+constexpr size_t kMaxBlurredSamples = 2 * 512;  // interleaved stereo samples, 11.6 ms
 
 void ExpectHeardExactly(const std::vector<int16_t>& recorded, const std::vector<int16_t>& reference,
                         bool silenceBefore) {
@@ -265,19 +267,24 @@ void ExpectHeardExactly(const std::vector<int16_t>& recorded, const std::vector<
     ASSERT_GE(found, long(skip)) << "the target frame's samples never reached the sink";
     const size_t at = size_t(found) - skip;
     ASSERT_LE(at + reference.size(), recorded.size()) << "the recording ends early";
-    size_t lost = 0;
     size_t differing = 0;
+    size_t firstDiffering = 0;
+    size_t lastDiffering = 0;
     for (size_t i = 0; i < reference.size(); ++i) {
         if (recorded[at + i] == reference[i]) {
             continue;
         }
-        ++differing;
-        if (i < kMaxLostSamples && recorded[at + i] == 0) {
-            ++lost;
+        if (differing == 0) {
+            firstDiffering = i;
         }
+        lastDiffering = i;
+        ++differing;
     }
-    EXPECT_EQ(differing, lost) << "samples differ from the decoder's own output";
-    EXPECT_LE(lost, kMaxLostSamples);
+    if (differing > 0) {
+        EXPECT_LT(lastDiffering, kMaxBlurredSamples)
+            << differing << " samples differ from the decoder's own output, from sample "
+            << firstDiffering << " to " << lastDiffering;
+    }
     if (silenceBefore) {
         // Nothing but silence before it: the pre-rolled frames were decoded, not played.
         for (size_t i = 0; i < at; ++i) {
