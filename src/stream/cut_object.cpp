@@ -174,37 +174,42 @@ int SaveCutObject(TCutObject* cut, const std::string& indexFileName) {
         return 5;
     }
     // Through a temporary file renamed over the target: a failed save keeps the previous index,
-    // and a source that is open is never replaced by an index.
-    WriteDocumentFile(indexFileName, [cut](ByteStream& out) {
-        out.WriteBuffer(kIndexFileMagic, kMagicLength);
-        WriteCountedString(out, cut->FileName);
-        WriteCountedString(out, cut->Name);
-        out.WriteInt32(cut->FileSize);
-        out.WriteBuffer(&cut->PlayTime, 4);
-        WriteFrameInfo(out, cut->FrameInfo);
-        WriteCountedString(out, cut->Tag.Title);
-        WriteCountedString(out, cut->Tag.Artist);
-        WriteCountedString(out, cut->Tag.Album);
-        WriteCountedString(out, cut->Tag.Year);
-        WriteCountedString(out, cut->Tag.Comment);
-        out.WriteByte(cut->Tag.Genre);
-        out.WriteByte(cut->Tag.Track);
-        out.WriteInt32(cut->DroppedFrames);
-        out.WriteByte(cut->Vbr ? 1 : 0);
-        out.WriteByte(cut->HasTag ? 1 : 0);
-        out.WriteByte(cut->CompletelyScanned ? 1 : 0);
-        if (cut->IndexStream) {
-            const int64_t length = cut->IndexStream->Size();
-            out.WriteInt32(static_cast<int32_t>(length));
-            if (length > 0) {
-                cut->IndexStream->Seek(0, SeekOrigin::Begin);
-                out.CopyFrom(*cut->IndexStream, length);
+    // and a source that is open is never replaced by an index. No wait for the disk: an index
+    // only spares a scan, and one that a crash damaged fails LoadCutObject's checks and is
+    // scanned anew.
+    WriteDocumentFile(
+        indexFileName,
+        [cut](ByteStream& out) {
+            out.WriteBuffer(kIndexFileMagic, kMagicLength);
+            WriteCountedString(out, cut->FileName);
+            WriteCountedString(out, cut->Name);
+            out.WriteInt32(cut->FileSize);
+            out.WriteBuffer(&cut->PlayTime, 4);
+            WriteFrameInfo(out, cut->FrameInfo);
+            WriteCountedString(out, cut->Tag.Title);
+            WriteCountedString(out, cut->Tag.Artist);
+            WriteCountedString(out, cut->Tag.Album);
+            WriteCountedString(out, cut->Tag.Year);
+            WriteCountedString(out, cut->Tag.Comment);
+            out.WriteByte(cut->Tag.Genre);
+            out.WriteByte(cut->Tag.Track);
+            out.WriteInt32(cut->DroppedFrames);
+            out.WriteByte(cut->Vbr ? 1 : 0);
+            out.WriteByte(cut->HasTag ? 1 : 0);
+            out.WriteByte(cut->CompletelyScanned ? 1 : 0);
+            if (cut->IndexStream) {
+                const int64_t length = cut->IndexStream->Size();
+                out.WriteInt32(static_cast<int32_t>(length));
+                if (length > 0) {
+                    cut->IndexStream->Seek(0, SeekOrigin::Begin);
+                    out.CopyFrom(*cut->IndexStream, length);
+                }
+                cut->IndexStream->Seek(0, SeekOrigin::End);
+            } else {
+                out.WriteInt32(0);
             }
-            cut->IndexStream->Seek(0, SeekOrigin::End);
-        } else {
-            out.WriteInt32(0);
-        }
-    });
+        },
+        ReplacementFile::Commit::Fast);
     return 0;
 }
 
