@@ -134,7 +134,7 @@ int64_t Id3v2TagEnd(ByteStream& stream) {
     return end <= stream.Size() ? end : 0;
 }
 
-int ScanFrames(TCutObject& cut, WorkerControl& control) {
+int ScanFrames(TCutObject& cut, WorkerControl& control, FrameStretchSink* stretches) {
     if (!cut.FileStream || !cut.IndexStream) {
         return kStatusNotInitialized;
     }
@@ -180,7 +180,19 @@ int ScanFrames(TCutObject& cut, WorkerControl& control) {
         int32_t droppedFrames = -1;
         bool vbr = false;
         uint32_t lastWord = 0;  // the last indexed frame's header, 0 before the first
+        // The stretch of back-to-back frames not yet told to stretches.
+        int64_t stretchBegin = 0;
+        int64_t stretchEnd = -1;
+        int32_t stretchFrames = 0;
+        const auto tellStretch = [&] {
+            if (stretches != nullptr && stretchFrames > 0) {
+                stretches->Stretch(stretchBegin, stretchEnd, stretchFrames);
+            }
+            stretchBegin = stretchEnd;
+            stretchFrames = 0;
+        };
         const auto publish = [&] {
+            tellStretch();
             cut.PlayTime = playTime;
             cut.DroppedFrames = droppedFrames;
             cut.Vbr = vbr;
@@ -212,6 +224,12 @@ int ScanFrames(TCutObject& cut, WorkerControl& control) {
                 previousBitrate = info.Bitrate;
                 playTime = static_cast<float>(static_cast<long double>(playTime) + header.duration);
                 writer.Append(static_cast<int32_t>(offset));
+                if (offset != stretchEnd || stretchFrames == FrameStretchSink::kMaxFrames) {
+                    tellStretch();
+                    stretchBegin = offset;
+                }
+                stretchEnd = offset + info.FrameLength;
+                ++stretchFrames;
 
                 const int64_t next = offset + info.FrameLength;
                 const uint8_t* bytes = window.Bytes(next, 4);

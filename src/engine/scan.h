@@ -15,7 +15,23 @@ namespace sw {
 // before every frame and polls the terminate request. Returns 0 complete, 2 terminated, 3 on any
 // error (nothing escapes; the partial index stays, the marks are not set), 5 when a stream is
 // missing, 1 for a source of 2 GiB or more. Does not set CompletelyScanned.
-int ScanFrames(TCutObject& cut, WorkerControl& control);
+//
+// stretches, when given, hears of the indexed frames as the scan goes.
+class FrameStretchSink;
+int ScanFrames(TCutObject& cut, WorkerControl& control, FrameStretchSink* stretches = nullptr);
+
+// Told where the indexed frames lie, for work that follows a running scan: each call names the
+// next frames in file order, back to back from begin to end (exclusive). Every indexed frame lies
+// in exactly one stretch; a stretch ends at a gap between frames and after at most kMaxFrames
+// frames, so the news comes steadily. Called on the scanning thread; a scan that fails or is
+// terminated has told of every frame it indexed.
+class FrameStretchSink {
+  public:
+    static constexpr int32_t kMaxFrames = 4096;
+
+    virtual ~FrameStretchSink() = default;
+    virtual void Stretch(int64_t begin, int64_t end, int32_t frames) = 0;
+};
 
 // The offset just past a leading ID3v2 tag ("ID3", version, flags, syncsafe size, plus 10 when
 // the flags announce a footer), or 0 when the stream does not start with a well-formed one (a

@@ -21,6 +21,7 @@
 
 #include "engine/export.h"
 #include "engine/scan.h"
+#include "engine/scan_export.h"
 #include "frame_builder.h"
 #include "stream/file_stream.h"
 #include "stream/frame_header.h"
@@ -277,6 +278,32 @@ TEST_P(CorpusFileTest, WholeExportIsTheIndexedFramesByteForByte) {
     const Bytes exported = Export(*s.cut, 0, frames - 1);
     ASSERT_EQ(exported.size(), expected.size());
     EXPECT_TRUE(exported == expected);
+}
+
+// Scanning and copying at once must write what scanning first and exporting then writes, for
+// plain MPEG and WAV targets alike, and leave the same scan behind.
+TEST_P(CorpusFileTest, ExportDuringTheScanEqualsExportAfterIt) {
+    Scanned s = Scan(name_);
+    ASSERT_TRUE(s.cut);
+    ASSERT_EQ(s.status, 0);
+    const int32_t frames = s.cut->FrameCount();
+    sw::test::TempDir dir;
+    for (const bool wave : {false, true}) {
+        const std::string target = dir.File(wave ? "out.wav" : "out.mp3");
+        sw::CutObjectPtr cut(sw::CreateCutObject(CorpusFile(name_)));
+        ASSERT_TRUE(cut);
+        sw::WorkerControl control;
+        const sw::ScanExportOutcome outcome = sw::ScanAndExportAll(*cut, target, wave, control);
+        EXPECT_EQ(outcome.scanStatus, 0);
+        EXPECT_EQ(outcome.exported.status, 0);
+        EXPECT_EQ(outcome.exported.framesCopied, frames);
+        EXPECT_EQ(Offsets(*cut), Offsets(*s.cut));
+        EXPECT_EQ(cut->PlayTime, s.cut->PlayTime);
+        const Bytes expected = Export(*s.cut, 0, frames - 1, wave);
+        const Bytes written = sw::test::ReadFileBytes(target);
+        ASSERT_EQ(written.size(), expected.size()) << (wave ? "wav" : "mp3");
+        EXPECT_TRUE(written == expected) << (wave ? "wav" : "mp3");
+    }
 }
 
 // Cutting a file into adjacent pieces and joining them must lose or repeat no frame.

@@ -274,6 +274,60 @@ TEST(ScanFrames, ReadErrorGivesStatus3WithPartialIndexAndOldMarks) {
     EXPECT_EQ(cut->MarkOut, 8);
 }
 
+struct StretchLog : FrameStretchSink {
+    struct Entry {
+        int64_t begin;
+        int64_t end;
+        int32_t frames;
+    };
+    std::vector<Entry> entries;
+    void Stretch(int64_t begin, int64_t end, int32_t frames) override {
+        entries.push_back({begin, end, frames});
+    }
+};
+
+// Whatever follows a scan through its stretches must see exactly the indexed frames: each
+// stretch is the next frames back to back, a gap always ends one, and none is too long to follow.
+void ExpectStretchesCoverTheIndex(TCutObject& cut, const StretchLog& log) {
+    const std::vector<int32_t> offsets = IndexEntries(cut);
+    size_t frame = 0;
+    for (const StretchLog::Entry& stretch : log.entries) {
+        ASSERT_GT(stretch.frames, 0);
+        ASSERT_LE(stretch.frames, FrameStretchSink::kMaxFrames);
+        ASSERT_LE(frame + size_t(stretch.frames), offsets.size());
+        int64_t at = stretch.begin;
+        for (int32_t i = 0; i < stretch.frames; ++i, ++frame) {
+            ASSERT_EQ(offsets[frame], at) << "frame " << frame;
+            at += FrameHeader(&cut, int32_t(frame)).FrameLength;
+        }
+        ASSERT_EQ(stretch.end, at);
+    }
+    EXPECT_EQ(frame, offsets.size());
+}
+
+TEST(ScanFrames, StretchesTellOfExactlyTheIndexedFrames) {
+    std::vector<uint8_t> bytes = Junk(10);
+    Append(bytes, MakeFrames(FrameStretchSink::kMaxFrames + 5));
+    Append(bytes, Junk(3));
+    Append(bytes, MakeFrames(2));
+    Append(bytes, Junk(1));
+    Append(bytes, MakeFrames(1));
+    auto cut = MemoryCut(bytes);
+    StretchLog log;
+    WorkerControl control;
+    ASSERT_EQ(ScanFrames(*cut, control, &log), kStatusOk);
+    ASSERT_EQ(cut->FrameCount(), FrameStretchSink::kMaxFrames + 8);
+    ExpectStretchesCoverTheIndex(*cut, log);
+    EXPECT_EQ(log.entries.size(), 4u);
+
+    // A scan that breaks off has told of every frame it indexed, and of no other.
+    auto broken = MemoryCut({});
+    broken->FileStream = std::make_unique<FailingReadStream>(MakeFrames(3000), 700000);
+    StretchLog partial;
+    EXPECT_EQ(ScanFrames(*broken, control, &partial), kStatusUnknownError);
+    ExpectStretchesCoverTheIndex(*broken, partial);
+}
+
 // The index is written from its start and matches one entry per frame for long files too.
 TEST(ScanFrames, LongFileIndexMatchesEveryOffset) {
     const int count = 5000;  // several read blocks and index batches

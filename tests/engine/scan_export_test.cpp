@@ -1,0 +1,237 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "engine/export.h"
+#include "engine/scan.h"
+#include "engine/scan_export.h"
+#include "engine/wave_header.h"
+#include "engine_fixture.h"
+#include "stream/file_errors.h"
+#include "stream/file_stream.h"
+#include "stream/replacement_file.h"
+#include "stream/status.h"
+
+namespace sw::test {
+namespace {
+
+CutObjectPtr NewCut(const std::string& fileName) {
+    CutObjectPtr cut(CreateCutObject(fileName));
+    EXPECT_TRUE(cut && cut->FileStream && cut->IndexStream);
+    return cut;
+}
+
+struct Exported {
+    CutObjectPtr cut;
+    int scanStatus = -1;
+    ExportOutcome outcome;
+    std::vector<uint8_t> bytes;
+};
+
+// What the export writes when it waits for the scan: the reference for the combined one.
+Exported ScanThenExport(const std::string& source, const std::string& target, bool wave) {
+    Exported result;
+    result.cut = NewCut(source);
+    WorkerControl control;
+    result.scanStatus = ScanFrames(*result.cut, control);
+    {
+        std::unique_ptr<ByteStream> stream = CreateExportTarget(target);
+        result.outcome = ExportCutObjectFrames(*stream, wave, *result.cut, 0,
+                                               result.cut->FrameCount() - 1, control);
+    }
+    result.bytes = ReadFileBytes(target);
+    return result;
+}
+
+Exported ScanWhileExporting(const std::string& source, const std::string& target, bool wave) {
+    Exported result;
+    result.cut = NewCut(source);
+    WorkerControl control;
+    const ScanExportOutcome outcome = ScanAndExportAll(*result.cut, target, wave, control);
+    result.scanStatus = outcome.scanStatus;
+    result.outcome = outcome.exported;
+    result.bytes = ReadFileBytes(target);
+    return result;
+}
+
+void ExpectSameExport(const Exported& combined, const Exported& reference) {
+    EXPECT_EQ(combined.scanStatus, reference.scanStatus);
+    EXPECT_EQ(combined.outcome.status, reference.outcome.status);
+    EXPECT_EQ(combined.outcome.framesCopied, reference.outcome.framesCopied);
+    EXPECT_EQ(combined.outcome.waveHeaderFailed, reference.outcome.waveHeaderFailed);
+    ASSERT_EQ(combined.bytes.size(), reference.bytes.size());
+    EXPECT_TRUE(combined.bytes == reference.bytes);
+    // The cut object comes out scanned exactly as by the scan alone, with its own index.
+    EXPECT_EQ(IndexEntries(*combined.cut), IndexEntries(*reference.cut));
+    EXPECT_EQ(combined.cut->PlayTime, reference.cut->PlayTime);
+    EXPECT_EQ(combined.cut->DroppedFrames, reference.cut->DroppedFrames);
+    EXPECT_EQ(combined.cut->MarkOut, reference.cut->MarkOut);
+    EXPECT_EQ(combined.cut->HasTag, reference.cut->HasTag);
+}
+
+std::vector<std::string> TempFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("~hl", 0) == 0) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+class ScanAndExportAllTest : public ::testing::Test {
+  protected:
+    // Everything a scan must leave out and resynchronise over: an ID3v2 tag, junk before the
+    // first frame and between frames, more frames than one stretch holds, a change of bitrate,
+    // a last frame cut short by the ID3v1 tag.
+    void SetUp() override {
+        std::vector<uint8_t> bytes = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 20};
+        Append(bytes, std::vector<uint8_t>(20, 0xFF));
+        Append(bytes, Junk(33));
+        Append(bytes, Join(NumberedFrames(FrameStretchSink::kMaxFrames + 300)));
+        Append(bytes, Junk(7));
+        HeaderSpec low;
+        low.bitrateIndex = 1;
+        Append(bytes, Join(NumberedFrames(40, low)));
+        const std::vector<uint8_t> last = MakeFrame();
+        bytes.insert(bytes.end(), last.begin(), last.begin() + 100);
+        Append(bytes, MakeId3v1("tagged"));
+        WriteFileBytes(source_, bytes);
+    }
+
+    TempDir dir_;
+    std::string source_ = dir_.File("source.mp3");
+};
+
+TEST_F(ScanAndExportAllTest, WritesWhatScanningThenExportingWrites) {
+    for (const bool wave : {false, true}) {
+        SCOPED_TRACE(wave ? "wav" : "mp3");
+        const std::string name = wave ? "out.wav" : "out.mp3";
+        const Exported reference = ScanThenExport(source_, dir_.File("reference-" + name), wave);
+        const Exported combined = ScanWhileExporting(source_, dir_.File(name), wave);
+        ASSERT_EQ(reference.outcome.framesCopied, FrameStretchSink::kMaxFrames + 340);
+        ExpectSameExport(combined, reference);
+        EXPECT_EQ(combined.outcome.status, kStatusOk);
+    }
+    EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
+}
+
+TEST_F(ScanAndExportAllTest, SourceWithoutFramesGivesAnEmptyExport) {
+    WriteFileBytes(source_, Junk(5000));
+    for (const bool wave : {false, true}) {
+        const std::string name = wave ? "out.wav" : "out.mp3";
+        const Exported reference = ScanThenExport(source_, dir_.File("reference-" + name), wave);
+        const Exported combined = ScanWhileExporting(source_, dir_.File(name), wave);
+        ExpectSameExport(combined, reference);
+        EXPECT_EQ(combined.outcome.framesCopied, 0);
+    }
+}
+
+TEST_F(ScanAndExportAllTest, ReplacedTargetKeepsItsPermissionsAndLosesItsStaleIndex) {
+    const std::string target = dir_.File("out.mp3");
+    WriteFileBytes(target, {1, 2, 3});
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    WriteFileBytes(dir_.File("out.m3i"), {4, 5, 6});
+    const Exported combined = ScanWhileExporting(source_, target, false);
+    EXPECT_EQ(combined.outcome.status, kStatusOk);
+    EXPECT_EQ(combined.bytes.size(),
+              ScanThenExport(source_, dir_.File("ref.mp3"), false).bytes.size());
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("out.m3i")));
+}
+
+// A scan that does not complete would export a file that silently ends early: the target and
+// its index stay as they were, and nothing is left behind.
+TEST_F(ScanAndExportAllTest, ScanThatDoesNotCompleteLeavesTheTargetAlone) {
+    const std::string target = dir_.File("out.mp3");
+    WriteFileBytes(target, {1, 2, 3});
+    WriteFileBytes(dir_.File("out.m3i"), {4, 5, 6});
+    CutObjectPtr cut = NewCut(source_);
+    WorkerControl control;
+    control.RequestTerminate();
+    const ScanExportOutcome outcome = ScanAndExportAll(*cut, target, false, control);
+    EXPECT_EQ(outcome.scanStatus, kStatusAborted);
+    EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(std::filesystem::exists(dir_.File("out.m3i")));
+    EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
+}
+
+TEST_F(ScanAndExportAllTest, SourceAsTargetIsRefusedBeforeAnythingIsWritten) {
+    const std::vector<uint8_t> before = ReadFileBytes(source_);
+    CutObjectPtr cut = NewCut(source_);
+    WorkerControl control;
+    EXPECT_THROW(ScanAndExportAll(*cut, source_, false, control), FileCreateError);
+    EXPECT_EQ(ReadFileBytes(source_), before);
+    EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
+}
+
+// Writes past a size limit fail as on a full disk: the export must say it failed, end on the
+// last frame that arrived whole (the kernel says exactly how much did), keep a WAV header that
+// describes what is there, and still replace the target, as the export does.
+TEST_F(ScanAndExportAllTest, FailedWriteEndsOnTheLastWholeFrame) {
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    constexpr size_t kLimit = 100000;  // inside a frame of the first stretch
+    for (const bool wave : {false, true}) {
+        SCOPED_TRACE(wave ? "wav" : "mp3");
+        const std::string name = wave ? "out.wav" : "out.mp3";
+        const Exported whole = ScanThenExport(source_, dir_.File("whole-" + name), wave);
+        rlimit limited = saved;
+        limited.rlim_cur = kLimit;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const Exported cut = ScanWhileExporting(source_, dir_.File(name), wave);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+
+        EXPECT_EQ(cut.scanStatus, kStatusOk);
+        EXPECT_EQ(cut.outcome.status, kStatusUnknownError);
+        const int32_t frames = cut.outcome.framesCopied;
+        ASSERT_GT(frames, 0);
+        const size_t header = wave ? kWaveHeaderSize : 0;
+        size_t size = header;
+        for (int32_t i = 0; i < frames; ++i) {
+            size += size_t(FrameHeader(cut.cut.get(), i).FrameLength);
+        }
+        const size_t next = size_t(FrameHeader(cut.cut.get(), frames).FrameLength);
+        EXPECT_LE(size, kLimit);
+        EXPECT_GT(size + next, kLimit) << "a frame that fitted was dropped";
+        ASSERT_EQ(cut.bytes.size(), size);
+        EXPECT_TRUE(std::equal(cut.bytes.begin() + long(header), cut.bytes.end(),
+                               whole.bytes.begin() + long(header)));
+        if (wave) {
+            const auto expected = BuildWaveHeader(FrameHeader(cut.cut.get(), frames - 1), size);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), cut.bytes.begin()));
+        }
+    }
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+}
+
+TEST(CanReplaceByRename, OnlyPlainFilesWithOneNameInAWritableFolder) {
+    TempDir dir;
+    const std::string file = dir.File("plain.mp3");
+    EXPECT_TRUE(CanReplaceByRename(file));  // not there yet
+    WriteFileBytes(file, {1});
+    EXPECT_TRUE(CanReplaceByRename(file));
+
+    std::filesystem::create_symlink(file, dir.File("link.mp3"));
+    EXPECT_FALSE(CanReplaceByRename(dir.File("link.mp3")));
+    std::filesystem::create_hard_link(file, dir.File("second.mp3"));
+    EXPECT_FALSE(CanReplaceByRename(file));
+    EXPECT_FALSE(CanReplaceByRename(dir.Path()));
+    EXPECT_FALSE(CanReplaceByRename(dir.File("missing/out.mp3")));
+}
+
+}  // namespace
+}  // namespace sw::test
