@@ -25,15 +25,19 @@ void CheckAudioKind(const std::string& fileName) {
     }
 }
 
-LoadedSource ScanSource(const std::string& fileName) {
-    const std::string absolute = AbsolutePath(fileName);
+CutObjectPtr CreateSource(const std::string& fileName) {
     CreateFailure failure = CreateFailure::None;
-    LoadedSource source;
-    source.cut.reset(CreateCutObject(absolute, &failure));
-    if (!source.cut) {
+    CutObjectPtr cut(CreateCutObject(AbsolutePath(fileName), &failure));
+    if (!cut) {
         throw CommandError(failure == CreateFailure::NotFound ? kStatusFileNotFound : kStatusFailed,
                            CreateFailureText(failure, fileName));
     }
+    return cut;
+}
+
+LoadedSource ScanSource(const std::string& fileName) {
+    LoadedSource source;
+    source.cut = CreateSource(fileName);
     TCutObject& cut = *source.cut;
     if (!cut.FileStream || !cut.IndexStream) {
         source.status = kStatusFailed;
@@ -46,7 +50,7 @@ LoadedSource ScanSource(const std::string& fileName) {
     return source;
 }
 
-LoadedSource OpenSource(const std::string& fileName) {
+CutObjectPtr LoadIndexedSource(const std::string& fileName) {
     const std::string absolute = AbsolutePath(fileName);
     if (!FileExists(absolute)) {
         throw CommandError(kStatusFileNotFound,
@@ -54,15 +58,20 @@ LoadedSource OpenSource(const std::string& fileName) {
     }
     const std::string indexName = IndexFileBeside(absolute);
     IndexRejection why = IndexRejection::None;
+    CutObjectPtr cut = LoadIndexFor(indexName, absolute, &why);
+    if (!cut && why != IndexRejection::Missing) {
+        std::fprintf(stderr, "slicewell-cli: not using %s: %s; scanning instead\n",
+                     indexName.c_str(), IndexRejectionText(why).c_str());
+    }
+    return cut;
+}
+
+LoadedSource OpenSource(const std::string& fileName) {
     LoadedSource source;
-    source.cut = LoadIndexFor(indexName, absolute, &why);
+    source.cut = LoadIndexedSource(fileName);
     if (source.cut) {
         source.fromIndex = true;
         return source;
-    }
-    if (why != IndexRejection::Missing) {
-        std::fprintf(stderr, "slicewell-cli: not using %s: %s; scanning instead\n",
-                     indexName.c_str(), IndexRejectionText(why).c_str());
     }
     return ScanSource(fileName);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli_fixture.h"
 #include "run_cli.h"
 #include "stream/file_names.h"
@@ -91,10 +93,31 @@ TEST_F(ExportCommand, CueTargetIsRefused) {
 
 TEST_F(ExportCommand, ExportOntoItsOwnSourceIsRefusedAndKeepsTheSource) {
     const std::vector<uint8_t> before = ReadFileBytes(source);
-    const CliResult r = RunCli({"export", source, source, "--range", "0-1"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Cannot create file " + source), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFileBytes(source), before);
+    // A range waits for the scan; the whole file is copied while it is scanned.
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--range", "0-1"}, std::vector<std::string>{}}) {
+        std::vector<std::string> args = {"export", source, source};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("Cannot create file " + source), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileBytes(source), before);
+    }
+}
+
+// A whole export replaces its target by a rename once the copy is complete; that must not turn
+// a link into a file of its own, nor leave the other names of a file with the old contents.
+TEST_F(ExportCommand, LinkedTargetsAreWrittenThroughTheirLinks) {
+    WriteFileBytes(dir.File("real.mp3"), {1, 2, 3});
+    std::filesystem::create_symlink(dir.File("real.mp3"), dir.File("link.mp3"));
+    ASSERT_EQ(RunCli({"export", source, dir.File("link.mp3")}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.mp3")));
+    EXPECT_EQ(ReadFileBytes(dir.File("real.mp3")), Join(frames, 0, 9));
+
+    std::filesystem::create_hard_link(dir.File("real.mp3"), dir.File("second.mp3"));
+    WriteFileBytes(source, Join(frames, 2, 3));
+    ASSERT_EQ(RunCli({"export", source, dir.File("real.mp3")}).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("second.mp3")), Join(frames, 2, 3));
 }
 
 TEST_F(ExportCommand, MatchingIndexBesideIsUsedAndAStaleOneIsNot) {
