@@ -88,11 +88,14 @@ mkdir -p "$json"
 # Every command runs without a shell (-N) and with its output discarded by hyperfine, so no
 # command pays for a redirect the others do not.
 # A command that fails loses its row in the table (with a warning) instead of ending the run.
-bench() {  # bench NAME COMMAND...
+timed() {  # timed NAME PREPARE COMMAND...: PREPARE (may be empty) runs before every run
     local name="$1"
-    shift
+    local prepare="$2"
+    shift 2
+    local extra=()
+    [[ -n "$prepare" ]] && extra=(--prepare "$prepare")
     rm -f "$json/$name.json"
-    if hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic \
+    if hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic "${extra[@]}" \
         --export-json "$json/$name.json" "$*" >/dev/null 2>"$work/hyperfine.txt"; then
         echo "bench: $name done" >&2
     else
@@ -101,20 +104,16 @@ bench() {  # bench NAME COMMAND...
         tail -5 "$work/hyperfine.txt" >&2
     fi
 }
+bench() {  # bench NAME COMMAND...
+    local name="$1"
+    shift
+    timed "$name" "" "$@"
+}
 bench_new() {  # bench_new NAME OUT COMMAND...: OUT is removed before every run
     local name="$1"
     local target="$2"
     shift 2
-    rm -f "$json/$name.json"
-    if hyperfine -N --warmup 3 --runs "$runs" --output=null --style basic \
-        --prepare "rm -f $target" \
-        --export-json "$json/$name.json" "$*" >/dev/null 2>"$work/hyperfine.txt"; then
-        echo "bench: $name done" >&2
-    else
-        rm -f "$json/$name.json"
-        echo "bench: WARNING $name failed:" >&2
-        tail -5 "$work/hyperfine.txt" >&2
-    fi
+    timed "$name" "rm -f $target" "$@"
 }
 rss() {  # rss NAME COMMAND...: peak resident set of one run, in KiB
     local name="$1"
