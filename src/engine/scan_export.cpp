@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -127,9 +128,16 @@ int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t coun
             return copied;  // an error, or the source ended early
         }
     }
+    if (copied == count) {
+        return copied;
+    }
     std::vector<uint8_t> block;
-    while (copied < count) {
+    try {
         block.resize(1 << 20);
+    } catch (...) {
+        return copied;  // counts as a failed write: nothing escapes while the scan runs
+    }
+    while (copied < count) {
         const size_t wanted = static_cast<size_t>(std::min<int64_t>(count - copied, 1 << 20));
         const ssize_t got = ::pread(source, block.data(), wanted, from + copied);
         if (got < 0 && errno == EINTR) {
