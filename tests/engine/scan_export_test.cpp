@@ -174,6 +174,27 @@ TEST_F(ScanAndExportAllTest, SourceAsTargetIsRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
 }
 
+// Between two kinds of file system the kernel may refuse to copy by itself; the bytes must then
+// come through the process, unchanged.
+TEST_F(ScanAndExportAllTest, CopiesAcrossFileSystemsToo) {
+    struct stat here {};
+    struct stat shm {};
+    if (::stat(dir_.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 ||
+        here.st_dev == shm.st_dev || ::access("/dev/shm", W_OK) != 0) {
+        GTEST_SKIP() << "no second file system to export to";
+    }
+    char pattern[] = "/dev/shm/slicewell-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    for (const bool wave : {false, true}) {
+        const std::string name = wave ? "out.wav" : "out.mp3";
+        const Exported reference = ScanThenExport(source_, dir_.File(name), wave);
+        const Exported combined = ScanWhileExporting(source_, folder + "/" + name, wave);
+        ExpectSameExport(combined, reference);
+    }
+    std::filesystem::remove_all(folder);
+}
+
 // Writes past a size limit fail as on a full disk: the export must say it failed, end on the
 // last frame that arrived whole (the kernel says exactly how much did), keep a WAV header that
 // describes what is there, and still replace the target, as the export does.
