@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -171,6 +174,55 @@ TEST_F(ScanAndExportAllTest, SourceAsTargetIsRefusedBeforeAnythingIsWritten) {
     WorkerControl control;
     EXPECT_THROW(ScanAndExportAll(*cut, source_, false, control), FileCreateError);
     EXPECT_EQ(ReadFileBytes(source_), before);
+    EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
+}
+
+// An abort at any moment: before the scan completes it leaves the target as it was; after, the
+// target holds a well-formed prefix of the export (whole frames, in order, with a header that
+// says how many), wherever the two copying threads were. The timing varies from run to run;
+// these must hold in every case.
+TEST_F(ScanAndExportAllTest, AbortAtAnyMomentLeavesTheTargetOrAWholePrefix) {
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 12; ++i) {
+        Append(bytes, Join(NumberedFrames(2000, {}, uint8_t(0x10 + i))));
+        Append(bytes, Junk(5));  // gaps, so that there are many stretches
+    }
+    WriteFileBytes(source_, bytes);
+    const Exported whole = ScanThenExport(source_, dir_.File("whole.wav"), true);
+    const std::string target = dir_.File("out.wav");
+    for (const int delay : {0, 100, 300, 1000, 2000, 4000, 8000, 16000}) {
+        SCOPED_TRACE(delay);
+        WriteFileBytes(target, {1, 2, 3});
+        CutObjectPtr cut = NewCut(source_);
+        WorkerControl control;
+        auto running = std::async(std::launch::async,
+                                  [&] { return ScanAndExportAll(*cut, target, true, control); });
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        control.RequestTerminate();
+        const ScanExportOutcome outcome = running.get();
+        const std::vector<uint8_t> written = ReadFileBytes(target);
+        if (outcome.scanStatus != kStatusOk) {
+            EXPECT_EQ(outcome.scanStatus, kStatusAborted);
+            EXPECT_EQ(written, (std::vector<uint8_t>{1, 2, 3}));
+            continue;
+        }
+        const int32_t frames = outcome.exported.framesCopied;
+        if (outcome.exported.status == kStatusOk) {
+            EXPECT_EQ(frames, whole.outcome.framesCopied);  // done before the abort came
+        } else {
+            EXPECT_EQ(outcome.exported.status, kStatusAborted);
+        }
+        size_t size = kWaveHeaderSize;
+        for (int32_t i = 0; i < frames; ++i) {
+            size += size_t(FrameHeader(cut.get(), i).FrameLength);
+        }
+        ASSERT_EQ(written.size(), size);
+        EXPECT_TRUE(std::equal(written.begin() + kWaveHeaderSize, written.end(),
+                               whole.bytes.begin() + kWaveHeaderSize));
+        const auto header =
+            BuildWaveHeader(frames > 0 ? FrameHeader(cut.get(), frames - 1) : kNoFrame, size);
+        EXPECT_TRUE(std::equal(header.begin(), header.end(), written.begin()));
+    }
     EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
 }
 
