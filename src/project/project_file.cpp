@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "stream/document_file.h"
 #include "stream/counted_string.h"
+#include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
