@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
     lame twolame sox espeak-ng ffmpeg mpg123 mp3val mp3splt
     hyperfine time python3
+    xvfb xauth xdotool dbus at-spi2-core python3-pyatspi imagemagick
 )
 
 missing=()

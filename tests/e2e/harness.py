@@ -1,0 +1,195 @@
+"""End-to-end harness: the real slicewell executable on a real X server.
+
+Each Session starts its own Xvfb (a free display picked by the server itself), a private home and
+runtime folder (so no test reads or writes the real user's settings), and talks to the program
+through the accessibility bus, the way a screen reader would, and through real X key and mouse
+events (xdotool). Run it under `dbus-run-session` so the session bus, and with it the
+accessibility bus, is private too.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ACCESSIBILITY_ENV = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1"}
+
+
+class HarnessError(AssertionError):
+    pass
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise HarnessError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Session:
+    def __init__(self, width=1280, height=800):
+        self.size = (width, height)
+        self.root = tempfile.mkdtemp(prefix="sw-e2e-")
+        self.home = os.path.join(self.root, "home")
+        self.runtime = os.path.join(self.root, "runtime")
+        os.makedirs(self.home)
+        os.makedirs(self.runtime, mode=0o700)
+        self.xvfb = None
+        self.display = None
+        self.apps = []
+
+    def __enter__(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             f"{self.size[0]}x{self.size[1]}x24", "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise HarnessError("Xvfb did not start")
+        self.display = ":" + number
+        return self
+
+    def __exit__(self, *exc):
+        for app in self.apps:
+            if app.poll() is None:
+                app.kill()
+                app.wait()
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def env(self, extra=None):
+        env = dict(os.environ)
+        env.pop("QT_QPA_PLATFORM", None)
+        env.update(ACCESSIBILITY_ENV)
+        env.update({
+            "DISPLAY": self.display,
+            "HOME": self.home,
+            "XDG_RUNTIME_DIR": self.runtime,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+        })
+        env.update(extra or {})
+        return env
+
+    def start(self, argv, extra_env=None, cwd=None):
+        app = subprocess.Popen(argv, env=self.env(extra_env), cwd=cwd,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.apps.append(app)
+        return app
+
+    def run(self, argv, extra_env=None, timeout=30):
+        return subprocess.run(argv, env=self.env(extra_env), capture_output=True, text=True,
+                              timeout=timeout)
+
+    # X events
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True,
+                                text=True, timeout=15)
+        if result.returncode != 0:
+            raise HarnessError(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
+        return result.stdout.strip()
+
+    def window(self, title_regex, timeout=15):
+        def lookup():
+            try:
+                found = self.xdotool("search", "--onlyvisible", "--name", title_regex)
+            except HarnessError:
+                return None
+            return found.split()[0] if found else None
+        return wait_for(lookup, timeout, what=f"a window titled {title_regex!r}")
+
+    def focus(self, window):
+        self.xdotool("windowfocus", "--sync", window)
+
+    def key(self, window, *keys):
+        self.focus(window)
+        self.xdotool("key", "--clearmodifiers", *keys)
+
+    def screenshot(self, path, window=None):
+        target = window if window else "root"
+        subprocess.run(["import", "-window", target, path], env=self.env(), check=True,
+                       timeout=30)
+
+    # The accessibility tree
+    def accessible(self):
+        return Accessible(self)
+
+
+class Accessible:
+    """Finds the program's widgets by role and accessible name."""
+
+    def __init__(self, session):
+        os.environ["DISPLAY"] = session.display
+        import pyatspi  # the session bus must exist before this import
+        self.pyatspi = pyatspi
+
+    def application(self, name, timeout=15):
+        def lookup():
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                app = desktop.getChildAtIndex(i)
+                if app is not None and app.name == name:
+                    return app
+            return None
+        return wait_for(lookup, timeout, what=f"application {name!r} on the accessibility bus")
+
+    def find_all(self, root, role=None, name=None):
+        found = []
+        stack = [root]
+        while stack:
+            node = stack.pop()
+            try:
+                if ((role is None or node.getRoleName() == role) and
+                        (name is None or node.name == name)):
+                    found.append(node)
+                stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+            except Exception:  # a widget that went away while we walked the tree
+                continue
+        return found
+
+    def find(self, root, role, name, timeout=10):
+        def lookup():
+            nodes = self.find_all(root, role, name)
+            return nodes[0] if nodes else None
+        return wait_for(lookup, timeout, what=f"{role} {name!r}")
+
+    def press(self, node):
+        action = node.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ("press", "Press", "click", "activate", "Toggle", "toggle"):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def text(self, node):
+        try:
+            text = node.queryText()
+            return text.getText(0, -1)
+        except NotImplementedError:
+            return node.name
+
+    def showing(self, node):
+        return node.getState().contains(self.pyatspi.STATE_SHOWING)
+
+
+def stop_gently(app, timeout=10):
+    """Asks the program to quit the way the desktop would and returns its exit status."""
+    if app.poll() is None:
+        app.send_signal(signal.SIGTERM)
+    try:
+        return app.wait(timeout)
+    except subprocess.TimeoutExpired:
+        app.kill()
+        raise HarnessError("the program did not end after SIGTERM")
