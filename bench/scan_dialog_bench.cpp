@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
     sw::GlobalSettings().SaveIndexStream = false;
 
     sw::CreateFailure failure = sw::CreateFailure::None;
-    sw::CutObjectPtr cut(sw::CreateCutObject(argv[1], &failure));
+    sw::CutObjectPtr cut(
+        sw::CreateCutObject(argv[1], sw::CutObjectOptionsOf(sw::GlobalSettings()), &failure));
     if (!cut) {
         std::fprintf(stderr, "scan_dialog_bench: %s\n",
                      sw::CreateFailureText(failure, argv[1]).c_str());
@@ -92,14 +93,16 @@ int main(int argc, char** argv) {
     int coreStatus = 0;
     int32_t frames = 0;
     for (int run = 0; run < kRuns; ++run) {
-        sw::CutObjectPtr windowed(sw::CreateCutObject(argv[1], &failure));
+        sw::CutObjectPtr windowed(
+            sw::CreateCutObject(argv[1], sw::CutObjectOptionsOf(sw::GlobalSettings()), &failure));
         const auto windowStart = Clock::now();
         status = sw::ScanCutObject(windowed.get(), prompts);
         windowRuns.push_back(MillisecondsSince(windowStart));
         frames = windowed->FrameCount();
 
         // The same scan without window or worker thread, as the command-line tool runs it.
-        sw::CutObjectPtr plain(sw::CreateCutObject(argv[1], &failure));
+        sw::CutObjectPtr plain(
+            sw::CreateCutObject(argv[1], sw::CutObjectOptionsOf(sw::GlobalSettings()), &failure));
         sw::WorkerControl control;
         const auto coreStart = Clock::now();
         coreStatus = sw::ScanFrames(*plain, control);

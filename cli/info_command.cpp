@@ -1,11 +1,13 @@
 #include <cstdio>
 
 #include "app/file_properties_report.h"
+#include "app/global_settings.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "options.h"
 #include "sources.h"
 #include "stream/file_names.h"
+#include "stream/regular_file.h"
 #include "stream/status.h"
 
 namespace sw::cli {
@@ -30,10 +32,13 @@ int RunInfo(const Arguments& args) {
     const std::string& fileName = parsed.positional[0];
     LoadedSource source;
     if (FileKind(fileName) == "m3i") {
-        if (!FileExists(fileName)) {
-            throw CommandError(kStatusFileNotFound, "File not found: " + fileName);
+        if (const ReadOpenResult probe = ProbeRegularFile(fileName);
+            probe != ReadOpenResult::Opened && probe != ReadOpenResult::Failed) {
+            throw CommandError(
+                probe == ReadOpenResult::NotFound ? kStatusFileNotFound : kStatusFailed,
+                ReadOpenFailureText(probe, fileName));
         }
-        source.cut.reset(LoadCutObject(fileName));
+        source.cut.reset(LoadCutObject(fileName, CutObjectOptionsOf(GlobalSettings())));
         if (!source.cut) {
             throw CommandError(kStatusFailed, "Unable to load file from index " + fileName);
         }

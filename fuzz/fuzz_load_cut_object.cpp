@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
 #include "fuzz_source.h"
 #include "stream/cut_object.h"
 
@@ -24,6 +23,7 @@ void Check(bool condition) {
 }
 
 std::string g_indexFile;
+sw::CutObjectOptions g_options;
 
 // Plain POSIX writes: a buffered FileStream would cost a 128 KiB buffer per execution.
 void WriteFile(const std::string& name, const uint8_t* data, size_t size) {
@@ -49,17 +49,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const std::vector<uint8_t> source = sw::fuzz::SourceBytes();
     WriteFile(sw::fuzz::kSourceName, source.data(), source.size());
     g_indexFile = folder + "/input.m3i";
-    sw::GlobalSettings() = sw::DefaultGlobalSettings();
-    sw::GlobalSettings().TempFolder = folder;
+    g_options.TempFolder = folder;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(g_indexFile, data, size);
     // Both index kinds, chosen by a bit the loader never reads from a well-formed file.
-    sw::GlobalSettings().IndexAsFileStream = size % 2 == 1;
+    g_options.IndexAsFileStream = size % 2 == 1;
 
-    sw::TCutObject* cut = sw::LoadCutObject(g_indexFile);
+    sw::TCutObject* cut = sw::LoadCutObject(g_indexFile, g_options);
     if (cut == nullptr) {
         return 0;
     }

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
 #include "fuzz_source.h"
 #include "stream/cut_object.h"
 #include "stream/file_stream.h"
@@ -69,10 +68,7 @@ void LoadSeeds(const std::string& dir) {
     const std::filesystem::path back = std::filesystem::current_path();
     std::filesystem::current_path(work);
     WriteFile(sw::fuzz::kSourceName, sw::fuzz::SourceBytes());
-    sw::GlobalSettings() = sw::DefaultGlobalSettings();
-    sw::GlobalSettings().TempFolder = work;
-
-    sw::CutObjectPtr cut(sw::CreateCutObject(sw::fuzz::kSourceName));
+    sw::CutObjectPtr cut(sw::CreateCutObject(sw::fuzz::kSourceName, {false, work}));
     if (!cut) {
         std::perror("cannot create the seed cut object");
         std::exit(1);

@@ -1,23 +1,10 @@
 #include "app/global_settings.h"
 
-#include <cstdlib>
-
 namespace sw {
 
 TGlobalSettings& GlobalSettings() {
     static TGlobalSettings settings;
     return settings;
-}
-
-std::string SystemTempFolder() {
-    // Blanks around the variable's value come from shell profiles, not from folder names.
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string folder = tmp != nullptr ? tmp : "";
-    const size_t first = folder.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return "/tmp";
-    }
-    return folder.substr(first, folder.find_last_not_of(" \t") - first + 1);
 }
 
 TGlobalSettings DefaultGlobalSettings() {
@@ -46,6 +33,10 @@ TGlobalSettings DefaultGlobalSettings() {
     s.PlayerPriority = 3;
     s.LastUpdateCheck = 0;
     return s;
+}
+
+CutObjectOptions CutObjectOptionsOf(const TGlobalSettings& settings) {
+    return {settings.IndexAsFileStream, settings.TempFolder};
 }
 
 }  // namespace sw

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "stream/cut_object.h"
+#include "stream/file_names.h"  // SystemTempFolder, the default of "TempFolder"
+
 namespace sw {
 
 // The process-wide settings record. Loaded once at start-up (settings_store.h), changed in memory
@@ -42,8 +45,7 @@ TGlobalSettings& GlobalSettings();
 // The record with every default, "TempFolder" being the system's temporary folder.
 TGlobalSettings DefaultGlobalSettings();
 
-// The system's temporary folder: $TMPDIR trimmed of surrounding blanks when that leaves
-// something, else "/tmp".
-std::string SystemTempFolder();
+// The options the stream model needs of this record, for CreateCutObject and LoadCutObject.
+CutObjectOptions CutObjectOptionsOf(const TGlobalSettings& settings);
 
 }  // namespace sw

@@ -91,12 +91,12 @@ std::string IndexRejectionText(IndexRejection why) {
 }
 
 CutObjectPtr LoadIndexFor(const std::string& indexFileName, const std::string& sourceName,
-                          IndexRejection* why) {
+                          const CutObjectOptions& options, IndexRejection* why) {
     IndexRejection result = IndexRejection::Missing;
     CutObjectPtr cut;
     if (FileExists(indexFileName)) {
         try {
-            cut.reset(LoadCutObject(indexFileName));
+            cut.reset(LoadCutObject(indexFileName, options));
         } catch (const FileError&) {
             cut.reset();  // an index that cannot be opened is only a reason to scan
         }

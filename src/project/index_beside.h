@@ -30,7 +30,8 @@ std::string IndexRejectionText(IndexRejection why);
 // is open, the size it was made for is the size the source has now, it holds a complete scan,
 // and its first and last entries point at frame headers that end inside the source. The window
 // asks the user about the cases this refuses; unattended callers scan the file instead.
+// options say where the loaded index lives (see LoadCutObject).
 CutObjectPtr LoadIndexFor(const std::string& indexFileName, const std::string& sourceName,
-                          IndexRejection* why = nullptr);
+                          const CutObjectOptions& options, IndexRejection* why = nullptr);
 
 }  // namespace sw

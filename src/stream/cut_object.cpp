@@ -1,21 +1,21 @@
 #include "stream/cut_object.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "app/global_settings.h"
 #include "stream/counted_string.h"
 #include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
 #include "stream/memory_stream.h"
+#include "stream/regular_file.h"
 
 namespace sw {
 namespace {
@@ -31,38 +31,54 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+CreateFailure FailureOf(ReadOpenResult result) {
+    switch (result) {
+        case ReadOpenResult::Opened:
+            return CreateFailure::None;
+        case ReadOpenResult::NotFound:
+            return CreateFailure::NotFound;
+        case ReadOpenResult::Folder:
+            return CreateFailure::Folder;
+        case ReadOpenResult::NotRegular:
+            return CreateFailure::NotRegular;
+        case ReadOpenResult::Failed:
+            return CreateFailure::CannotOpen;
+    }
+    return CreateFailure::CannotOpen;
+}
+
 // Opens the source for reading and marks it held, as CreateCutObject does. nullptr when the file
+// is missing, no regular file (a FIFO named by a damaged index would otherwise block the load),
 // cannot be opened or is too large to be indexed.
 std::unique_ptr<ByteStream> OpenSource(const std::string& fileName, CreateFailure& failure) {
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0) {
-        failure = CreateFailure::NotFound;
+    std::unique_ptr<ByteStream> stream;
+    try {
+        stream = std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
+    } catch (const FileRefusedError& refused) {
+        failure = FailureOf(refused.Reason());
+        return nullptr;
+    } catch (const FileError&) {
+        failure = FailureOf(ProbeRegularFile(fileName));
+        if (failure == CreateFailure::None) {
+            failure = CreateFailure::CannotOpen;  // it came back between the two looks
+        }
         return nullptr;
     }
-    // A FIFO or device named by a damaged index would block the open or never end.
-    if (!S_ISREG(st.st_mode)) {
-        failure = CreateFailure::CannotOpen;
-        return nullptr;
-    }
-    if (st.st_size >= kMaxSourceSize) {
+    if (stream->Size() >= kMaxSourceSize) {
         failure = CreateFailure::TooLarge;
         return nullptr;
     }
-    try {
-        return std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
-    } catch (const FileError&) {
-        failure = CreateFailure::CannotOpen;
-        return nullptr;
-    }
+    return stream;
 }
 
-// A new empty index as "IndexAsFileStream" asks; nullptr when its temporary file cannot be made.
-std::unique_ptr<ByteStream> CreateIndexStream(std::string& indexFileName) {
+// A new empty index as the options ask; nullptr when its temporary file cannot be made.
+std::unique_ptr<ByteStream> CreateIndexStream(const CutObjectOptions& options,
+                                              std::string& indexFileName) {
     indexFileName.clear();
-    if (!GlobalSettings().IndexAsFileStream) {
+    if (!options.IndexAsFileStream) {
         return std::make_unique<MemoryStream>();
     }
-    const std::string name = TempIndexFileName();
+    const std::string name = TempIndexFileName(options.TempFolder);
     if (name.empty()) {
         return nullptr;
     }
@@ -76,14 +92,50 @@ std::unique_ptr<ByteStream> CreateIndexStream(std::string& indexFileName) {
     }
 }
 
+// The 25-byte frame record, field by field and little-endian like the rest of the file, whatever
+// the host's byte order or the struct's layout.
 void WriteFrameInfo(ByteStream& stream, const TFrameInfo& info) {
-    stream.WriteBuffer(&info, sizeof info);
+    stream.WriteByte(info.Version);
+    stream.WriteByte(info.Layer);
+    stream.WriteInt32(info.Bitrate);
+    stream.WriteInt32(info.SampleRate);
+    stream.WriteByte(info.ChannelMode);
+    stream.WriteInt32(info.ModeExtension);
+    stream.WriteByte(info.Padding);
+    stream.WriteByte(info.Crc);
+    stream.WriteByte(info.Private);
+    stream.WriteByte(info.Copyright);
+    stream.WriteByte(info.Original);
+    stream.WriteByte(info.Emphasis);
+    stream.WriteInt32(info.FrameLength);
 }
 
 TFrameInfo ReadFrameInfo(ByteStream& stream) {
-    TFrameInfo info;
-    stream.ReadBuffer(&info, sizeof info);
+    TFrameInfo info{};
+    info.Version = stream.ReadByte();
+    info.Layer = stream.ReadByte();
+    info.Bitrate = stream.ReadInt32();
+    info.SampleRate = stream.ReadInt32();
+    info.ChannelMode = stream.ReadByte();
+    info.ModeExtension = stream.ReadInt32();
+    info.Padding = stream.ReadByte();
+    info.Crc = stream.ReadByte();
+    info.Private = stream.ReadByte();
+    info.Copyright = stream.ReadByte();
+    info.Original = stream.ReadByte();
+    info.Emphasis = stream.ReadByte();
+    info.FrameLength = stream.ReadInt32();
     return info;
+}
+
+// The summary fields a scan can have written. Time codes, play times and wave formats are
+// computed from them, so a record that no scan writes is refused before anything uses it. A
+// dropped count of -1 is what a scan stores when it found no frame (and what older versions
+// stored for a file that ends on a lone header), so it stays valid.
+bool SummaryIsSound(const TCutObject& cut) {
+    const bool noFrame = cut.FrameInfo == kNoFrame;
+    return (noFrame || IsValidFrameInfo(cut.FrameInfo)) && std::isfinite(cut.PlayTime) &&
+           cut.PlayTime >= 0 && cut.FileSize >= 0 && cut.DroppedFrames >= -1;
 }
 
 int32_t EntryAt(const std::vector<uint8_t>& index, size_t entry) {
@@ -122,19 +174,18 @@ std::string CreateFailureText(CreateFailure failure, const std::string& fileName
                    " is 2 GiB or larger; frame positions cannot address files of that size";
         case CreateFailure::CannotOpen:
             return "Cannot open file " + fileName;
+        case CreateFailure::Folder:
+            return ReadOpenFailureText(ReadOpenResult::Folder, fileName);
+        case CreateFailure::NotRegular:
+            return ReadOpenFailureText(ReadOpenResult::NotRegular, fileName);
     }
     return "";
 }
 
-TCutObject* CreateCutObject(const std::string& fileName, CreateFailure* failure) {
+TCutObject* CreateCutObject(const std::string& fileName, const CutObjectOptions& options,
+                            CreateFailure* failure) {
     CreateFailure why = CreateFailure::None;
-    if (!FileExists(fileName)) {
-        why = CreateFailure::NotFound;
-    }
-    std::unique_ptr<ByteStream> source;
-    if (why == CreateFailure::None) {
-        source = OpenSource(fileName, why);
-    }
+    std::unique_ptr<ByteStream> source = OpenSource(fileName, why);
     if (failure != nullptr) {
         *failure = why;
     }
@@ -145,15 +196,15 @@ TCutObject* CreateCutObject(const std::string& fileName, CreateFailure* failure)
     cut->FileName = fileName;
     cut->Name = DisplayName(fileName);
     cut->FileStream = std::move(source);
-    cut->IndexStream = CreateIndexStream(cut->IndexFileName);
+    cut->IndexStream = CreateIndexStream(options, cut->IndexFileName);
     if (!cut->IndexStream) {
         cut->FileStream.reset();
     }
     return cut;
 }
 
-std::string TempIndexFileName() {
-    std::string folder = GlobalSettings().TempFolder;
+std::string TempIndexFileName(const std::string& tempFolder) {
+    std::string folder = tempFolder;
     if (folder.empty()) {
         folder = SystemTempFolder();
     }
@@ -213,12 +264,11 @@ int SaveCutObject(TCutObject* cut, const std::string& indexFileName) {
     return 0;
 }
 
-TCutObject* LoadCutObject(const std::string& indexFileName) {
-    if (!FileExists(indexFileName)) {
-        return nullptr;
-    }
+TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptions& options) {
     CutObjectPtr cut(new TCutObject);
     try {
+        // FileStream refuses a FIFO or device here without waiting on it; a missing file is
+        // an open error too, and both end in nullptr below.
         FileStream in(indexFileName, FileMode::OpenRead);
         char magic[kMagicLength];
         if (in.Read(magic, kMagicLength) != static_cast<int64_t>(kMagicLength) ||
@@ -241,6 +291,9 @@ TCutObject* LoadCutObject(const std::string& indexFileName) {
         cut->Vbr = in.ReadByte() != 0;
         cut->HasTag = in.ReadByte() != 0;
         cut->CompletelyScanned = in.ReadByte() != 0;
+        if (!SummaryIsSound(*cut)) {
+            return nullptr;
+        }
         const int32_t length = in.ReadInt32();
         // Checked before anything is allocated: the length must fit what the file still holds.
         const int64_t remaining = in.Size() - in.Position();
@@ -252,16 +305,14 @@ TCutObject* LoadCutObject(const std::string& indexFileName) {
         if (!IndexIsSound(index, cut->FileSize)) {
             return nullptr;
         }
-        if (FileExists(cut->FileName)) {
-            CreateFailure ignored;
-            cut->FileStream = OpenSource(cut->FileName, ignored);
-        }
+        CreateFailure ignored;
+        cut->FileStream = OpenSource(cut->FileName, ignored);
         // The source may have shrunk or been replaced since the index was saved. The index is
         // then of no use, but the file still is: it comes back without an index, and the
         // project bin offers to scan it again, as for an index file that holds none.
         const bool stale = cut->FileStream && !IndexIsSound(index, cut->FileStream->Size());
         if (length > 0 && !stale) {
-            cut->IndexStream = CreateIndexStream(cut->IndexFileName);
+            cut->IndexStream = CreateIndexStream(options, cut->IndexFileName);
             if (cut->IndexStream) {
                 cut->IndexStream->WriteBuffer(index.data(), length);
                 cut->MarkIn = 0;

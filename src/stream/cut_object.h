@@ -46,21 +46,35 @@ struct TCueObject {
     int32_t MarkOut = 0;
 };
 
-// Why CreateCutObject returned none, for callers that show it.
-enum class CreateFailure { None, NotFound, TooLarge, CannotOpen };
+// What the stream model needs of the settings: the caller reads "IndexAsFileStream" and
+// "TempFolder" and passes them in, so the stream model depends on nothing above it.
+struct CutObjectOptions {
+    bool IndexAsFileStream = false;  // the index in a temporary file instead of in memory
+    std::string TempFolder;          // where that file goes; "" for the system's temporary folder
+};
 
-// A new cut object ready to be scanned, or nullptr when the file is missing, cannot be opened or
-// is 2 GiB or larger (failure says which). The index follows "IndexAsFileStream"; when the index
-// cannot be created the object comes back without streams.
-TCutObject* CreateCutObject(const std::string& fileName, CreateFailure* failure = nullptr);
-// The user's text for a CreateCutObject failure.
+// Why CreateCutObject returned none, for callers that show it.
+enum class CreateFailure { None, NotFound, TooLarge, CannotOpen, Folder, NotRegular };
+
+// A new cut object ready to be scanned, or nullptr when the file is missing, a folder or no
+// regular file (a FIFO or device is refused without being waited on), cannot be opened or is
+// 2 GiB or larger (failure says which). The index follows options; when it cannot be created
+// the object comes back without streams.
+TCutObject* CreateCutObject(const std::string& fileName, const CutObjectOptions& options,
+                            CreateFailure* failure = nullptr);
+// The user's text for a CreateCutObject failure: it says "is a folder" or "is not a regular
+// file" where that was the reason.
 std::string CreateFailureText(CreateFailure failure, const std::string& fileName);
 
-// Reads an index file. nullptr when it is missing, has the wrong magic, is truncated or holds an
-// index that cannot be right (negative or odd length, longer than the file, offsets not rising).
-TCutObject* LoadCutObject(const std::string& indexFileName);
-// Writes the index file through a temporary file renamed over the target when complete.
-// Returns 5 without a cut object; file errors are thrown.
+// Reads an index file. nullptr when it is missing or no regular file, has the wrong magic, is
+// truncated or holds what no scan writes: a negative or odd index length, one longer than the
+// file, offsets not rising or outside the recorded size, a frame info no valid header decodes
+// to, a play time that is negative or not finite, negative sizes or a dropped count below -1.
+// The index stream follows options.
+TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptions& options);
+// Writes the index file through the document writer (WriteDocumentFile: a temporary file renamed
+// over the target when complete, the target's own rules for links and special files). Returns 5
+// without a cut object; file errors are thrown.
 int SaveCutObject(TCutObject* cut, const std::string& indexFileName);
 // Closes the streams, deletes a temporary index file and frees the record. nullptr is allowed.
 void FreeCutObject(TCutObject* cut);
@@ -71,8 +85,9 @@ int32_t FrameOffset(TCutObject* cut, int32_t frame);
 // The decoded header of a frame; all zero without a cut object.
 TFrameInfo FrameHeader(TCutObject* cut, int32_t frame);
 
-// A new unique temporary file "~hl..." in "TempFolder"; "" when it cannot be created.
-std::string TempIndexFileName();
+// A new unique temporary file "~hl..." in tempFolder (the system's temporary folder when "");
+// "" when it cannot be created.
+std::string TempIndexFileName(const std::string& tempFolder);
 
 // Owner for code that frees through FreeCutObject.
 struct CutObjectDeleter {

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "stream/regular_file.h"
+
 namespace sw {
 
 // File errors carry the text the user sees; the top-level error display shows what() as it is.
@@ -21,6 +23,22 @@ class FileOpenError : public FileError {
   public:
     explicit FileOpenError(const std::string& fileName)
         : FileError("Cannot open file " + fileName) {}
+
+  protected:
+    struct Text {};
+    FileOpenError(Text, const std::string& text) : FileError(text) {}
+};
+
+// A file to be read that is missing, a folder, or no regular file (FIFO, socket, device): refused
+// before anything could wait on it. Callers that show open errors show its text as they are.
+class FileRefusedError : public FileOpenError {
+  public:
+    FileRefusedError(ReadOpenResult reason, const std::string& fileName)
+        : FileOpenError(Text{}, ReadOpenFailureText(reason, fileName)), reason_(reason) {}
+    ReadOpenResult Reason() const { return reason_; }
+
+  private:
+    ReadOpenResult reason_;
 };
 
 class StreamReadError : public FileError {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 namespace sw {
@@ -117,6 +118,17 @@ std::string ResolvePath(const std::string& baseFolder, const std::string& name) 
         return baseFolder + name;
     }
     return baseFolder + "/" + name;
+}
+
+std::string SystemTempFolder() {
+    // Blanks around the variable's value come from shell profiles, not from folder names.
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder = tmp != nullptr ? tmp : "";
+    const size_t first = folder.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return "/tmp";
+    }
+    return folder.substr(first, folder.find_last_not_of(" \t") - first + 1);
 }
 
 }  // namespace sw

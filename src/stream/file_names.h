@@ -25,5 +25,8 @@ bool FileExists(const std::string& fileName);
 std::string AbsolutePath(const std::string& fileName);
 // An absolute name unchanged; a relative one joined to the base folder with one "/".
 std::string ResolvePath(const std::string& baseFolder, const std::string& name);
+// The system's temporary folder: $TMPDIR trimmed of surrounding blanks when that leaves
+// something, else "/tmp".
+std::string SystemTempFolder();
 
 }  // namespace sw

@@ -156,23 +156,25 @@ struct FileStream::Impl {
 
 FileStream::FileStream(const std::string& fileName, FileMode mode, bool denyWrite)
     : impl_(new Impl), fileName_(fileName) {
-    int flags = O_CLOEXEC;
-    switch (mode) {
-        case FileMode::OpenRead:
-            flags |= O_RDONLY;
-            break;
-        case FileMode::OpenReadWrite:
-            flags |= O_RDWR;
-            break;
-        case FileMode::Create:
-            flags |= O_RDWR | O_CREAT | O_TRUNC;
-            break;
+    if (mode != FileMode::Create) {
+        // A FIFO or device must never be opened the blocking way, and only a regular file
+        // holds bytes a reader can seek in.
+        const ReadOpenResult opened =
+            OpenRegularFile(fileName, mode == FileMode::OpenReadWrite, impl_->fd);
+        if (opened != ReadOpenResult::Opened) {
+            delete impl_;
+            if (opened == ReadOpenResult::Folder || opened == ReadOpenResult::NotRegular) {
+                throw FileRefusedError(opened, fileName);
+            }
+            throw FileOpenError(fileName);
+        }
+    } else {
+        if (IsHeldSource(fileName)) {
+            delete impl_;
+            throw FileCreateError(fileName);
+        }
+        impl_->fd = ::open(fileName.c_str(), O_CLOEXEC | O_RDWR | O_CREAT | O_TRUNC, 0666);
     }
-    if (mode == FileMode::Create && IsHeldSource(fileName)) {
-        delete impl_;
-        throw FileCreateError(fileName);
-    }
-    impl_->fd = ::open(fileName.c_str(), flags, 0666);
     struct stat st;
     if (impl_->fd < 0 || ::fstat(impl_->fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         if (impl_->fd >= 0) {

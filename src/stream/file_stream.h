@@ -21,7 +21,9 @@ enum class FileMode {
 // it stays open, creating or truncating that file through any FileStream fails with
 // FileCreateError, whatever name it is reached by.
 //
-// Open failures throw FileOpenError / FileCreateError with the file name.
+// Open failures throw FileOpenError / FileCreateError with the file name. The two open modes take
+// regular files only (see OpenRegularFile): a folder, FIFO, socket or device throws
+// FileRefusedError, which says which it was, without waiting on it.
 class FileStream : public ByteStream {
   public:
     FileStream(const std::string& fileName, FileMode mode, bool denyWrite = false);

@@ -101,7 +101,8 @@ uint32_t EncodeFrameHeader(const TFrameInfo& info) {
     word |= kVersionToBits[info.Version & 3] << 11;
     word |= kLayerToBits[info.Layer & 3] << 9;
     word |= uint32_t(info.ChannelMode & 3) << 30;
-    word |= uint32_t((info.ModeExtension - (int32_t(info.Layer) - 1) * 4) & 3) << 28;
+    // Unsigned: a damaged record may hold any ModeExtension, and the result is masked anyway.
+    word |= ((uint32_t(info.ModeExtension) - (uint32_t(info.Layer) - 1) * 4) & 3) << 28;
     word |= uint32_t(info.Padding & 1) << 17;
     word |= uint32_t((info.Crc ^ 1) & 1) << 8;
     word |= uint32_t(info.Private & 1) << 16;
@@ -123,6 +124,13 @@ uint32_t EncodeFrameHeader(const TFrameInfo& info) {
         }
     }
     return word;
+}
+
+bool IsValidFrameInfo(const TFrameInfo& info) {
+    // The encoder masks each field to its bits and leaves the bitrate and sample-rate indexes at
+    // 0 for values not in their tables, so a record that strays anywhere decodes differently.
+    const uint32_t word = EncodeFrameHeader(info);
+    return IsValidFrameHeader(word) && DecodeFrameHeader(word) == info;
 }
 
 uint32_t FindFrameHeader(ByteStream& stream) {

@@ -57,6 +57,10 @@ inline constexpr uint16_t kWaveFormatMpegLayer3 = 0x0055;
 TFrameInfo DecodeFrameHeader(uint32_t word);
 bool IsValidFrameHeader(uint32_t word);
 uint32_t EncodeFrameHeader(const TFrameInfo& info);
+// True when info is exactly what DecodeFrameHeader gives for some valid header word: every field
+// in range, the bitrate and sample rate in their tables, the frame length the one they give.
+// Records read from files are checked with this before any arithmetic trusts them.
+bool IsValidFrameInfo(const TFrameInfo& info);
 
 // Sync search: returns the first valid header word of the windows starting 3 bytes before the
 // stream's position, leaving the stream on that header's first byte; 0 when none is found.

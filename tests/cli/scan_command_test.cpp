@@ -37,7 +37,7 @@ TEST_F(ScanCommand, WritesIndexBesideSourceNamingItsAbsolutePath) {
     WriteFileBytes(dir.File("song.mp3"), JunkThenTenFrames());
     const CliResult r = RunCli({"scan", "song.mp3"}, {}, dir.Path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    CutObjectPtr cut(LoadCutObject(dir.File("song.m3i")));
+    CutObjectPtr cut(LoadCutObject(dir.File("song.m3i"), {}));
     ASSERT_TRUE(cut);
     EXPECT_EQ(cut->FileName, dir.File("song.mp3"));
     EXPECT_EQ(cut->FrameCount(), 10);

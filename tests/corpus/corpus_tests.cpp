@@ -96,7 +96,7 @@ struct Scanned {
 
 Scanned Scan(const std::string& name) {
     Scanned result;
-    result.cut.reset(sw::CreateCutObject(CorpusFile(name)));
+    result.cut.reset(sw::CreateCutObject(CorpusFile(name), {}));
     if (result.cut) {
         sw::WorkerControl control;
         result.status = sw::ScanFrames(*result.cut, control);
@@ -290,7 +290,7 @@ TEST_P(CorpusFileTest, ExportDuringTheScanEqualsExportAfterIt) {
     sw::test::TempDir dir;
     for (const bool wave : {false, true}) {
         const std::string target = dir.File(wave ? "out.wav" : "out.mp3");
-        sw::CutObjectPtr cut(sw::CreateCutObject(CorpusFile(name_)));
+        sw::CutObjectPtr cut(sw::CreateCutObject(CorpusFile(name_), {}));
         ASSERT_TRUE(cut);
         sw::WorkerControl control;
         const sw::ScanExportOutcome outcome = sw::ScanAndExportAll(*cut, target, wave, control);
@@ -507,7 +507,7 @@ TEST(CorpusWave, WaveExportScansBackToTheSameFrames) {
     sw::test::TempDir dir;
     const std::string file = dir.File("back.wav");
     sw::test::WriteFileBytes(file, wave);
-    sw::CutObjectPtr back(sw::CreateCutObject(file));
+    sw::CutObjectPtr back(sw::CreateCutObject(file, {}));
     ASSERT_TRUE(back);
     sw::WorkerControl control;
     ASSERT_EQ(sw::ScanFrames(*back, control), 0);

@@ -27,7 +27,7 @@ class ExportOperationTest : public ::testing::Test {
         }
         source_ = dir_.File("song.mp3");
         WriteFileBytes(source_, bytes_);
-        cut_.reset(CreateCutObject(source_));
+        cut_.reset(CreateCutObject(source_, {}));
         ASSERT_TRUE(cut_);
         WorkerControl control;
         ASSERT_EQ(ScanFrames(*cut_, control), kStatusOk);

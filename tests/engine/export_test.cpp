@@ -401,7 +401,7 @@ TEST(CreateExportTarget, HeldSourceIsRefusedBeforeAnythingIsTouched) {
     const std::vector<uint8_t> bytes = MakeFrames(3);
     WriteFileBytes(dir.File("song.mp3"), bytes);
     WriteFileBytes(dir.File("song.m3i"), {1, 2, 3});
-    CutObjectPtr cut(CreateCutObject(dir.File("song.mp3")));
+    CutObjectPtr cut(CreateCutObject(dir.File("song.mp3"), {}));
     ASSERT_TRUE(cut);
     std::filesystem::create_symlink(dir.File("song.mp3"), dir.File("alias.mp3"));
     for (const std::string& name : {dir.File("song.mp3"), dir.File("alias.mp3")}) {

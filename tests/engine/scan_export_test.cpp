@@ -25,7 +25,7 @@ namespace sw::test {
 namespace {
 
 CutObjectPtr NewCut(const std::string& fileName) {
-    CutObjectPtr cut(CreateCutObject(fileName));
+    CutObjectPtr cut(CreateCutObject(fileName, {}));
     EXPECT_TRUE(cut && cut->FileStream && cut->IndexStream);
     return cut;
 }

@@ -62,7 +62,7 @@ class ScanCutObjectTest : public ::testing::Test {
     }
     // A cut object on the real file whose reads stop at the gate until the test opens it.
     CutObjectPtr GatedCut(GatedStream*& gate) {
-        CutObjectPtr cut(CreateCutObject(source_));
+        CutObjectPtr cut(CreateCutObject(source_, {}));
         EXPECT_TRUE(cut);
         gate = new GatedStream(std::move(cut->FileStream), kGate);
         cut->FileStream.reset(gate);
@@ -88,7 +88,7 @@ TEST_F(ScanCutObjectTest, AbortInTheMiddleKeepsAPartialIndexAndSavesIt) {
     EXPECT_EQ(cut->MarkOut, cut->FrameCount() - 1);
     EXPECT_FALSE(cut->CompletelyScanned);
 
-    CutObjectPtr saved(LoadCutObject(dir_.File("song.m3i")));
+    CutObjectPtr saved(LoadCutObject(dir_.File("song.m3i"), {}));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->FrameCount(), cut->FrameCount());
     EXPECT_FALSE(saved->CompletelyScanned);
@@ -114,12 +114,12 @@ TEST_F(ScanCutObjectTest, CloseBoxWhileRunningCountsAsAbortAndKeepsTheWindow) {
 
 TEST_F(ScanCutObjectTest, CompleteScanSetsCompletelyScannedAndSavesBesideAWritableSource) {
     GlobalSettings().SaveIndexStream = true;
-    CutObjectPtr cut(CreateCutObject(source_));
+    CutObjectPtr cut(CreateCutObject(source_, {}));
     ASSERT_TRUE(cut);
     EXPECT_EQ(ScanCutObject(cut.get(), prompts_), kStatusOk);
     EXPECT_EQ(cut->FrameCount(), kFrames);
     EXPECT_TRUE(cut->CompletelyScanned);
-    CutObjectPtr saved(LoadCutObject(dir_.File("song.m3i")));
+    CutObjectPtr saved(LoadCutObject(dir_.File("song.m3i"), {}));
     ASSERT_TRUE(saved);
     EXPECT_TRUE(saved->CompletelyScanned);
 }
@@ -128,7 +128,7 @@ TEST_F(ScanCutObjectTest, ReadOnlySourceGetsNoIndexFile) {
     GlobalSettings().SaveIndexStream = true;
     std::filesystem::permissions(source_, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    CutObjectPtr cut(CreateCutObject(source_));
+    CutObjectPtr cut(CreateCutObject(source_, {}));
     ASSERT_TRUE(cut);
     EXPECT_EQ(ScanCutObject(cut.get(), prompts_), kStatusOk);
     EXPECT_FALSE(FileExists(dir_.File("song.m3i")));
@@ -138,14 +138,14 @@ TEST_F(ScanCutObjectTest, ReadOnlySourceGetsNoIndexFile) {
 TEST_F(ScanCutObjectTest, UnwritableIndexFileDoesNotFailTheScan) {
     GlobalSettings().SaveIndexStream = true;
     std::filesystem::create_directory(dir_.File("song.m3i"));
-    CutObjectPtr cut(CreateCutObject(source_));
+    CutObjectPtr cut(CreateCutObject(source_, {}));
     ASSERT_TRUE(cut);
     EXPECT_EQ(ScanCutObject(cut.get(), prompts_), kStatusOk);
     EXPECT_TRUE(cut->CompletelyScanned);
 }
 
 TEST_F(ScanCutObjectTest, MissingSourceOrStreamGivesStatus1WithoutAWindow) {
-    CutObjectPtr cut(CreateCutObject(source_));
+    CutObjectPtr cut(CreateCutObject(source_, {}));
     ASSERT_TRUE(cut);
     cut->IndexStream.reset();
     EXPECT_EQ(ScanCutObject(cut.get(), prompts_), kStatusFailed);

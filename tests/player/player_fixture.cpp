@@ -9,7 +9,7 @@
 namespace sw::test {
 
 CutObjectPtr IndexedCutObject(const std::string& fileName) {
-    CutObjectPtr cut(CreateCutObject(fileName));
+    CutObjectPtr cut(CreateCutObject(fileName, {}));
     if (!cut || !cut->IndexStream) {
         throw std::runtime_error("cannot open " + fileName);
     }

@@ -16,7 +16,7 @@ struct IndexBeside : ::testing::Test {
 
     // Scans the source as it is now and saves its index under indexName.
     void SaveIndex(const std::string& indexName, bool complete = true) {
-        CutObjectPtr cut(CreateCutObject(source));
+        CutObjectPtr cut(CreateCutObject(source, {}));
         ASSERT_TRUE(cut);
         WorkerControl control;
         ASSERT_EQ(ScanFrames(*cut, control), 0);
@@ -26,7 +26,7 @@ struct IndexBeside : ::testing::Test {
 
     IndexRejection Why() {
         IndexRejection why = IndexRejection::None;
-        CutObjectPtr cut = LoadIndexFor(index, source, &why);
+        CutObjectPtr cut = LoadIndexFor(index, source, {}, &why);
         EXPECT_EQ(cut != nullptr, why == IndexRejection::None);
         return why;
     }
@@ -36,7 +36,7 @@ TEST_F(IndexBeside, MatchingIndexIsTakenWithMarksOverTheWholeFile) {
     WriteFileBytes(source, MakeFrames(5));
     SaveIndex(index);
     EXPECT_EQ(IndexFileBeside(source), index);
-    CutObjectPtr cut = LoadIndexFor(index, dir.Path() + "/./song.mp3");
+    CutObjectPtr cut = LoadIndexFor(index, dir.Path() + "/./song.mp3", {});
     ASSERT_TRUE(cut);
     EXPECT_EQ(cut->FrameCount(), 5);
     EXPECT_EQ(cut->MarkIn, 0);

@@ -7,22 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
 #include "frame_builder.h"
 #include "stream/cut_object.h"
 
 namespace sw::test {
 
-// Points "TempFolder" at a folder of the test's own and restores the settings afterwards, so
-// that file-based indexes land where the test can see (and count) them.
+// Options whose temporary folder is one of the test's own, so that file-based indexes land where
+// the test can see (and count) them.
 class CutObjectTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        saved_ = GlobalSettings();
-        GlobalSettings().TempFolder = temp_.Path();
-        GlobalSettings().IndexAsFileStream = false;
-    }
-    void TearDown() override { GlobalSettings() = saved_; }
+    void SetUp() override { options_ = {false, temp_.Path()}; }
 
     // Names in the temporary folder, sorted.
     std::vector<std::string> TempFiles() const {
@@ -43,7 +37,7 @@ class CutObjectTest : public ::testing::Test {
 
     // A created cut object with the index a scan of MakeSource would build.
     CutObjectPtr ScannedCutObject(const std::string& fileName, int count) {
-        CutObjectPtr cut(CreateCutObject(fileName));
+        CutObjectPtr cut(CreateCutObject(fileName, options_));
         EXPECT_NE(cut, nullptr);
         if (cut != nullptr && cut->IndexStream != nullptr) {
             for (int i = 0; i < count; ++i) {
@@ -58,9 +52,7 @@ class CutObjectTest : public ::testing::Test {
 
     TempDir temp_;
     TempDir data_;
-
-  private:
-    TGlobalSettings saved_;
+    CutObjectOptions options_;
 };
 
 }  // namespace sw::test

@@ -48,7 +48,7 @@ TEST_F(CutObjectTest, NoCutObjectGivesTheNoOffsetAndZeroInfo) {
 TEST_F(CutObjectTest, CreateSetsNamesAndEmptySummary) {
     // Breaks the bin's display name and the scan's starting state.
     const std::string source = MakeSource("live.set.mp3", 1);
-    CutObjectPtr cut(CreateCutObject(source));
+    CutObjectPtr cut(CreateCutObject(source, options_));
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->FileName, source);
     EXPECT_EQ(cut->Name, "live.set");
@@ -62,7 +62,7 @@ TEST_F(CutObjectTest, CreateSetsNamesAndEmptySummary) {
     EXPECT_EQ(cut->IndexStream->Size(), 0);
     EXPECT_EQ(cut->FrameCount(), 0);
 
-    CutObjectPtr plain(CreateCutObject(MakeSource("noextension", 1)));
+    CutObjectPtr plain(CreateCutObject(MakeSource("noextension", 1), options_));
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->Name, "noextension");
 }
@@ -70,7 +70,7 @@ TEST_F(CutObjectTest, CreateSetsNamesAndEmptySummary) {
 TEST_F(CutObjectTest, MissingSourceIsRefusedWithItsReason) {
     // Breaks the bin's message for a file that vanished between choosing and importing.
     CreateFailure failure = CreateFailure::None;
-    EXPECT_EQ(CreateCutObject(data_.File("absent.mp3"), &failure), nullptr);
+    EXPECT_EQ(CreateCutObject(data_.File("absent.mp3"), options_, &failure), nullptr);
     EXPECT_EQ(failure, CreateFailure::NotFound);
     EXPECT_NE(CreateFailureText(failure, "absent.mp3").find("absent.mp3"), std::string::npos);
 }
@@ -81,7 +81,7 @@ TEST_F(CutObjectTest, SourcesOfTwoGibibytesOrMoreAreRefusedBeforeAnyScan) {
     test::WriteFileBytes(big, {});
     std::filesystem::resize_file(big, kMaxSourceSize);  // sparse: costs no disk
     CreateFailure failure = CreateFailure::None;
-    EXPECT_EQ(CreateCutObject(big, &failure), nullptr);
+    EXPECT_EQ(CreateCutObject(big, options_, &failure), nullptr);
     EXPECT_EQ(failure, CreateFailure::TooLarge);
     const std::string text = CreateFailureText(failure, big);
     EXPECT_NE(text.find(big), std::string::npos) << text;
@@ -91,16 +91,16 @@ TEST_F(CutObjectTest, SourcesOfTwoGibibytesOrMoreAreRefusedBeforeAnyScan) {
 
     std::filesystem::resize_file(big, kMaxSourceSize - 1);
     failure = CreateFailure::TooLarge;
-    CutObjectPtr largest(CreateCutObject(big, &failure));
+    CutObjectPtr largest(CreateCutObject(big, options_, &failure));
     EXPECT_NE(largest, nullptr);
     EXPECT_EQ(failure, CreateFailure::None);
 }
 
 TEST_F(CutObjectTest, FileIndexLivesInTempFolderAndIsDeletedOnFree) {
     // Breaks cleanup: every freed cut object with a file index would leave a file behind.
-    GlobalSettings().IndexAsFileStream = true;
+    options_.IndexAsFileStream = true;
     const std::string source = MakeSource("song.mp3", 3);
-    TCutObject* cut = CreateCutObject(source);
+    TCutObject* cut = CreateCutObject(source, options_);
     ASSERT_NE(cut, nullptr);
     ASSERT_NE(cut->IndexStream, nullptr);
     EXPECT_EQ(ExtractFilePath(cut->IndexFileName), temp_.Path() + "/");
@@ -123,7 +123,7 @@ TEST_F(CutObjectTest, FileIndexLivesInTempFolderAndIsDeletedOnFree) {
 TEST_F(CutObjectTest, MemoryIndexTouchesNoFile) {
     // Breaks the default setting: a memory index must not create or delete temporary files.
     const std::string source = MakeSource("song.mp3", 3);
-    TCutObject* cut = CreateCutObject(source);
+    TCutObject* cut = CreateCutObject(source, options_);
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->IndexFileName, "");
     EXPECT_TRUE(TempFiles().empty());
@@ -133,24 +133,24 @@ TEST_F(CutObjectTest, MemoryIndexTouchesNoFile) {
 
 TEST_F(CutObjectTest, TempIndexFilesAreUniqueAndEmptyWhenTheFolderIsMissing) {
     // Breaks two cut objects sharing one index file, or a crash with a bad "TempFolder".
-    const std::string first = TempIndexFileName();
-    const std::string second = TempIndexFileName();
+    const std::string first = TempIndexFileName(options_.TempFolder);
+    const std::string second = TempIndexFileName(options_.TempFolder);
     EXPECT_NE(first, "");
     EXPECT_NE(first, second);
     EXPECT_TRUE(FileExists(first));
     std::filesystem::remove(first);
     std::filesystem::remove(second);
 
-    GlobalSettings().TempFolder = temp_.File("missing");
-    EXPECT_EQ(TempIndexFileName(), "");
+    options_.TempFolder = temp_.File("missing");
+    EXPECT_EQ(TempIndexFileName(options_.TempFolder), "");
 }
 
 TEST_F(CutObjectTest, UncreatableIndexLeavesTheCutObjectWithoutStreams) {
     // Breaks the scan's "no streams" failure path, and a held source that nobody can release.
-    GlobalSettings().IndexAsFileStream = true;
-    GlobalSettings().TempFolder = temp_.File("missing");
+    options_.IndexAsFileStream = true;
+    options_.TempFolder = temp_.File("missing");
     const std::string source = MakeSource("song.mp3", 3);
-    CutObjectPtr cut(CreateCutObject(source));
+    CutObjectPtr cut(CreateCutObject(source, options_));
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->FileStream, nullptr);
     EXPECT_EQ(cut->IndexStream, nullptr);

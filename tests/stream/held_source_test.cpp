@@ -38,7 +38,7 @@ TEST_F(CutObjectTest, HeldSourceCannotBeCreatedUnderAnyName) {
     std::filesystem::create_symlink(source, symLink);
     const std::string dotted = data_.Path() + "/./held.mp3";
 
-    TCutObject* cut = CreateCutObject(source);
+    TCutObject* cut = CreateCutObject(source, options_);
     ASSERT_NE(cut, nullptr);
     EXPECT_TRUE(IsHeldSource(source));
     EXPECT_TRUE(IsHeldSource(hardLink));
@@ -57,8 +57,8 @@ TEST_F(CutObjectTest, HeldSourceCannotBeCreatedUnderAnyName) {
 TEST_F(CutObjectTest, SourceStaysHeldWhileAnyHolderRemains) {
     // Breaks when freeing one of two cut objects of the same file releases the other's hold.
     const std::string source = MakeSource("twice.mp3", 2);
-    CutObjectPtr first(CreateCutObject(source));
-    CutObjectPtr second(CreateCutObject(source));
+    CutObjectPtr first(CreateCutObject(source, options_));
+    CutObjectPtr second(CreateCutObject(source, options_));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     first.reset();
@@ -99,7 +99,7 @@ TEST_F(CutObjectTest, LoadedCutObjectHoldsItsSource) {
     ASSERT_EQ(SaveCutObject(scanned.get(), index), 0);
     scanned.reset();
     EXPECT_FALSE(IsHeldSource(source));
-    CutObjectPtr loaded(LoadCutObject(index));
+    CutObjectPtr loaded(LoadCutObject(index, options_));
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(IsHeldSource(source));
     ExpectCreateRefused(source);

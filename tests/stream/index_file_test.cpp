@@ -108,8 +108,8 @@ class IndexFileTest : public CutObjectTest {
     }
 
     // Loads and frees at once, so that a wrongly accepted file holds nothing open.
-    static bool Loads(const std::string& indexFileName) {
-        return CutObjectPtr(LoadCutObject(indexFileName)) != nullptr;
+    bool Loads(const std::string& indexFileName) const {
+        return CutObjectPtr(LoadCutObject(indexFileName, options_)) != nullptr;
     }
 
     std::string source_;
@@ -131,8 +131,8 @@ TEST_F(IndexFileTest, LoadReproducesEveryStoredFieldAndResetsTheMarks) {
     ASSERT_EQ(SaveCutObject(saved.get(), target), 0);
     for (bool asFile : {false, true}) {
         SCOPED_TRACE(asFile ? "file index" : "memory index");
-        GlobalSettings().IndexAsFileStream = asFile;
-        TCutObject* loaded = LoadCutObject(target);
+        options_.IndexAsFileStream = asFile;
+        TCutObject* loaded = LoadCutObject(target, options_);
         ASSERT_NE(loaded, nullptr);
         EXPECT_EQ(loaded->FileName, saved->FileName);
         EXPECT_EQ(loaded->Name, "five");
@@ -175,7 +175,7 @@ TEST_F(IndexFileTest, CutObjectWithoutIndexSavesLengthZeroAndLoadsWithoutIndex) 
     Bytes expected = HeaderImage(source_, "five");
     expected.I32(0);
     EXPECT_EQ(ReadFileBytes(target), expected.data);
-    CutObjectPtr loaded(LoadCutObject(target));
+    CutObjectPtr loaded(LoadCutObject(target, options_));
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->IndexStream, nullptr);
     EXPECT_EQ(loaded->FrameCount(), 0);
@@ -188,7 +188,7 @@ TEST_F(IndexFileTest, MissingSourceLoadsWithoutFileStream) {
     ASSERT_EQ(SaveCutObject(cut.get(), target), 0);
     cut.reset();
     std::filesystem::remove(source_);
-    CutObjectPtr loaded(LoadCutObject(target));
+    CutObjectPtr loaded(LoadCutObject(target, options_));
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->FileStream, nullptr);
     EXPECT_EQ(loaded->FrameCount(), 5);
@@ -223,10 +223,10 @@ TEST_F(IndexFileTest, EveryTruncationIsRejectedAndFreesWhatItOpened) {
     cut.reset();
     const std::string target = data_.File("short.m3i");
     for (bool asFile : {false, true}) {
-        GlobalSettings().IndexAsFileStream = asFile;
+        options_.IndexAsFileStream = asFile;
         for (size_t size = 0; size < image.size(); ++size) {
             WriteFileBytes(target, std::vector<uint8_t>(image.begin(), image.begin() + size));
-            TCutObject* loaded = LoadCutObject(target);
+            TCutObject* loaded = LoadCutObject(target, options_);
             EXPECT_EQ(loaded, nullptr) << size << " of " << image.size() << " bytes";
             FreeCutObject(loaded);
         }
@@ -246,7 +246,7 @@ TEST_F(IndexFileTest, ImpossibleIndexLengthsAreRejected) {
     EXPECT_FALSE(Loads(Crafted(18, entries)));
     EXPECT_FALSE(Loads(Crafted(24, entries)));
     EXPECT_FALSE(Loads(Crafted(2147483644, entries)));
-    CutObjectPtr fine(LoadCutObject(Crafted(20, entries)));
+    CutObjectPtr fine(LoadCutObject(Crafted(20, entries), options_));
     ASSERT_NE(fine, nullptr);
     EXPECT_EQ(fine->FrameCount(), 5);
 }
@@ -261,7 +261,7 @@ TEST_F(IndexFileTest, IndexThatDoesNotRiseOrLeavesTheSourceIsRejected) {
     EXPECT_FALSE(Loads(Crafted(8, {-417, 0})));
     EXPECT_FALSE(Loads(Crafted(8, {0, 2085}))) << "offset at the source's end";
     EXPECT_FALSE(Loads(Crafted(8, {0, 2147483647})));
-    CutObjectPtr one(LoadCutObject(Crafted(4, {1668})));
+    CutObjectPtr one(LoadCutObject(Crafted(4, {1668}), options_));
     EXPECT_NE(one, nullptr);
     EXPECT_TRUE(TempFiles().empty());
 }
@@ -275,7 +275,7 @@ TEST_F(IndexFileTest, HeadersMustFitInsideTheSourceTheyAreReadFrom) {
 
     // The source shrank (or was replaced) since the index was saved: the file is still worth
     // having, so it loads without the index and can be scanned again.
-    CutObjectPtr stale(LoadCutObject(Crafted(8, {0, 4000}, 100000)));
+    CutObjectPtr stale(LoadCutObject(Crafted(8, {0, 4000}, 100000), options_));
     ASSERT_NE(stale, nullptr);
     EXPECT_NE(stale->FileStream, nullptr);
     EXPECT_EQ(stale->IndexStream, nullptr);
