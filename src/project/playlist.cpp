@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/version_text.h"
 #include "project/regular_file_bytes.h"
 #include "stream/document_file.h"
 #include "stream/file_names.h"
-#include "stream/version_flags.h"
-#include "version.h"
 
 namespace sw {
 
@@ -135,7 +134,7 @@ PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContent
 std::string PlaylistVersionLine(int major, int minor, int build, int flags) {
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "# Version %d.%d Build %d ", major, minor, build);
-    std::string text = numbers + VersionFlagsText(flags);
+    std::string text = numbers + VersionFlagsText(static_cast<uint32_t>(flags));
     if (text.back() != ' ') {
         text += ' ';
     }
@@ -147,7 +146,8 @@ std::string PlaylistText(const std::string& playlistPath,
     std::string text;
     const auto line = [&text](const std::string& content) { text += content + "\r\n"; };
     line(kHeaderLine);
-    line(PlaylistVersionLine(kVersionMajor, kVersionMinor, kVersionBuild, kVersionFlags));
+    const VersionInfo version = ProgramVersion();
+    line(PlaylistVersionLine(version.Major, version.Minor, version.Build, version.Flags));
     line("");
     line("#EXTM3U");
     const std::string folder = ExtractFilePath(playlistPath);

@@ -1,11 +1,11 @@
 #include "project/regular_file_bytes.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "stream/regular_file.h"
 
 namespace sw {
 
@@ -21,26 +21,26 @@ struct FdCloser {
 RegularFileRead ReadRegularFile(const std::string& fileName, std::string& bytes, int64_t limit,
                                 bool prefixOnly) {
     bytes.clear();
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? RegularFileRead::NotFound
-                                                   : RegularFileRead::Failed;
+    int fd = -1;
+    int64_t size = 0;
+    switch (OpenRegularFile(fileName, /*readWrite=*/false, fd, &size)) {
+        case ReadOpenResult::Opened:
+            break;
+        case ReadOpenResult::NotFound:
+            return RegularFileRead::NotFound;
+        case ReadOpenResult::Folder:
+        case ReadOpenResult::NotRegular:
+            return RegularFileRead::NotRegular;
+        default:
+            return RegularFileRead::Failed;
     }
     FdCloser closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return RegularFileRead::Failed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return RegularFileRead::NotRegular;
-    }
-    if (info.st_size > limit && !prefixOnly) {
+    if (size > limit && !prefixOnly) {
         return RegularFileRead::TooLarge;
     }
     // The size is only a hint (the file can change while it is read): read until the end or
     // the limit, whichever comes first.
-    bytes.resize(static_cast<size_t>(std::clamp<int64_t>(info.st_size, 0, limit)));
+    bytes.resize(static_cast<size_t>(std::clamp<int64_t>(size, 0, limit)));
     size_t done = 0;
     for (;;) {
         if (done == bytes.size()) {

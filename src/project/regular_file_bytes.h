@@ -13,10 +13,10 @@ enum class RegularFileRead {
     Failed,      // exists but cannot be opened or read
 };
 
-// Reads a whole small document (a cue file, a playlist) into bytes. The file is opened without
-// blocking and checked to be a regular file before a byte is read, so a FIFO named like a
-// playlist cannot hang the import. A file longer than limit is TooLarge, or with prefixOnly gives
-// its first limit bytes (for readers that ignore what follows their layout). Never throws.
+// Reads a whole small document (a cue file, a playlist) into bytes. The file is opened through
+// OpenRegularFile, so a FIFO named like a playlist cannot hang the import. A file longer than limit
+// is TooLarge, or with prefixOnly gives its first limit bytes (for readers that ignore what follows
+// their layout). Never throws.
 RegularFileRead ReadRegularFile(const std::string& fileName, std::string& bytes, int64_t limit,
                                 bool prefixOnly = false);
 
