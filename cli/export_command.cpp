@@ -1,21 +1,14 @@
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <cstdio>
 
 #include "cli_error.h"
 #include "commands.h"
-#include "engine/export.h"
-#include "engine/scan_export.h"
-#include "engine/worker_control.h"
+#include "engine/export_planning.h"
 #include "export_target.h"
 #include "frame_range.h"
 #include "json_writer.h"
 #include "options.h"
 #include "progress.h"
-#include "sources.h"
 #include "stream/file_names.h"
-#include "stream/replacement_file.h"
 #include "stream/status.h"
 
 namespace sw::cli {
@@ -34,39 +27,11 @@ constexpr char kHelp[] =
     "  --range FIRST-LAST  export only these frames, cut to the file as marks are\n"
     "  --json              print one JSON object instead of the summary\n";
 
-// Names what the export does not copy although it was asked to: a file without frames, a range
-// that misses the file, a range cut to the file's end.
-void WarnAboutRange(const std::string& sourceName, const FrameRange* requested,
-                    const FrameRange& range, int32_t frames) {
-    if (frames == 0) {
-        std::fprintf(stderr, "slicewell-cli: warning: %s holds no MPEG audio frames\n",
-                     sourceName.c_str());
-    } else if (range.first > range.last) {
-        std::fprintf(stderr,
-                     "slicewell-cli: warning: the range %d-%d holds none of the frames 0-%d\n",
-                     requested->first, requested->last, frames - 1);
-    } else if (requested != nullptr &&
-               (range.first != requested->first || range.last != requested->last)) {
-        std::fprintf(stderr,
-                     "slicewell-cli: warning: the range %d-%d reaches past the last frame; "
-                     "frames %d-%d are exported\n",
-                     requested->first, requested->last, range.first, range.last);
-    }
-}
-
-struct ExportReport {
-    std::string source;
-    std::string target;
-    bool wave = false;
-    FrameRange range;
-    ExportOutcome outcome;
-    int64_t bytes = 0;
-    bool fromIndex = false;
-};
-
-int Report(const ExportReport& report, bool json) {
-    int status = report.outcome.status;
-    if (report.outcome.waveHeaderFailed) {
+// The summary goes to stdout only for an export that did what it said; what a failed or
+// stopped one left behind is told on stderr with the reason.
+int Report(const SourceExportResult& result, const std::string& targetName, bool json) {
+    int status = result.outcome.status;
+    if (result.outcome.waveHeaderFailed) {
         std::fprintf(stderr, "slicewell-cli: Unable to write wave-header\n");
         if (status == kStatusOk) {
             status = kStatusFailed;
@@ -74,24 +39,28 @@ int Report(const ExportReport& report, bool json) {
     }
     if (json) {
         JsonObject object;
-        object.Add("source", report.source);
-        object.Add("target", AbsolutePath(report.target));
-        object.Add("wave", report.wave);
-        object.Add("first", report.range.first);
-        object.Add("last", report.range.last);
-        object.Add("frames", report.outcome.framesCopied);
-        object.Add("bytes", report.bytes);
-        object.Add("from_index", report.fromIndex);
+        object.Add("source", result.source);
+        object.Add("target", AbsolutePath(targetName));
+        object.Add("wave", result.kind == ExportTargetKind::Wave);
+        object.Add("first", result.range.first);
+        object.Add("last", result.range.last);
+        object.Add("frames", result.outcome.framesCopied);
+        object.Add("bytes", result.bytes);
+        object.Add("from_index", result.fromIndex);
         object.Add("status", status);
         object.Add("status_text", StatusText(status));
         std::printf("%s\n", object.Text().c_str());
-    } else if (report.range.first > report.range.last) {
-        std::printf("Exported no frames (%lld bytes) to %s\n", static_cast<long long>(report.bytes),
-                    report.target.c_str());
+    } else if (status != kStatusOk) {
+        std::fprintf(stderr, "slicewell-cli: %s holds %d frames (%lld bytes) of frames %d-%d\n",
+                     targetName.c_str(), result.outcome.framesCopied,
+                     static_cast<long long>(result.bytes), result.range.first, result.range.last);
+    } else if (result.range.first > result.range.last) {
+        std::printf("Exported no frames (%lld bytes) to %s\n", static_cast<long long>(result.bytes),
+                    targetName.c_str());
     } else {
-        std::printf("Exported frames %d-%d (%d frames, %lld bytes) to %s\n", report.range.first,
-                    report.range.last, report.outcome.framesCopied,
-                    static_cast<long long>(report.bytes), report.target.c_str());
+        std::printf("Exported frames %d-%d (%d frames, %lld bytes) to %s\n", result.range.first,
+                    result.range.last, result.outcome.framesCopied,
+                    static_cast<long long>(result.bytes), targetName.c_str());
     }
     if (status != kStatusOk) {
         std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(status).c_str());
@@ -99,52 +68,20 @@ int Report(const ExportReport& report, bool json) {
     return status;
 }
 
-int ScanFailed(const std::string& sourceName, int status) {
-    // Exporting what a failed or interrupted scan found would give a file that silently ends
-    // early.
-    std::fprintf(stderr, "slicewell-cli: scanning %s: %s\n", sourceName.c_str(),
-                 StatusText(status).c_str());
-    return status;
-}
-
-int SaveIndexTarget(TCutObject& cut, const std::string& targetName, bool json) {
-    const int status = SaveCutObject(&cut, targetName);
+int ReportIndexSaved(const SourceExportResult& result, const std::string& targetName, bool json) {
+    const int status = result.outcome.status;
     if (json) {
         JsonObject object;
-        object.Add("source", cut.FileName);
+        object.Add("source", result.source);
         object.Add("target", AbsolutePath(targetName));
-        object.Add("frames", cut.FrameCount());
+        object.Add("frames", result.frames);
         object.Add("status", status);
         object.Add("status_text", StatusText(status));
         std::printf("%s\n", object.Text().c_str());
     } else {
-        std::printf("Saved the index of %d frames to %s\n", cut.FrameCount(), targetName.c_str());
+        std::printf("Saved the index of %d frames to %s\n", result.frames, targetName.c_str());
     }
     return status;
-}
-
-// The whole of a source without an index: scanned and copied at the same time.
-int ExportAllWhileScanning(const std::string& sourceName, const std::string& targetName,
-                           bool json) {
-    CutObjectPtr cut = CreateSource(sourceName);
-    ExportReport report;
-    report.source = cut->FileName;
-    report.target = targetName;
-    report.wave = IsWaveTarget(targetName);
-    WorkerControl control;
-    const ScanExportOutcome outcome =
-        RunWithProgress("Exporting", cut->FileStream ? cut->FileStream->Size() : 0, control,
-                        [&] { return ScanAndExportAll(*cut, targetName, report.wave, control); });
-    if (outcome.scanStatus != kStatusOk) {
-        return ScanFailed(sourceName, outcome.scanStatus);
-    }
-    const int32_t frames = cut->FrameCount();
-    report.range = FrameRange{0, frames - 1};
-    WarnAboutRange(sourceName, nullptr, report.range, frames);
-    report.outcome = outcome.exported;
-    struct stat st {};
-    report.bytes = ::stat(targetName.c_str(), &st) == 0 ? int64_t(st.st_size) : 0;
-    return Report(report, json);
 }
 
 }  // namespace
@@ -158,55 +95,29 @@ int RunExport(const Arguments& args) {
     }
     const std::string& sourceName = parsed.positional[0];
     const std::string& targetName = parsed.positional[1];
-    CheckExportTarget(targetName);
-    const bool indexTarget = FileKind(targetName) == "m3i";
-    if (indexTarget && parsed.Has("--range")) {
+    const bool indexTarget = ExportTargetKindOf(targetName) == ExportTargetKind::IndexFile;
+    if (!indexTarget) {
+        CheckExportTarget(targetName);
+    } else if (parsed.Has("--range")) {
         throw UsageError("an index file holds the whole source; --range does not apply");
     }
-    const auto rangeText = parsed.Value("--range");
-    const FrameRange requested = rangeText ? ParseFrameRange(*rangeText) : FrameRange{};
-    CheckAudioKind(sourceName);
+    SourceExportRequest request{sourceName, targetName, std::nullopt};
+    if (const auto rangeText = parsed.Value("--range")) {
+        request.range = ParseFrameRange(*rangeText);
+    }
     const bool json = parsed.Has("--json");
 
-    LoadedSource source;
-    source.cut = LoadIndexedSource(sourceName);
-    source.fromIndex = source.cut != nullptr;
-    if (!source.cut) {
-        if (!indexTarget && !rangeText && CanReplaceByRename(targetName)) {
-            return ExportAllWhileScanning(sourceName, targetName, json);
-        }
-        source = ScanSource(sourceName);
-        if (source.status != kStatusOk) {
-            return ScanFailed(sourceName, source.status);
-        }
+    CliFrontEnd frontEnd;
+    const SourceExportResult result = ExportSourceFile(request, CliCutObjectOptions(), frontEnd);
+    if (result.scanStatus != kStatusOk) {
+        // Exporting what a failed or interrupted scan found would give a file that silently ends
+        // early.
+        std::fprintf(stderr, "slicewell-cli: scanning %s: %s\n", sourceName.c_str(),
+                     StatusText(result.scanStatus).c_str());
+        return result.scanStatus;
     }
-    TCutObject& cut = *source.cut;
-    if (indexTarget) {
-        return SaveIndexTarget(cut, targetName, json);
-    }
-    // Marks are applied as the export engine applies them: cut to the file, and a range with
-    // nothing left in it copies nothing and is no error. Saying so keeps a mistyped range from
-    // going unnoticed.
-    const int32_t frames = cut.FrameCount();
-    ExportReport report;
-    report.source = cut.FileName;
-    report.target = targetName;
-    report.wave = IsWaveTarget(targetName);
-    report.fromIndex = source.fromIndex;
-    report.range = ClampFrameRange(rangeText ? requested : FrameRange{0, frames - 1}, frames);
-    WarnAboutRange(sourceName, rangeText ? &requested : nullptr, report.range, frames);
-
-    std::unique_ptr<ByteStream> target = CreateExportTarget(targetName);
-    WorkerControl control;
-    const FrameRange range = report.range;
-    report.outcome = RunWithProgress(
-        "Exporting", std::max<int64_t>(int64_t{range.last} - range.first + 1, 1), control, [&] {
-            return ExportCutObjectFrames(*target, report.wave, cut, range.first, range.last,
-                                         control);
-        });
-    report.bytes = target->Size();
-    FinishTarget(target);
-    return Report(report, json);
+    return indexTarget ? ReportIndexSaved(result, targetName, json)
+                       : Report(result, targetName, json);
 }
 
 }  // namespace sw::cli

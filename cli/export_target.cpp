@@ -1,25 +1,15 @@
 #include "export_target.h"
 
 #include "cli_error.h"
-#include "stream/file_names.h"
-#include "stream/file_stream.h"
+#include "engine/export_targets.h"
 
 namespace sw::cli {
 
-void CheckExportTarget(const std::string& targetName) {
-    if (targetName.empty()) {
-        throw UsageError("the target file name is empty");
+void CheckExportTarget(const std::string& targetName, const std::string& projectFile) {
+    const std::string problem = AudioTargetProblem(targetName, projectFile);
+    if (!problem.empty()) {
+        throw UsageError(problem);
     }
-    if (FileKind(targetName) == "m3q") {
-        throw UsageError("cue files (.m3q) cannot be exported yet; choose an .mp3 or .wav target");
-    }
-}
-
-void FinishTarget(std::unique_ptr<ByteStream>& target) {
-    if (auto* file = dynamic_cast<FileStream*>(target.get())) {
-        file->Flush();
-    }
-    target.reset();
 }
 
 }  // namespace sw::cli

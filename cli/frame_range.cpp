@@ -1,6 +1,5 @@
 #include "frame_range.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "cli_error.h"
@@ -28,10 +27,6 @@ FrameRange ParseFrameRange(const std::string& text) {
                          "': expected FIRST-LAST, two frame numbers from 0");
     }
     return range;
-}
-
-FrameRange ClampFrameRange(const FrameRange& range, int32_t frameCount) {
-    return FrameRange{std::max(range.first, 0), std::min(range.last, frameCount - 1)};
 }
 
 void CheckFrameRange(const FrameRange& range, int32_t frameCount) {

@@ -3,21 +3,16 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/frame_span.h"
+
 namespace sw::cli {
 
-struct FrameRange {
-    int32_t first = 0;
-    int32_t last = 0;
-};
+using FrameRange = FrameSpan;
 
 // "FIRST-LAST": two decimal frame numbers, inclusive. Throws UsageError for anything else
 // (signs, blanks, a missing bound, numbers beyond 32 bits). FIRST after LAST is no syntax error:
 // as marks it is an empty range.
 FrameRange ParseFrameRange(const std::string& text);
-
-// The range as an export applies it: cut to the file's frames. FIRST > LAST afterwards means
-// nothing to copy.
-FrameRange ClampFrameRange(const FrameRange& range, int32_t frameCount);
 
 // For playback, which cannot play what lies outside the file: throws UsageError when FIRST is
 // after LAST or the range reaches past the last frame of a file of frameCount frames.

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -5,6 +6,7 @@
 #include "app/global_settings.h"
 #include "cli_error.h"
 #include "commands.h"
+#include "progress.h"
 #include "stream/file_errors.h"
 #include "version.h"
 
@@ -46,9 +48,9 @@ int RunCommand(const Command& c, const sw::cli::Arguments& args) {
                      error.what(), c.synopsis);
         std::fprintf(stderr, "Run 'slicewell-cli %s --help' for the details.\n", c.name);
         return sw::cli::kExitUsage;
-    } catch (const sw::cli::CommandError& error) {
+    } catch (const sw::OperationError& error) {
         std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
-        return error.ExitCode();
+        return error.Status();
     } catch (const sw::FileError& error) {
         std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
         return 1;
@@ -58,11 +60,22 @@ int RunCommand(const Command& c, const sw::cli::Arguments& args) {
     }
 }
 
-}  // namespace
+// Everything a command printed must have reached standard output: a summary or JSON object that
+// went nowhere (a full disk, a closed pipe) is a failure the caller has to hear of.
+int CheckedStandardOutput(int status) {
+    errno = 0;
+    const bool failed = std::ferror(stdout) != 0;
+    const bool closed = std::fclose(stdout) == 0;
+    if (!failed && closed) {
+        return status;
+    }
+    const int error = errno;
+    std::fprintf(stderr, "slicewell-cli: cannot write to standard output%s%s\n",
+                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    return status == 0 ? 1 : status;
+}
 
-int main(int argc, char** argv) {
-    // No settings store here: the defaults keep the index in memory.
-    sw::GlobalSettings() = sw::DefaultGlobalSettings();
+int Dispatch(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(stderr);
         return sw::cli::kExitUsage;
@@ -84,4 +97,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "slicewell-cli: unknown command '%s'\n\n", name.c_str());
     PrintUsage(stderr);
     return sw::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // No settings store here: the defaults keep the index in memory.
+    sw::GlobalSettings() = sw::DefaultGlobalSettings();
+    sw::cli::InstallStopRequestHandlers();
+    return CheckedStandardOutput(Dispatch(argc, argv));
 }

@@ -9,15 +9,38 @@
 #include <future>
 #include <thread>
 
+#include "app/global_settings.h"
+
 namespace sw::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
+extern "C" void OnStopSignal(int) {
+    stopRequested = 1;
+}
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kStopSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
+// The worker thread is started with the stop signals blocked, so it inherits that mask; this
+// thread takes them back right after.
+std::thread StartWithoutStopSignals(const std::function<void()>& body) {
+    const sigset_t blocked = StopSignals();
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    std::thread thread(body);
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return thread;
 }
 
 constexpr int kBarWidth = 30;
@@ -47,19 +70,31 @@ void ClearBar() {
 
 }  // namespace
 
+void InstallStopRequestHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // Restarted: a signal arriving while this thread reads or writes a file must not make that
+    // call fail.
+    action.sa_flags = SA_RESTART;
+    for (const int signal : kStopSignals) {
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+bool StopRequested() {
+    return stopRequested != 0;
+}
+
 void RunWatched(const std::string& label, int64_t total, WorkerControl& control,
                 const std::function<void()>& work) {
     const bool drawing = ::isatty(STDERR_FILENO) == 1;
-    interrupted = 0;
-    struct sigaction previous {};
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previous);
-
     std::promise<void> done;
     std::future<void> finished = done.get_future();
-    std::thread worker([&work, &done] {
+    if (StopRequested()) {
+        control.RequestTerminate();
+    }
+    std::thread worker = StartWithoutStopSignals([&work, &done] {
         try {
             work();
             done.set_value();
@@ -69,7 +104,7 @@ void RunWatched(const std::string& label, int64_t total, WorkerControl& control,
     });
     bool drawn = false;
     while (finished.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-        if (interrupted) {
+        if (StopRequested()) {
             control.RequestTerminate();
         }
         if (drawing) {
@@ -78,11 +113,24 @@ void RunWatched(const std::string& label, int64_t total, WorkerControl& control,
         }
     }
     worker.join();
-    ::sigaction(SIGINT, &previous, nullptr);
     if (drawn) {
         ClearBar();
     }
     finished.get();
+}
+
+int CliFrontEnd::Run(const WorkerTask& task, const std::function<int(WorkerControl&)>& work) {
+    WorkerControl control;
+    const char* label = task.kind == WorkerTask::Kind::Scan ? "Scanning" : "Exporting";
+    return RunWithProgress(label, task.total, control, [&] { return work(control); });
+}
+
+void CliFrontEnd::Note(const std::string& text) {
+    std::fprintf(stderr, "slicewell-cli: %s\n", text.c_str());
+}
+
+CutObjectOptions CliCutObjectOptions() {
+    return CutObjectOptionsOf(GlobalSettings());
 }
 
 }  // namespace sw::cli

@@ -4,6 +4,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "engine/index_save_rule.h"
 #include "json_writer.h"
 #include "options.h"
 #include "project/index_beside.h"
@@ -62,33 +63,46 @@ int RunScan(const Arguments& args) {
 
     LoadedSource source = ScanSource(fileName);
     TCutObject& cut = *source.cut;
-    // An aborted scan's index is saved as the program saves it: marked incomplete, so that
-    // nothing takes it for the whole file. A failed scan's partial index is not worth keeping.
-    const bool save =
-        !indexName.empty() && (source.status == kStatusOk || source.status == kStatusAborted);
-    if (save) {
-        SaveCutObject(&cut, indexName);
-    }
+    // The program's own rule for the index after a scan; an index the user named is written
+    // whatever the source's attributes.
+    const IndexSaveOutcome saved = SaveIndexAfterScan(
+        cut, source.status,
+        IndexSaveRequest{!parsed.Has("--no-index"), parsed.Value("--index").value_or("")});
 
     if (parsed.Has("--json")) {
         JsonObject json;
         AddScanSummary(json, cut, source.status);
-        if (save) {
-            json.Add("index_file", AbsolutePath(indexName));
+        if (!saved.fileName.empty()) {
+            json.Add("index_file", AbsolutePath(saved.fileName));
         } else {
             json.AddNull("index_file");
+        }
+        if (!saved.failure.empty()) {
+            json.Add("index_error", saved.failure);
         }
         std::printf("%s\n", json.Text().c_str());
     } else {
         std::fputs(ScanSummaryText(cut, source.status).c_str(), stdout);
-        if (save) {
-            std::printf("Index: %s\n", AbsolutePath(indexName).c_str());
+        if (!saved.fileName.empty()) {
+            std::printf("Index: %s\n", AbsolutePath(saved.fileName).c_str());
         }
+    }
+    if (!saved.failure.empty()) {
+        std::fprintf(stderr, "slicewell-cli: warning: the index file was not saved: %s\n",
+                     saved.failure.c_str());
+    } else if (saved.readOnlySource) {
+        std::fprintf(stderr,
+                     "slicewell-cli: warning: %s is read-only; no index file was saved beside "
+                     "it\n",
+                     fileName.c_str());
     }
     if (source.status != kStatusOk) {
         std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(source.status).c_str());
+        return source.status;
     }
-    return source.status;
+    // An index the user named that could not be written fails the command; the one beside the
+    // source is a convenience of later runs, and its loss only a warning.
+    return !saved.failure.empty() && parsed.Has("--index") ? int{kStatusFailed} : source.status;
 }
 
 }  // namespace sw::cli

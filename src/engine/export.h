@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/export_targets.h"
 #include "engine/frame_copy.h"
 #include "engine/worker_control.h"
 #include "project/project_properties.h"
@@ -14,11 +15,6 @@ namespace sw {
 // The export's kind of target: "wav" (first three characters of the extension, any case) is a
 // WAV file with the 70-byte MPEG header, anything else plain MPEG audio.
 bool IsWaveTarget(const std::string& fileName);
-
-// Deletes the target's ".m3i" companion when one exists, then creates (truncates) the target.
-// Throws FileCreateError "Cannot create file <name>" when it cannot; when the target is a source
-// some cut object holds open, it throws before touching anything (the companion included).
-std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName);
 
 struct ExportOutcome {
     // 0; 2 aborted (the file is kept, shorter, still well-formed); 3 a range ended early, the tag

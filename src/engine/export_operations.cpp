@@ -1,41 +1,31 @@
 #include "engine/export_operations.h"
 
-#include <algorithm>
-#include <climits>
-#include <memory>
-
-#include "engine/export.h"
-#include "engine/process_form.h"
-#include "engine/worker_runner.h"
+#include "engine/export_planning.h"
+#include "engine/operation_error.h"
+#include "engine/qt_front_end.h"
+#include "stream/prompts.h"
 #include "stream/status.h"
 
 namespace sw {
 namespace {
 
-void PrepareExportForm(TProcessForm& form, const std::string& fileName, int64_t maximum) {
-    TProcessForm::ResetEstimate();
-    form.SetRange(0, static_cast<int32_t>(std::clamp<int64_t>(maximum, INT32_MIN, INT32_MAX)));
-    form.SetCaptionFormat("Exporting... (ETA: %s)");
-    form.SetAction("Exporting:\r\n%s",
-                   TProcessForm::ShortenFileName(QString::fromStdString(fileName), 75));
-    form.SetLabelFormat("%d of %d frames exported");
-}
-
-// Runs one export worker and reports what only the GUI thread may show.
-int RunExport(TProcessForm& form, Prompts& prompts,
-              const std::function<ExportOutcome(WorkerControl&)>& work) {
-    ExportOutcome outcome;
-    const std::optional<int> result = RunWorker(form, [&outcome, &work](WorkerControl& control) {
-        outcome = work(control);
-        return outcome.status;
-    });
-    if (!result) {
-        return kStatusOutOfMemory;
-    }
+// What only the GUI thread may show, after the worker ended.
+int Shown(const ExportOutcome& outcome, Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
     }
-    return *result;
+    return outcome.status;
+}
+
+// A target no export may write is refused before anything is touched, with the reason.
+template <typename Export>
+int Refusable(Prompts& prompts, Export&& run) {
+    try {
+        return run();
+    } catch (const OperationError& error) {
+        prompts.Error("Error", error.what());
+        return error.Status();
+    }
 }
 
 }  // namespace
@@ -46,13 +36,9 @@ int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks,
     }
     const int32_t first = useMarks ? cut->MarkIn : 0;
     const int32_t last = useMarks ? cut->MarkOut : cut->FrameCount() - 1;
-
-    TProcessForm form;
-    PrepareExportForm(form, fileName, int64_t(last) - first);
-    const std::unique_ptr<ByteStream> target = CreateExportTarget(fileName);
-    const bool wave = IsWaveTarget(fileName);
-    return RunExport(form, prompts, [&](WorkerControl& control) {
-        return ExportCutObjectFrames(*target, wave, *cut, first, last, control);
+    return Refusable(prompts, [&] {
+        QtFrontEnd frontEnd;
+        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), prompts);
     });
 }
 
@@ -61,20 +47,22 @@ int ExportProject(const std::string& fileName, const TProjectProperties& project
     if (fileName.empty() || cues.empty()) {
         return kStatusFailed;
     }
-    int64_t total = 0;
-    for (const TCueObject* cue : cues) {
-        if (cue != nullptr) {
-            total += int64_t(cue->MarkOut) - cue->MarkIn + 1;
-        }
-    }
+    return Refusable(prompts, [&] {
+        QtFrontEnd frontEnd;
+        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), prompts);
+    });
+}
 
-    TProcessForm form;
-    PrepareExportForm(form, fileName, total - 1);
-    const std::unique_ptr<ByteStream> target = CreateExportTarget(fileName);
-    const bool wave = IsWaveTarget(fileName);
-    const TProjectProperties settings = project;  // later edits do not reach a running export
-    return RunExport(form, prompts, [&](WorkerControl& control) {
-        return ExportProjectFrames(*target, wave, settings, cues, control);
+int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
+                    const CutObjectOptions& options, Prompts& prompts) {
+    if (fileName.empty()) {
+        return kStatusFailed;
+    }
+    return Refusable(prompts, [&] {
+        QtFrontEnd frontEnd;
+        const SourceExportResult result = ExportSourceFile(
+            SourceExportRequest{sourceName, fileName, std::nullopt}, options, frontEnd);
+        return result.scanStatus != kStatusOk ? result.scanStatus : Shown(result.outcome, prompts);
     });
 }
 

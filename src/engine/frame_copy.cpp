@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/export_framing.h"
 #include "engine/stream_window.h"
-
 #include "stream/file_stream.h"
 
 namespace sw {
@@ -36,7 +36,9 @@ bool ReadFully(ByteStream& stream, uint8_t* buffer, int64_t count) {
 }
 
 // Frame lengths by header word: a file has a handful of distinct words, and decoding the whole
-// header of every frame for its length was a good part of the copy's own work.
+// header of every frame for its length was a good part of the copy's own work. A word that is no
+// valid frame header has length 0: the index points where the source holds no frame (a source
+// rewritten since it was indexed), and nothing may be copied from there.
 class FrameLengths {
   public:
     int32_t Of(uint32_t word) {
@@ -44,7 +46,7 @@ class FrameLengths {
         if (!known_[slot] || words_[slot] != word) {
             known_[slot] = true;
             words_[slot] = word;
-            lengths_[slot] = DecodeFrameHeader(word).FrameLength;
+            lengths_[slot] = IsValidFrameHeader(word) ? DecodeFrameHeader(word).FrameLength : 0;
         }
         return lengths_[slot];
     }
@@ -113,6 +115,9 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
         // The index may promise more than the source holds now: a frame is only copied when the
         // source holds all of it.
         const int64_t sourceSize = source.Size();
+        // A frame may not begin inside the one before it: an index whose offsets no longer fall
+        // on frame boundaries can still meet bytes that pass for a header.
+        int64_t previousEnd = 0;
         index.Seek(int64_t(first) * 4, SeekOrigin::Begin);
         for (int64_t number = first; number <= last; ++number) {
             if (control_.TerminateRequested()) {
@@ -141,10 +146,12 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
                 break;
             }
             const int32_t length = lengths.Of(HeaderWordFromBytes(head));
-            if (length < 4 || length > kMaxFrameBytes || int64_t(offset) + length > sourceSize) {
+            if (length < 4 || length > kMaxFrameBytes || int64_t(offset) + length > sourceSize ||
+                offset < previousEnd) {
                 whole = false;
                 break;
             }
+            previousEnd = int64_t(offset) + length;
             if (!window.Holds(offset, length) && !settleRun()) {
                 return false;
             }
@@ -245,11 +252,7 @@ bool FrameCopier::WriteBlock(const uint8_t* data, TFrameInfo& info) {
     frameStarts_.clear();
     blockPosition_ += keptBytes;
     if (failed) {
-        try {
-            target_.SetSize(blockPosition_);
-            target_.Seek(blockPosition_, SeekOrigin::Begin);
-        } catch (...) {
-        }
+        StreamTargetAccess(target_).CutBackTo(blockPosition_);
         return false;
     }
     return true;

@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/export_framing.h"
+#include "engine/export_targets.h"
+#include "engine/operation_error.h"
 #include "engine/scan.h"
 #include "engine/wave_header.h"
 #include "stream/file_errors.h"
@@ -151,6 +154,21 @@ int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t coun
     return copied;
 }
 
+// The target's descriptor as the framing rules see it.
+class DescriptorTargetAccess : public ExportTargetAccess {
+  public:
+    explicit DescriptorTargetAccess(int fd) : fd_(fd) {}
+    int64_t WriteAt(int64_t position, const uint8_t* bytes, int64_t count) override {
+        return sw::WriteAt(fd_, bytes, count, position) ? count : 0;
+    }
+    bool CutBackTo(int64_t size) override { return ::ftruncate(fd_, size) == 0; }
+    // Written with pwrite: nothing is buffered here.
+    bool Flush() override { return true; }
+
+  private:
+    int fd_;
+};
+
 struct WholeFrames {
     int32_t frames = 0;
     int64_t bytes = 0;
@@ -184,6 +202,10 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
         outcome.exported.status = kStatusNotInitialized;
         return outcome;
     }
+    const std::string problem = AudioTargetProblem(targetName);
+    if (!problem.empty()) {
+        throw OperationError(kStatusFailed, problem);
+    }
     if (IsHeldSource(targetName)) {
         throw FileCreateError(targetName);
     }
@@ -205,15 +227,9 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
         stretches.Finish();
     });
 
-    // As the export worker does: a provisional header first; when it cannot be written, the
-    // frames start at 0 and the file stays without one.
-    bool headerFailed = false;
-    int64_t position = 0;
-    if (wave) {
-        const auto header = BuildWaveHeader(kNoFrame, 0);
-        headerFailed = !WriteAt(target.Get(), header.data(), kWaveHeaderSize, 0);
-        position = headerFailed ? 0 : kWaveHeaderSize;
-    }
+    DescriptorTargetAccess access(target.Get());
+    ExportFraming framing(access, wave);
+    int64_t position = framing.Begin();
     bool failed = false;
     bool kernelCopy = true;
     int32_t framesCopied = 0;
@@ -248,29 +264,18 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
             WholeFramesWithin(cut, framesCopied, broken.frames, broken.begin, brokenCopied);
         position += whole.bytes;
         framesCopied += whole.frames;
-        if (::ftruncate(target.Get(), position) != 0) {
+        if (!framing.CutBack(position)) {
             failed = true;
         }
     }
-    if (wave && !headerFailed) {
-        const TFrameInfo last = framesCopied > 0 ? FrameHeader(&cut, framesCopied - 1) : kNoFrame;
-        const auto header = BuildWaveHeader(last, position);
-        headerFailed = !WriteAt(target.Get(), header.data(), kWaveHeaderSize, 0);
-    }
+    const TFrameInfo last = framesCopied > 0 ? FrameHeader(&cut, framesCopied - 1) : kNoFrame;
+    outcome.exported =
+        framing.Finish(last, position, failed, control.TerminateRequested(), framesCopied);
     if (!target.Close()) {
-        failed = true;
-    }
-    outcome.exported.framesCopied = framesCopied;
-    outcome.exported.waveHeaderFailed = headerFailed;
-    outcome.exported.status = failed                         ? kStatusUnknownError
-                              : control.TerminateRequested() ? kStatusAborted
-                                                             : kStatusOk;
-
-    const std::string companion = ChangeFileExt(targetName, "m3i");
-    if (companion != targetName && FileExists(companion) && !IsHeldSource(companion)) {
-        std::remove(companion.c_str());
+        outcome.exported.status = kStatusUnknownError;
     }
     replacement.Replace(ReplacementFile::Commit::Fast);
+    RemoveIndexDescribing(targetName);
     return outcome;
 }
 

@@ -24,11 +24,12 @@ struct ScanExportOutcome {
 // beside it, as they were, just as when the export never started because its scan failed. After a
 // complete scan the outcome is the export's own (an export that stopped early still replaces the
 // target with the frames that reached it whole, as the export always does), and the target's
-// ".m3i" companion is removed. control: the scan publishes the file position; a terminate request
-// ends both. cut ends up scanned, with its own index stream, as after ScanFrames; the caller sets
-// CompletelyScanned.
+// ".m3i" companion is removed when it describes the target (RemoveIndexDescribing). control: the
+// scan publishes the file position; a terminate request ends both. cut ends up scanned, with its
+// own index stream, as after ScanFrames; the caller sets CompletelyScanned.
 //
-// Throws FileCreateError "Cannot create file <target>" before anything is written when the target
+// Throws OperationError for a target no audio export may write (AudioTargetProblem) and
+// FileCreateError "Cannot create file <target>" before anything is written when the target
 // is a source some cut object holds open or no file can be made beside it, and StreamWriteError
 // when the finished file cannot be renamed over the target.
 ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetName, bool wave,

@@ -64,6 +64,7 @@ ProjectReadResult ReadProject(ByteStream& stream, ProjectFileContents& contents)
     for (int32_t i = 0; i < cueCount; ++i) {
         ProjectFileCue cue;
         if (!ReadCue(stream, cue)) {
+            contents.UnreadCues = cueCount - i;
             break;
         }
         contents.Cues.push_back(std::move(cue));

@@ -27,6 +27,9 @@ struct ProjectFileContents {
     TProjectProperties Properties;
     std::vector<std::string> Files;  // bin entries in order; "" for an entry without a file
     std::vector<ProjectFileCue> Cues;
+    // Cue records the count announced but the file ended inside: the load still succeeds, and
+    // whoever shows it can say how many were lost.
+    int32_t UnreadCues = 0;
 };
 
 enum class ProjectReadResult {

@@ -57,4 +57,14 @@ inline std::vector<uint8_t> Junk(size_t count) {
     return junk;
 }
 
+// The start of an index file that records describedFile as its source: all that decides whether
+// an export may delete it as the index of its target.
+inline std::vector<uint8_t> IndexFileNaming(const std::string& describedFile) {
+    std::vector<uint8_t> bytes(kIndexFileMagic, kIndexFileMagic + 16);
+    bytes.push_back(static_cast<uint8_t>(describedFile.size() & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(describedFile.size() >> 8));
+    bytes.insert(bytes.end(), describedFile.begin(), describedFile.end());
+    return bytes;
+}
+
 }  // namespace sw::test

@@ -8,6 +8,7 @@
 #include "engine/process_form.h"
 #include "engine/scan.h"
 #include "engine/wave_header.h"
+#include "engine_fixture.h"
 #include "frame_builder.h"
 #include "scripted_prompts.h"
 #include "stream/file_errors.h"
@@ -56,7 +57,7 @@ TEST_F(ExportOperationTest, WholeWaveExportIsHeaderAndEveryFrame) {
     cut_->MarkIn = 3;
     cut_->MarkOut = 4;
     const std::string target = dir_.File("all.WAV");
-    WriteFileBytes(dir_.File("all.m3i"), {1});
+    WriteFileBytes(dir_.File("all.m3i"), IndexFileNaming(AbsolutePath(target)));
     EXPECT_EQ(ExportCutObject(target, cut_.get(), false, prompts_), kStatusOk);
     const std::vector<uint8_t> out = ReadFileBytes(target);
     const auto header = BuildWaveHeader(FrameHeader(cut_.get(), 19), int64_t(out.size()));

@@ -383,9 +383,11 @@ TEST(IsWaveTarget, LooksAtTheFirstThreeCharactersOfTheExtensionInAnyCase) {
     EXPECT_FALSE(IsWaveTarget("/tmp/a.wa"));
 }
 
-TEST(CreateExportTarget, DeletesTheIndexBesideTheTargetAndTruncates) {
+// The index of the old target points into contents that are gone; any other file beside it is
+// not the export's to delete.
+TEST(CreateExportTarget, DeletesOnlyAnIndexOfTheTargetItselfAndTruncates) {
     TempDir dir;
-    WriteFileBytes(dir.File("out.m3i"), {1, 2, 3});
+    WriteFileBytes(dir.File("out.m3i"), IndexFileNaming(AbsolutePath(dir.File("out.wav"))));
     WriteFileBytes(dir.File("out.wav"), Junk(500));
     {
         auto target = CreateExportTarget(dir.File("out.wav"));
@@ -393,6 +395,10 @@ TEST(CreateExportTarget, DeletesTheIndexBesideTheTargetAndTruncates) {
     }
     EXPECT_FALSE(FileExists(dir.File("out.m3i")));
     EXPECT_TRUE(ReadFileBytes(dir.File("out.wav")).empty());
+
+    WriteFileBytes(dir.File("out.m3i"), {1, 2, 3});
+    CreateExportTarget(dir.File("out.wav"));
+    EXPECT_EQ(ReadFileBytes(dir.File("out.m3i")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 // Exporting onto a file that a cut object reads would destroy the frames being copied.

@@ -17,6 +17,7 @@
 #include "engine/wave_header.h"
 #include "engine_fixture.h"
 #include "stream/file_errors.h"
+#include "stream/file_names.h"
 #include "stream/file_stream.h"
 #include "stream/replacement_file.h"
 #include "stream/status.h"
@@ -141,7 +142,7 @@ TEST_F(ScanAndExportAllTest, ReplacedTargetKeepsItsPermissionsAndLosesItsStaleIn
     const std::string target = dir_.File("out.mp3");
     WriteFileBytes(target, {1, 2, 3});
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-    WriteFileBytes(dir_.File("out.m3i"), {4, 5, 6});
+    WriteFileBytes(dir_.File("out.m3i"), IndexFileNaming(AbsolutePath(target)));
     const Exported combined = ScanWhileExporting(source_, target, false);
     EXPECT_EQ(combined.outcome.status, kStatusOk);
     EXPECT_EQ(combined.bytes.size(),
