@@ -129,13 +129,19 @@ TFrameInfo ReadFrameInfo(ByteStream& stream) {
 }
 
 // The summary fields a scan can have written. Time codes, play times and wave formats are
-// computed from them, so a record that no scan writes is refused before anything uses it. A
-// dropped count of -1 is what a scan stores when it found no frame (and what older versions
-// stored for a file that ends on a lone header), so it stays valid.
+// computed from them, so a record that no scan writes is refused before anything uses it.
+//
+// No frame plays longer than its bytes take at the lowest bitrate (8 kbit/s, 1000 bytes a
+// second). The stored time is a float sum rounded after every frame, and rounding to nearest
+// adds less than twice a frame's duration at each step, so twice that bound holds for every
+// scan. A dropped count of -1 is what a scan stores when it found no frame (and what older
+// versions stored for a file that ends on a lone header), so it stays valid.
 bool SummaryIsSound(const TCutObject& cut) {
     const bool noFrame = cut.FrameInfo == kNoFrame;
+    const double longest = 2.0 * cut.FileSize / 1000.0;
     return (noFrame || IsValidFrameInfo(cut.FrameInfo)) && std::isfinite(cut.PlayTime) &&
-           cut.PlayTime >= 0 && cut.FileSize >= 0 && cut.DroppedFrames >= -1;
+           cut.PlayTime >= 0 && cut.PlayTime <= longest && cut.FileSize >= 0 &&
+           cut.DroppedFrames >= -1;
 }
 
 int32_t EntryAt(const std::vector<uint8_t>& index, size_t entry) {

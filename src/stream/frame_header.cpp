@@ -1,5 +1,6 @@
 #include "stream/frame_header.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sw {
@@ -176,7 +177,9 @@ MpegLayer3WaveFormat BuildWaveFormat(const TFrameInfo& info) {
     format.wFormatTag = kWaveFormatMpegLayer3;
     format.nChannels = info.ChannelMode == 3 ? 1 : 2;
     format.nSamplesPerSec = static_cast<uint32_t>(info.SampleRate);
-    format.nAvgBytesPerSec = static_cast<uint32_t>(info.Bitrate * 1000 / 8);
+    // 64-bit and clamped: a damaged record's bitrate must not overflow the multiplication.
+    format.nAvgBytesPerSec =
+        static_cast<uint32_t>(std::clamp<int64_t>(int64_t(info.Bitrate) * 1000 / 8, 0, 0xFFFFFFFF));
     format.nBlockAlign = 1;
     format.wBitsPerSample = 0;
     format.cbSize = 12;

@@ -1,5 +1,6 @@
 #include "stream/time_code.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -57,8 +58,12 @@ int32_t FrameRate(const TFrameInfo& info) {
     if (info.Bitrate <= 0 || info.FrameLength <= 0) {
         return 0;
     }
-    // nearbyint rounds in the default mode, to nearest with ties to even: 62.5 becomes 62.
-    return static_cast<int32_t>(std::nearbyint(info.Bitrate * 1000.0 * 0.125 / info.FrameLength));
+    // nearbyint rounds in the default mode, to nearest with ties to even: 62.5 becomes 62. A
+    // damaged record (a huge bitrate over a tiny length) saturates instead of overflowing the
+    // conversion to an integer.
+    const double rate = std::nearbyint(info.Bitrate * 1000.0 * 0.125 / info.FrameLength);
+    return rate >= double(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max()
+                                                               : static_cast<int32_t>(rate);
 }
 
 std::string FrameToTimeCode(const TFrameInfo& info, int32_t frame) {
@@ -100,7 +105,10 @@ std::string PlayTimeToText(float seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) {
         return kZeroTimeCode;
     }
-    const double time = seconds;
+    // Beyond this the hours no longer fit a 64-bit integer's conversion: such a time can only
+    // come from a damaged record, and saturates.
+    constexpr double kLongest = 9007199254740992.0;  // 2^53 seconds, exact in a double
+    const double time = std::min<double>(seconds, kLongest);
     const double whole = std::trunc(time);
     const auto w = static_cast<int64_t>(whole);
     const int64_t hours = w / 3600;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -281,6 +282,86 @@ TEST_F(IndexFileTest, HeadersMustFitInsideTheSourceTheyAreReadFrom) {
     EXPECT_EQ(stale->IndexStream, nullptr);
     EXPECT_EQ(stale->FrameCount(), 0);
     EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(IndexFileTest, SummaryNoScanWritesIsRefusedLikeATruncatedIndex) {
+    // Breaks the time codes, the report and the wave format of a loaded index: a frame info no
+    // header decodes to (INT_MAX bitrate over a 1-byte frame overflowed the frame rate), a play
+    // time that is not a finite number a scan can sum, or negative counts must never load.
+    using Mutation = void (*)(TCutObject&);
+    const Mutation refused[] = {
+        [](TCutObject& c) { c.FrameInfo.Version = 0; },
+        [](TCutObject& c) { c.FrameInfo.Version = 5; },
+        [](TCutObject& c) { c.FrameInfo.Layer = 0; },
+        [](TCutObject& c) { c.FrameInfo.Bitrate = 2147483647; },
+        [](TCutObject& c) { c.FrameInfo.Bitrate = 129; },
+        [](TCutObject& c) { c.FrameInfo.SampleRate = 44101; },
+        [](TCutObject& c) { c.FrameInfo.ChannelMode = 4; },
+        [](TCutObject& c) { c.FrameInfo.ModeExtension = 12; },
+        [](TCutObject& c) { c.FrameInfo.ModeExtension = -2147483647 - 1; },
+        [](TCutObject& c) { c.FrameInfo.Padding = 2; },
+        [](TCutObject& c) { c.FrameInfo.Padding = 1; },  // a padded frame is 418 bytes
+        [](TCutObject& c) { c.FrameInfo.Crc = 2; },
+        [](TCutObject& c) { c.FrameInfo.Emphasis = 2; },
+        [](TCutObject& c) { c.FrameInfo.FrameLength = 1; },
+        [](TCutObject& c) { c.FrameInfo.FrameLength = 0; },
+        [](TCutObject& c) { c.PlayTime = std::numeric_limits<float>::quiet_NaN(); },
+        [](TCutObject& c) { c.PlayTime = std::numeric_limits<float>::infinity(); },
+        [](TCutObject& c) { c.PlayTime = -1.0f; },
+        [](TCutObject& c) { c.PlayTime = 3e38f; },
+        [](TCutObject& c) { c.PlayTime = 4.2f; },  // 2085 bytes play 2.1 s at most at 8 kbit/s
+        [](TCutObject& c) { c.DroppedFrames = -2; },
+        [](TCutObject& c) { c.DroppedFrames = -2147483647 - 1; },
+        [](TCutObject& c) { c.FileSize = -1; },
+    };
+    const Mutation accepted[] = {
+        [](TCutObject&) {},
+        [](TCutObject& c) { c.FrameInfo = kNoFrame; },  // saved before any frame was found
+        [](TCutObject& c) { c.FrameInfo.Crc = 1; },
+        [](TCutObject& c) { c.FrameInfo.Copyright = 1; },
+        [](TCutObject& c) { c.FrameInfo.ChannelMode = 3; },
+        [](TCutObject& c) { c.FrameInfo.ModeExtension = 11; },
+        [](TCutObject& c) { c.PlayTime = 0; },
+        [](TCutObject& c) { c.PlayTime = 4.16f; },
+        // What a scan stores when it found no frame, and older versions for a file ending on a
+        // lone header: index files holding it stay valid.
+        [](TCutObject& c) { c.DroppedFrames = -1; },
+    };
+    const std::string target = data_.File("mutated.m3i");
+    for (size_t i = 0; i < std::size(refused); ++i) {
+        CutObjectPtr cut = FiveFrames();
+        refused[i](*cut);
+        ASSERT_EQ(SaveCutObject(cut.get(), target), 0);
+        cut.reset();
+        EXPECT_FALSE(Loads(target)) << "refused case " << i;
+        EXPECT_FALSE(IsHeldSource(source_)) << i;
+    }
+    for (size_t i = 0; i < std::size(accepted); ++i) {
+        CutObjectPtr cut = FiveFrames();
+        accepted[i](*cut);
+        ASSERT_EQ(SaveCutObject(cut.get(), target), 0);
+        cut.reset();
+        EXPECT_TRUE(Loads(target)) << "accepted case " << i;
+    }
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(IndexFileTest, FrameRecordIsReadFieldByFieldLittleEndian) {
+    // Breaks index files moved between machines: the 25-byte record must be read as its
+    // little-endian fields, not as the host's image of a packed struct.
+    CutObjectPtr cut = FiveFrames();
+    cut->FrameInfo = DecodeFrameHeader(test::MakeHeaderWord({.bitrateIndex = 14, .rateIndex = 1}));
+    const std::string target = data_.File("fields.m3i");
+    ASSERT_EQ(SaveCutObject(cut.get(), target), 0);
+    const std::vector<uint8_t> bytes = ReadFileBytes(target);
+    const size_t at = 16 + 2 + source_.size() + 2 + 4 + 4 + 4;  // magic, names, size, time
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + long(at), bytes.begin() + long(at) + 10),
+              (std::vector<uint8_t>{0x01, 0x03, 0x40, 0x01, 0x00, 0x00, 0x80, 0xBB, 0x00, 0x00}))
+        << "Version, Layer, Bitrate 320, SampleRate 48000";
+    CutObjectPtr loaded(LoadCutObject(target, options_));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->FrameInfo, cut->FrameInfo);
+    EXPECT_EQ(loaded->FrameInfo.FrameLength, 960);
 }
 
 TEST_F(IndexFileTest, FailedSaveLeavesThePreviousFileIntact) {

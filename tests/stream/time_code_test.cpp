@@ -177,5 +177,37 @@ TEST(TimeCode, PlayTimeOfZeroNegativeOrNaNIsZero) {
     EXPECT_EQ(PlayTimeToText(-std::numeric_limits<float>::infinity()), "00:00:00.00");
 }
 
+TEST(TimeCode, DamagedRecordsAndTimesSaturateInsteadOfOverflowing) {
+    // Breaks with undefined behaviour (a float-to-integer overflow) when a damaged index's
+    // bitrate, frame length or play time reaches the conversions; "info" once printed a
+    // negative play time of minus two quadrillion hours.
+    TFrameInfo info = Mpeg1Layer3();
+    info.Bitrate = std::numeric_limits<int32_t>::max();
+    info.FrameLength = 1;
+    EXPECT_EQ(FrameRate(info), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(FrameToTimeCode(info, std::numeric_limits<int32_t>::max()), "00:00:01.00");
+    EXPECT_EQ(TimeCodeToFrame(info, "00:00:01.00"), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(TimeCodeToFrame(info, "-1:00:00.00"), std::numeric_limits<int32_t>::min());
+
+    for (const int32_t length : {0, -1, std::numeric_limits<int32_t>::min()}) {
+        info.FrameLength = length;
+        EXPECT_EQ(FrameRate(info), 0) << length;
+        EXPECT_EQ(FrameToTimeCode(info, 1000), "00:00:00.00") << length;
+    }
+    info.FrameLength = std::numeric_limits<int32_t>::max();
+    info.Bitrate = 1;
+    EXPECT_EQ(FrameRate(info), 0) << "rounds to no rate at all";
+    EXPECT_EQ(FrameToTimeCode(info, 5), "00:00:00.00");
+
+    const float huge = 3e38f;
+    const std::string text = PlayTimeToText(huge);
+    EXPECT_EQ(text.find('-'), std::string::npos) << text;
+    EXPECT_EQ(text, PlayTimeToText(std::numeric_limits<float>::max()));
+    EXPECT_EQ(text, "2501999792983:36:32.00") << "2^53 seconds";
+    EXPECT_EQ(PlayTimeToText(std::numeric_limits<float>::infinity()), "00:00:00.00");
+    EXPECT_EQ(PlayTimeToText(-std::numeric_limits<float>::infinity()), "00:00:00.00");
+    EXPECT_EQ(PlayTimeToText(std::numeric_limits<float>::denorm_min()), "00:00:00.00");
+}
+
 }  // namespace
 }  // namespace sw

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 
 #include "frame_builder.h"
 #include "stream/frame_header.h"
@@ -47,6 +48,15 @@ TEST(WaveFormat, BlockSizeIsThatFramesLengthPaddingIncluded) {
     EXPECT_EQ(format.nBlockSize, 72);
     EXPECT_EQ(format.nSamplesPerSec, 8000u);
     EXPECT_EQ(format.nAvgBytesPerSec, 1000u);
+}
+
+TEST(WaveFormat, ImpossibleBitratesClampInsteadOfOverflowing) {
+    // Breaks with a signed overflow when a damaged record's bitrate is multiplied up.
+    TFrameInfo info = DecodeFrameHeader(0x6490FBFFu);
+    info.Bitrate = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(BuildWaveFormat(info).nAvgBytesPerSec, 0xFFFFFFFFu);
+    info.Bitrate = -128;
+    EXPECT_EQ(BuildWaveFormat(info).nAvgBytesPerSec, 0u);
 }
 
 }  // namespace
