@@ -1,5 +1,6 @@
 #include "project/project_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "stream/counted_string.h"
@@ -7,12 +8,21 @@
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
+#include "stream/regular_file.h"
 
 namespace sw {
 
 namespace {
 
 constexpr int kMagicSize = 16;
+constexpr int64_t kLeastNameBytes = 2;
+constexpr int64_t kLeastCueBytes = 2 + 2 + 4 + 4;
+
+// How many of count entries of at least leastBytes each the rest of the stream can hold.
+size_t EntriesThatFit(ByteStream& stream, int32_t count, int64_t leastBytes) {
+    const int64_t remaining = stream.Size() - stream.Position();
+    return static_cast<size_t>(std::clamp<int64_t>(count, 0, remaining / leastBytes));
+}
 
 void ReadTag(ByteStream& stream, TID3Tag& tag) {
     tag.Title = ReadCountedString(stream);
@@ -56,11 +66,13 @@ ProjectReadResult ReadProject(ByteStream& stream, ProjectFileContents& contents)
     // Every name costs at least its two count bytes, so a file count larger than what remains
     // is a broken file; it still fails by the short read below, only without reserving for it.
     const int32_t fileCount = stream.ReadInt32();
+    contents.Files.reserve(EntriesThatFit(stream, fileCount, kLeastNameBytes));
     for (int32_t i = 0; i < fileCount; ++i) {
         contents.Files.push_back(ReadCountedString(stream));
     }
 
     const int32_t cueCount = stream.ReadInt32();
+    contents.Cues.reserve(EntriesThatFit(stream, cueCount, kLeastCueBytes));
     for (int32_t i = 0; i < cueCount; ++i) {
         ProjectFileCue cue;
         if (!ReadCue(stream, cue)) {
@@ -73,10 +85,10 @@ ProjectReadResult ReadProject(ByteStream& stream, ProjectFileContents& contents)
 }
 
 ProjectReadResult ReadProjectFile(const std::string& fileName, ProjectFileContents& contents) {
-    if (!FileExists(fileName)) {
+    if (ProbeRegularFile(fileName) == ReadOpenResult::NotFound) {
         return ProjectReadResult::NotFound;
     }
-    FileStream stream(fileName, FileMode::OpenRead);
+    FileStream stream(fileName, FileMode::OpenRead);  // refuses what is not a regular file
     return ReadProject(stream, contents);
 }
 

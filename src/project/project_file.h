@@ -4,29 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "project/project_cue_records.h"
 #include "project/project_properties.h"
+#include "project/text_list.h"
 #include "stream/byte_stream.h"
 
 namespace sw {
 
 inline constexpr char kProjectFileMagic[] = "SlicewellProject";  // 16 bytes, no terminator
 
-// One cue as the project file stores it: by its source's file name, not by a cut object.
-struct ProjectFileCue {
-    std::string FileName;
-    std::string Name;
-    int32_t MarkIn = 0;
-    int32_t MarkOut = 0;
-
-    bool operator==(const ProjectFileCue&) const = default;
-};
-
 // The contents of a ".m3p" file. Properties.FileName is not stored in the file; the reader
 // leaves it empty.
 struct ProjectFileContents {
     TProjectProperties Properties;
-    std::vector<std::string> Files;  // bin entries in order; "" for an entry without a file
-    std::vector<ProjectFileCue> Cues;
+    // Both lists are kept about as compactly as the file holds them (see TextList).
+    TextList Files;  // bin entries in order; "" for an entry without a file
+    ProjectCueList Cues;
     // Cue records the count announced but the file ended inside: the load still succeeds, and
     // whoever shows it can say how many were lost.
     int32_t UnreadCues = 0;
@@ -41,10 +34,13 @@ enum class ProjectReadResult {
 // Reads a project from the stream's position. Up to the cue count a short read throws
 // StreamReadError, leaving what was read so far in contents; a cue record cut short by the end
 // of the data is dropped with everything after it, and the read succeeds. Counts of 0 or less
-// read nothing. Nothing is allocated ahead on a count's word: a huge count in a short file costs
-// no more memory than the file itself.
+// read nothing. Memory stays about the size of the file: entries are stored compactly, and room
+// is reserved for no more entries than the bytes left could hold (a name takes at least its two
+// count bytes, a cue record twelve), so a huge count in a short file reserves nothing it cannot
+// fill.
 ProjectReadResult ReadProject(ByteStream& stream, ProjectFileContents& contents);
-// Opens and reads a ".m3p" file. Throws FileOpenError when it exists but cannot be opened.
+// Opens and reads a ".m3p" file. Throws FileOpenError when it exists but cannot be opened, and
+// FileRefusedError (saying which) when it is a folder, FIFO or device, without waiting on it.
 ProjectReadResult ReadProjectFile(const std::string& fileName, ProjectFileContents& contents);
 
 // Writes the whole project to the stream. Texts over 65535 bytes throw std::length_error.

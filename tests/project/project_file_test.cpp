@@ -1,11 +1,12 @@
 #include "project/project_file.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <filesystem>
 #include <stdexcept>
-
-#include <sys/stat.h>
 
 #include "frame_builder.h"
 #include "stream/file_errors.h"
@@ -192,6 +193,85 @@ TEST(ProjectFileReader, NegativeCountsReadNothing) {
     ASSERT_EQ(ReadProject(stream, contents), ProjectReadResult::Ok);
     EXPECT_TRUE(contents.Files.empty());
     EXPECT_TRUE(contents.Cues.empty());
+}
+
+TEST(ProjectFileReader, MillionsOfEmptyNamesCostAboutTheFileItself) {
+    // Breaks the promise that a project costs about the memory of its file: a vector of strings
+    // took 32 bytes for each two-byte empty name, and 10 M of them peaked above 500 MB.
+    constexpr int32_t kNames = 1'000'000;
+    std::vector<uint8_t> bytes = Written(ProjectFileContents{});
+    bytes.resize(bytes.size() - 8);
+    Append(bytes, Int32(kNames));
+    bytes.resize(bytes.size() + 2 * size_t(kNames), 0);
+    Append(bytes, Int32(kNames));  // as many empty cue records
+    bytes.resize(bytes.size() + 12 * size_t(kNames), 0);
+    MemoryStream stream(std::move(bytes));
+    const size_t fileSize = static_cast<size_t>(stream.Size());
+
+    const size_t before = ::mallinfo2().uordblks;
+    ProjectFileContents contents;
+    ASSERT_EQ(ReadProject(stream, contents), ProjectReadResult::Ok);
+    const size_t used = ::mallinfo2().uordblks - before;
+    EXPECT_EQ(contents.Files.size(), size_t(kNames));
+    EXPECT_EQ(contents.Cues.size(), size_t(kNames));
+    EXPECT_EQ(contents.Files[kNames - 1], "");
+    EXPECT_EQ(contents.Cues[kNames - 1], (ProjectFileCue{"", "", 0, 0}));
+    EXPECT_LT(used, fileSize * 3 / 2) << used << " bytes for a file of " << fileSize;
+}
+
+TEST(ProjectFileReader, ListsKeepEveryTextAndWalkInOrder) {
+    // Breaks the compact lists the reader fills: a text lost, cut or shifted across the points
+    // where the index jumps, or cues whose names and marks come apart.
+    TextList names;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 300; ++i) {
+        expected.push_back(i % 7 == 0 ? "" : std::string(size_t(i % 13), char('a' + i % 26)));
+        names.push_back(expected.back());
+    }
+    expected.push_back(std::string(65535, 'z'));
+    names.push_back(expected.back());
+    EXPECT_THROW(names.push_back(std::string(65536, 'z')), std::length_error);
+    ASSERT_EQ(names.size(), expected.size());
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(names.ToVector(), expected);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(names[i], expected[i]) << i;
+    }
+    EXPECT_THROW(names.View(expected.size()), std::out_of_range);
+
+    ProjectCueList cues;
+    for (int i = 0; i < 200; ++i) {
+        cues.push_back({expected[size_t(i)], expected[size_t(i + 1)], i, -i});
+    }
+    int i = 0;
+    for (const ProjectFileCue& cue : cues) {
+        EXPECT_EQ(cue, (ProjectFileCue{expected[size_t(i)], expected[size_t(i + 1)], i, -i})) << i;
+        ++i;
+    }
+    EXPECT_EQ(i, 200);
+    EXPECT_EQ(cues[130], (ProjectFileCue{expected[130], expected[131], 130, -130}));
+}
+
+TEST(ProjectFileReader, FoldersAndPipesAreRefusedWithoutWaiting) {
+    // Breaks opening a project: a FIFO named p.m3p blocked the open forever, and a folder was
+    // reported as a missing file.
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.m3p").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("folder.m3p"));
+    ProjectFileContents contents;
+    try {
+        ReadProjectFile(dir.File("pipe.m3p"), contents);
+        ADD_FAILURE() << "a FIFO was read";
+    } catch (const FileRefusedError& error) {
+        EXPECT_EQ(error.Reason(), ReadOpenResult::NotRegular);
+        EXPECT_NE(std::string(error.what()).find("not a regular file"), std::string::npos);
+    }
+    try {
+        ReadProjectFile(dir.File("folder.m3p"), contents);
+        ADD_FAILURE() << "a folder was read";
+    } catch (const FileRefusedError& error) {
+        EXPECT_EQ(std::string(error.what()), dir.File("folder.m3p") + " is a folder, not a file");
+    }
 }
 
 TEST(ProjectFileReader, MissingFileIsNotFoundAndAnUnreadableOneRaisesTheOpenError) {
