@@ -1,0 +1,439 @@
+#include "project/cue_list_model.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "project/cue_file.h"
+#include "project/dialog_folder.h"
+#include "project/document_texts.h"
+#include "project/text_fill.h"
+#include "stream/file_names.h"
+#include "stream/time_code.h"
+
+namespace sw {
+
+namespace {
+
+// The totals are shown at a fixed rate, whatever the cues' own files are: the conversion reads
+// only these two fields, 128 kbit/s in frames of 418 bytes, which is 38 frames per second.
+TFrameInfo TotalsReference() {
+    TFrameInfo info{};
+    info.Bitrate = 128;
+    info.FrameLength = 418;
+    return info;
+}
+
+int32_t ClampToInt32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+int64_t CueFrames(const TCueObject& cue) {
+    return int64_t{cue.MarkOut} - cue.MarkIn + 1;
+}
+
+CueListModel::CueListModel(TGlobalSettings& settings, Prompts& prompts, ModifiedSink& changes)
+    : settings_(settings), prompts_(prompts), changes_(changes) {
+    totals_.FramesText = FillText(texts::kTotalFrames, {"0"});
+    totals_.TimeText = FillText(texts::kTotalTime, {FrameToTimeCode(TotalsReference(), 0)});
+}
+
+CueListModel::~CueListModel() = default;
+
+void CueListModel::AddObserver(CueListObserver* observer) {
+    observers_.push_back(observer);
+}
+
+void CueListModel::RemoveObserver(CueListObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+int CueListModel::RowOf(const TCueObject* cue) const {
+    for (size_t row = 0; row < cues_.size(); ++row) {
+        if (cues_[row].get() == cue) {
+            return static_cast<int>(row);
+        }
+    }
+    return -1;
+}
+
+CueRowTexts CueListModel::RowTexts(int row) const {
+    const TCueObject& cue = *At(row);
+    CueRowTexts texts;
+    texts.Name = cue.Name;
+    texts.From = std::to_string(cue.MarkIn);
+    texts.To = std::to_string(cue.MarkOut);
+    texts.Time = FrameToTimeCode(cue.CutObject->FrameInfo, ClampToInt32(CueFrames(cue)));
+    return texts;
+}
+
+bool CueListModel::AddCue(std::unique_ptr<TCueObject> cue) {
+    if (!cue || cue->CutObject == nullptr) {
+        return false;
+    }
+    if (batchDepth_ > 0) {
+        pending_.push_back(std::move(cue));
+    } else {
+        const int row = Count();
+        for (CueListObserver* observer : observers_) {
+            observer->RowsAboutToBeInserted(row, row);
+        }
+        totalFrames_ += CueFrames(*cue);
+        cues_.push_back(std::move(cue));
+        for (CueListObserver* observer : observers_) {
+            observer->RowsInserted();
+        }
+        UpdateTotals();
+        for (CueListObserver* observer : observers_) {
+            observer->ShowRequested();
+        }
+    }
+    changes_.MarkModified();
+    return true;
+}
+
+bool CueListModel::AddCue(TCutObject* cut, const std::string& name, int32_t markIn,
+                          int32_t markOut) {
+    auto cue = std::make_unique<TCueObject>();
+    cue->CutObject = cut;
+    cue->Name = name;
+    cue->MarkIn = markIn;
+    cue->MarkOut = markOut;
+    return AddCue(std::move(cue));
+}
+
+bool CueListModel::AddMarkedCue(TCutObject* cut) {
+    if (cut == nullptr) {
+        return false;
+    }
+    const std::string number = std::to_string(cues_.size() + pending_.size() + 1);
+    return AddCue(cut, FillText(texts::kCueNameFormat, {number, cut->Name}), cut->MarkIn,
+                  cut->MarkOut);
+}
+
+void CueListModel::UpdateCue(TCueObject* cue) {
+    const int row = RowOf(cue);
+    if (row < 0 || cue->CutObject == nullptr) {
+        return;
+    }
+    totalFrames_ -= CueFrames(*cue);
+    cue->MarkIn = cue->CutObject->MarkIn;
+    cue->MarkOut = cue->CutObject->MarkOut;
+    totalFrames_ += CueFrames(*cue);
+    NotifyRowsChanged(row, row);
+    UpdateTotals();
+}
+
+void CueListModel::UpdateTotals() {
+    Flush();
+    totals_.Frames = cues_.empty() ? 0 : totalFrames_;
+    totals_.FramesText = FillText(texts::kTotalFrames, {std::to_string(totals_.Frames)});
+    totals_.TimeText = FillText(texts::kTotalTime,
+                                {FrameToTimeCode(TotalsReference(), ClampToInt32(totals_.Frames))});
+    totals_.ExportEnabled = totals_.Frames > 0;
+    for (CueListObserver* observer : observers_) {
+        observer->TotalsChanged(totals_);
+    }
+    changes_.MarkModified();
+}
+
+void CueListModel::EraseRow(int row) {
+    for (CueListObserver* observer : observers_) {
+        observer->RowsAboutToBeRemoved(row, row);
+    }
+    std::unique_ptr<TCueObject> cue = std::move(cues_[static_cast<size_t>(row)]);
+    cues_.erase(cues_.begin() + row);
+    totalFrames_ -= CueFrames(*cue);
+    for (CueListObserver* observer : observers_) {
+        observer->RowsRemoved();
+    }
+    if (cutter_ != nullptr) {
+        cutter_->CueDeleted(cue.get());
+    }
+    changes_.MarkModified();
+}
+
+void CueListModel::RemoveCutObjectCues(const TCutObject* cut) {
+    Flush();
+    bool removed = false;
+    for (int row = Count() - 1; row >= 0; --row) {
+        if (cues_[static_cast<size_t>(row)]->CutObject == cut) {
+            EraseRow(row);
+            removed = true;
+        }
+    }
+    if (removed) {
+        UpdateTotals();
+    }
+}
+
+void CueListModel::ReplaceCutObject(const TCutObject* old, TCutObject* now) {
+    Flush();
+    bool moved = false;
+    for (int row = 0; row < Count(); ++row) {
+        TCueObject& cue = *cues_[static_cast<size_t>(row)];
+        if (cue.CutObject == old) {
+            cue.CutObject = now;
+            NotifyRowsChanged(row, row);
+            if (cutter_ != nullptr) {
+                cutter_->CueChanged(&cue);
+            }
+            moved = true;
+        }
+    }
+    if (moved) {
+        changes_.MarkModified();
+    }
+}
+
+bool CueListModel::ImportCueFile(const std::string& fileName, CutObjectFinder& bin) {
+    std::string source;
+    std::unique_ptr<TCueObject> cue = LoadCueFile(fileName, source);
+    if (!cue) {
+        return false;
+    }
+    cue->CutObject = bin.SearchCutObject(source, true);
+    return AddCue(std::move(cue));
+}
+
+void CueListModel::Move(int from, int before) {
+    Flush();
+    const int count = Count();
+    if (from < 0 || from >= count || before < 0 || before > count || before == from ||
+        before == from + 1) {
+        return;
+    }
+    for (CueListObserver* observer : observers_) {
+        observer->RowAboutToBeMoved(from, before);
+    }
+    std::unique_ptr<TCueObject> cue = std::move(cues_[static_cast<size_t>(from)]);
+    cues_.erase(cues_.begin() + from);
+    cues_.insert(cues_.begin() + (before > from ? before - 1 : before), std::move(cue));
+    for (CueListObserver* observer : observers_) {
+        observer->RowMoved();
+    }
+    changes_.MarkModified();
+}
+
+void CueListModel::Delete(std::vector<int> rows) {
+    Flush();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty()) {
+        return;
+    }
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (*row >= 0 && *row < Count()) {
+            EraseRow(*row);
+        }
+    }
+    UpdateTotals();
+}
+
+void CueListModel::DeleteAll() {
+    Flush();
+    if (cues_.empty()) {
+        return;
+    }
+    for (CueListObserver* observer : observers_) {
+        observer->AboutToReset();
+    }
+    std::vector<std::unique_ptr<TCueObject>> gone = std::move(cues_);
+    cues_.clear();
+    totalFrames_ = 0;
+    for (CueListObserver* observer : observers_) {
+        observer->ResetDone();
+    }
+    if (cutter_ != nullptr) {
+        for (const auto& cue : gone) {
+            cutter_->CueDeleted(cue.get());
+        }
+    }
+    changes_.MarkModified();
+    UpdateTotals();
+}
+
+void CueListModel::Rename(int row, const std::string& name) {
+    Flush();
+    if (row < 0 || row >= Count() || At(row)->Name == name) {
+        return;
+    }
+    At(row)->Name = name;
+    NotifyRowsChanged(row, row);
+    if (cutter_ != nullptr) {
+        cutter_->CueChanged(At(row));
+    }
+    changes_.MarkModified();
+    UpdateTotals();
+}
+
+std::string CueListModel::ExportAsName(int row) const {
+    const TCueObject& cue = *At(row);
+    return SafeFileName(cue.Name) + " (" + std::to_string(cue.MarkIn) + "-" +
+           std::to_string(cue.MarkOut) + ")";
+}
+
+std::string CueListModel::FolderExportName(int row, const std::string& folder,
+                                           const std::string& extension) const {
+    std::string name = SafeFileName(At(row)->Name) + "." + extension;
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+void CueListModel::ImportCommand(CutObjectFinder& bin) {
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kImportCuesTitle;
+    dialog.initialFolder = settings_.LastOpenFolder;
+    dialog.defaultExtension = "m3q";
+    dialog.filter = texts::kCueFilter;
+    dialog.multiple = true;
+    const std::vector<std::string> chosen = prompts_.OpenFiles(dialog);
+    if (!chosen.empty()) {
+        settings_.LastOpenFolder = ChosenFolder(chosen.front());
+        for (const std::string& fileName : chosen) {
+            if (!ImportCueFile(fileName, bin)) {
+                prompts_.Error(texts::kErrorCaption,
+                               FillText(texts::kUnableToImportCue, {fileName}));
+            }
+        }
+    }
+    UpdateTotals();
+}
+
+bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter) {
+    if (FileKind(target) == "m3q") {
+        return SaveCueFile(&cue, target);
+    }
+    TCutObject& cut = *cue.CutObject;
+    // The export reads the range from the cut object's marks; the cutter is suspended meanwhile,
+    // so lending it the cue's range and giving the marks back afterwards is safe.
+    const int32_t markIn = cut.MarkIn;
+    const int32_t markOut = cut.MarkOut;
+    struct Restore {
+        TCutObject& cut;
+        int32_t markIn, markOut;
+        ~Restore() {
+            cut.MarkIn = markIn;
+            cut.MarkOut = markOut;
+        }
+    } restore{cut, markIn, markOut};
+    cut.MarkIn = cue.MarkIn;
+    cut.MarkOut = cue.MarkOut;
+    return exporter.ExportCutObject(target, cut, true) == 0;
+}
+
+void CueListModel::ExportAs(int row, CutExporter& exporter) {
+    Flush();
+    if (row < 0 || row >= Count()) {
+        return;
+    }
+    TCueObject& cue = *At(row);
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kSaveCueTitle;
+    dialog.fileName = ExportAsName(row);
+    dialog.initialFolder = settings_.LastSaveFolder;
+    dialog.defaultExtension = "mp3";
+    dialog.filter = texts::kSaveCueFilter;
+    const std::string target = prompts_.SaveFile(dialog);
+    if (target.empty()) {
+        return;
+    }
+    settings_.LastSaveFolder = ChosenFolder(target);
+    PlayerPause pause(cutter_);
+    // The single export names the file after the cue as it stands in the list, its range
+    // included; the working copy of the original carries the cue's name as well.
+    TCutObject& cut = *cue.CutObject;
+    const std::string name = cut.Name;
+    struct RestoreName {
+        TCutObject& cut;
+        std::string name;
+        ~RestoreName() { cut.Name = name; }
+    } restoreName{cut, name};
+    cut.Name = cue.Name;
+    WriteCue(cue, target, exporter);
+}
+
+void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,
+                                  CutExporter& exporter) {
+    Flush();
+    PlayerPause pause(cutter_);
+
+    Prompts::FolderDialog folderDialog;
+    folderDialog.title = texts::kBrowseFolderTitle;
+    folderDialog.text = "Export selected as " + extension + " files to folder";
+    folderDialog.initialFolder = settings_.LastSaveFolder;
+    folderDialog.extraCheckBox = texts::kOverwriteBox;
+    folderDialog.extraChecked = false;
+    const std::string folder = prompts_.Folder(folderDialog);
+    if (folder.empty()) {
+        return;
+    }
+    settings_.LastSaveFolder = folder;
+    const bool overwrite = folderDialog.extraChecked;
+
+    std::vector<int> ordered = rows;
+    std::sort(ordered.begin(), ordered.end());
+    ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    for (int row : ordered) {
+        if (row < 0 || row >= Count()) {
+            continue;
+        }
+        TCueObject& cue = *At(row);
+        std::string target = FolderExportName(row, folder, extension);
+        if (!overwrite && FileExists(target)) {
+            Prompts::FileDialog dialog;
+            dialog.title = texts::kSaveCueTitle;
+            dialog.fileName = target;
+            dialog.initialFolder = settings_.LastSaveFolder;
+            dialog.defaultExtension = "mp3";
+            dialog.filter = texts::kSaveCueFilter;
+            target = prompts_.SaveFile(dialog);
+            if (target.empty()) {
+                prompts_.Information(texts::kInformationCaption, texts::kExportSkipped);
+                continue;
+            }
+        }
+        WriteCue(cue, target, exporter);
+    }
+}
+
+void CueListModel::BeginBatch() {
+    ++batchDepth_;
+}
+
+void CueListModel::EndBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0 && !pending_.empty()) {
+        UpdateTotals();  // flushes
+        for (CueListObserver* observer : observers_) {
+            observer->ShowRequested();
+        }
+    }
+}
+
+void CueListModel::Flush() {
+    if (pending_.empty()) {
+        return;
+    }
+    const int first = Count();
+    const int last = first + static_cast<int>(pending_.size()) - 1;
+    for (CueListObserver* observer : observers_) {
+        observer->RowsAboutToBeInserted(first, last);
+    }
+    for (auto& cue : pending_) {
+        totalFrames_ += CueFrames(*cue);
+        cues_.push_back(std::move(cue));
+    }
+    pending_.clear();
+    for (CueListObserver* observer : observers_) {
+        observer->RowsInserted();
+    }
+}
+
+void CueListModel::NotifyRowsChanged(int first, int last) {
+    for (CueListObserver* observer : observers_) {
+        observer->RowsChanged(first, last);
+    }
+}
+
+}  // namespace sw

@@ -1,0 +1,70 @@
+#pragma once
+
+// The texts the bin, the cue list and the project document show, exactly as the user sees them
+// ("%s" and "%d" filled in where they stand).
+namespace sw::texts {
+
+// Captions of the message boxes.
+inline constexpr char kErrorCaption[] = "Error";
+inline constexpr char kConfirmCaption[] = "Confirm";
+inline constexpr char kInformationCaption[] = "Information";
+
+// The project bin.
+inline constexpr char kUnableToAdd[] = "Unable to add file to project";
+inline constexpr char kAbortPendingScans[] = "Do you want to abort all pending scans ?";
+inline constexpr char kUnableToFind[] = "Unable to find file %s\r\nDo you want to continue?";
+inline constexpr char kUnsupportedFormat[] =
+    "Slicewell only supports MP3 encoded wave-files\r\nThe file \"%s\" has another format and "
+    "will be skipped";
+inline constexpr char kUnableToLoadIndex[] = "Unable to load file from index";
+inline constexpr char kSameName[] =
+    "The selected file \"%s\" \r\nhas the same name as one in the current project\r\n\r\nDo you "
+    "still wish to add it?";
+inline constexpr char kFindOriginal[] =
+    "Unable to find original file referenced by index\r\nDo you want to find the file yourself ?";
+inline constexpr char kSizeDiffers[] =
+    "Size of selected file differs from size referenced by index-file\r\nDo you want to rescan "
+    "the file ?";
+inline constexpr char kScanNow[] =
+    "Unable to load MP3 indexes\r\nDo you want to scan for them now ?";
+inline constexpr char kScanError[] = "Scan error";
+inline constexpr char kOperationAborted[] = "Operation aborted";
+inline constexpr char kReadOnlyFolder[] = "Unable to export file to a read-only folder";
+inline constexpr char kUnableToSaveBin[] = "Unable to save project bin";
+// Ours: an entry whose scan the user declined has no frames to cut, search or export.
+inline constexpr char kNoFrameIndex[] =
+    "The file \"%s\" has no frame index\r\nRescan it before cutting, auto-cutting or exporting it";
+// Ours: a playlist that lists itself, directly or through the playlists it names.
+inline constexpr char kPlaylistLoop[] =
+    "The playlist \"%s\" names itself, directly or through other playlists\r\nIt is not read "
+    "again";
+
+// The cue list.
+inline constexpr char kCueNameFormat[] = "Cue %d: %s";
+inline constexpr char kTotalFrames[] = "Total frames: %d";
+inline constexpr char kTotalTime[] = "Total time: %s";
+inline constexpr char kUnableToImportCue[] = "Unable to import cue file %s";
+inline constexpr char kExportSkipped[] = "File export skipped";
+
+// Dialogs.
+inline constexpr char kImportTitle[] = "Select file(s) to import";
+inline constexpr char kImportFilter[] =
+    "All Supported Files|*.mp3;*.wav;*.m3u;*.m3i;*.m3q|MP3 Files (*.mp3)|*.mp3|MP3 Indexes "
+    "(*.m3i)|*.m3i|MP3 Cues (*.m3q)|*.m3q|Playlists (*.m3u)|*.m3u|WAV Files (*.wav)|*.wav|All "
+    "Files (*.*)|*.*";
+inline constexpr char kFindSourceFilter[] = "MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*";
+inline constexpr char kExportFileTitle[] = "Export selected file as";
+inline constexpr char kExportFileFilter[] =
+    "MP3 Indexes (*.m3i)|*.m3i|MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|All Files "
+    "(*.*)|*.*";
+inline constexpr char kSaveBinTitle[] = "Save project-bin as";
+inline constexpr char kSaveBinFilter[] = "Playlists (*.m3u)|*.m3u|All Files (*.*)|*.*";
+inline constexpr char kImportCuesTitle[] = "Select cue(s) to add";
+inline constexpr char kCueFilter[] = "MP3 Cues (*.m3q)|*.m3q|All Files (*.*)|*.*";
+inline constexpr char kSaveCueTitle[] = "Save selected cue as";
+inline constexpr char kSaveCueFilter[] =
+    "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|MP3 Cues (*.m3q)|*.m3q|All Files (*.*)|*.*";
+inline constexpr char kBrowseFolderTitle[] = "Browse for Folder";
+inline constexpr char kOverwriteBox[] = "Overwrite existing files";
+
+}  // namespace sw::texts

@@ -1,0 +1,128 @@
+#include "project/project_document.h"
+
+#include "project/project_file.h"
+#include "stream/file_errors.h"
+#include "stream/file_names.h"
+
+namespace sw {
+
+ProjectDocument::ProjectDocument(TGlobalSettings& settings, Prompts& prompts, ScanRunner& scans)
+    : cues_(settings, prompts, *this), bin_(settings, prompts, scans, cues_, *this) {}
+
+// The bin's entries go first: the cues refer to them.
+ProjectDocument::~ProjectDocument() {
+    loading_ = true;
+    cues_.DeleteAll();
+    bin_.DeleteAll();
+}
+
+void ProjectDocument::SetModified(bool value) {
+    if (loading_) {
+        return;
+    }
+    modified_ = value;
+    Refresh();
+}
+
+void ProjectDocument::SetProjectName(const std::string& name) {
+    properties_.FileName = name;
+    Refresh();
+}
+
+void ProjectDocument::ClearProject() {
+    bin_.DeleteAll();
+    cues_.DeleteAll();  // cues of no entry (none should be left) go too
+    properties_.Clear();
+    modified_ = false;
+    hasFile_ = false;
+    Refresh();
+}
+
+std::string ProjectDocument::UntitledName() const {
+    return "Untitled" + std::to_string(untitledCounter_);
+}
+
+void ProjectDocument::NewProject() {
+    ++untitledCounter_;
+    ClearProject();
+    SetProjectName(UntitledName());
+}
+
+bool ProjectDocument::SaveProject(const std::string& target) {
+    struct RefreshAtEnd {
+        ProjectDocument& document;
+        ~RefreshAtEnd() { document.Refresh(); }
+    } refresh{*this};
+
+    ProjectFileContents contents;
+    contents.Properties = properties_;
+    contents.Files.reserve(static_cast<size_t>(bin_.Count()));
+    for (int row = 0; row < bin_.Count(); ++row) {
+        contents.Files.push_back(bin_.At(row)->FileName);
+    }
+    for (int row = 0; row < cues_.Count(); ++row) {
+        const TCueObject& cue = *cues_.At(row);
+        contents.Cues.push_back({cue.CutObject->FileName, cue.Name, cue.MarkIn, cue.MarkOut});
+    }
+    WriteProjectFile(target, contents);
+    properties_.FileName = target;
+    modified_ = false;
+    hasFile_ = true;
+    return true;
+}
+
+bool ProjectDocument::LoadProject(const std::string& source) {
+    struct LoadingScope {
+        ProjectDocument& document;
+        explicit LoadingScope(ProjectDocument& d) : document(d) { document.loading_ = true; }
+        ~LoadingScope() { document.loading_ = false; }
+    };
+
+    bool result = false;
+    {
+        LoadingScope scope(*this);
+        ProjectFileContents contents;
+        ProjectReadResult read;
+        try {
+            read = ReadProjectFile(source, contents);
+        } catch (const StreamReadError&) {
+            // The file ends before its cue count: what was read stays in the project, the
+            // properties and the file names read whole.
+            const std::string name = properties_.FileName;
+            properties_ = contents.Properties;
+            properties_.FileName = name;
+            bin_.ParseMP3List("", contents.Files);
+            throw;
+        }
+        if (read != ProjectReadResult::Ok) {
+            return false;
+        }
+        const std::string name = properties_.FileName;
+        properties_ = contents.Properties;
+        properties_.FileName = name;
+        bin_.ParseMP3List("", contents.Files);
+        result = true;
+        for (const ProjectFileCue& stored : contents.Cues) {
+            TCutObject* cut = bin_.SearchCutObject(stored.FileName, true);
+            if (cut == nullptr) {
+                continue;  // the bin's import has told the user about the file
+            }
+            cues_.AddCue(cut, stored.Name, stored.MarkIn, stored.MarkOut);
+        }
+    }
+    if (result) {
+        properties_.FileName = source;
+        modified_ = false;
+        hasFile_ = true;
+        Refresh();
+    }
+    return result;
+}
+
+void ProjectDocument::Refresh() {
+    if (observer_ != nullptr) {
+        observer_->DocumentStateChanged();
+    }
+}
+
+}  // namespace sw
