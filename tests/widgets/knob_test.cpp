@@ -51,10 +51,12 @@ class KnobTest : public ::testing::Test {
     QPoint Left() const { return QPoint(3, knob->height() / 2); }
     QPoint Right() const { return QPoint(knob->width() - 3, knob->height() / 2); }
 
+    // Declared first so that it outlives the window: a focused spring-loaded knob still reports
+    // its return to 0 while the window is torn down.
+    std::vector<int32_t> changes;
     QWidget window;
     TKnob* knob = nullptr;
     QLineEdit* other = nullptr;
-    std::vector<int32_t> changes;
 };
 
 TEST_F(KnobTest, NewKnobHasTheDocumentedDefaultsAndAName) {
