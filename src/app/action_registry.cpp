@@ -1,0 +1,26 @@
+#include "app/action_registry.h"
+
+namespace sw {
+
+const std::vector<ActionShortcut>& ActionShortcuts() {
+    static const std::vector<ActionShortcut> shortcuts = {
+        {"ExitAction", "Alt+F4", "close the program"},
+        {"ViewCutterAction", "F6", "hide or show the cutter"},
+        // The keypad has no free key left for it, and it opens a dialog: an ordinary key that
+        // works whether or not the cutter's keyboard control is on, while the cutter has the
+        // focus.
+        {"CutterExportAction", "Ctrl+Shift+E", "export the cutter's marked selection to a file"},
+    };
+    return shortcuts;
+}
+
+std::string ShortcutOf(const std::string& objectName) {
+    for (const ActionShortcut& shortcut : ActionShortcuts()) {
+        if (objectName == shortcut.objectName) {
+            return shortcut.keys;
+        }
+    }
+    return "";
+}
+
+}  // namespace sw
