@@ -1,6 +1,7 @@
 // Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/frame_sync,
-// <folder>/id3 and <folder>/load_cut_object. Seeds are small real-shaped inputs: frames of
-// every version, garbage between them, tags of both versions, and index files that load.
+// <folder>/id3, <folder>/load_cut_object, <folder>/cue_file and <folder>/playlist. Seeds are
+// small real-shaped inputs: frames of every version, garbage between them, tags of both versions,
+// index files that load, cue files whole and cut short, playlists of every line kind.
 #include <unistd.h>
 
 #include <cstdio>
@@ -92,6 +93,42 @@ void LoadSeeds(const std::string& dir) {
     std::filesystem::remove_all(work);
 }
 
+// A cue file of the exact layout, one cut short in its frame numbers, and one with a count
+// that promises more than the file holds.
+void CueFileSeeds(const std::string& dir) {
+    std::vector<uint8_t> cue = {'S', 'l', 'i', 'c', 'e', 'w', 'e', 'l',
+                                'l', '4', '-', 'Q', 'F', 'i', 'l', 'e'};
+    const std::string path = "/music/a.mp3";
+    const std::string name = "Cue 1: a";
+    cue.push_back(static_cast<uint8_t>(path.size()));
+    cue.push_back(0);
+    Append(cue, std::vector<uint8_t>(path.begin(), path.end()));
+    cue.push_back(static_cast<uint8_t>(name.size()));
+    cue.push_back(0);
+    Append(cue, std::vector<uint8_t>(name.begin(), name.end()));
+    Append(cue, {0x10, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F});
+    WriteFile(dir + "/whole", cue);
+    std::vector<uint8_t> cut(cue.begin(), cue.end() - 3);
+    WriteFile(dir + "/short", cut);
+    std::vector<uint8_t> promise(cue.begin(), cue.begin() + 16);
+    Append(promise, {0xFF, 0xFF, 'x', 'y'});
+    WriteFile(dir + "/promise", promise);
+}
+
+void WriteText(const std::string& name, const std::string& text) {
+    WriteFile(name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void PlaylistSeeds(const std::string& dir) {
+    WriteText(dir + "/extended",
+              "# Playlist\r\n# Version\r\n\r\n#EXTM3U\r\n#EXTINF:3,a, b\r\na.mp3\r\n"
+              "#EXTINF:200,c\r\n/music/c.mp3\r\n");
+    WriteText(dir + "/mixed_ends",
+              "\xEF\xBB\xBF"
+              "a.mp3\rsub\\b.mp3\n \t\n #x\r\n\\root\\c.mp3");
+    WriteText(dir + "/comments_only", "#EXTM3U\n# nothing here\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,11 +137,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = std::filesystem::absolute(argv[1]).string();
-    for (const char* name : {"frame_sync", "id3", "load_cut_object"}) {
+    for (const char* name : {"frame_sync", "id3", "load_cut_object", "cue_file", "playlist"}) {
         std::filesystem::create_directories(root + "/" + name);
     }
     FrameSyncSeeds(root + "/frame_sync");
     Id3Seeds(root + "/id3");
     LoadSeeds(root + "/load_cut_object");
+    CueFileSeeds(root + "/cue_file");
+    PlaylistSeeds(root + "/playlist");
     return 0;
 }

@@ -44,6 +44,14 @@ std::string WithSlashes(std::string_view line) {
     return name;
 }
 
+// A bare name is only written where reading it back gives the same name: one that starts with
+// "#" or is blanks only would be skipped, one with a backslash (and, being bare, no slash) would
+// be read with slashes.
+bool ReadsBackBare(const std::string& name) {
+    return !name.empty() && name.front() != '#' && !IsBlankLine(name) &&
+           name.find('\\') == std::string::npos;
+}
+
 // The playlist's folder without its trailing "/", except for the root itself.
 std::string FolderOf(const std::string& fileName) {
     std::string folder = ExtractFilePath(fileName);
@@ -154,8 +162,9 @@ std::string PlaylistText(const std::string& playlistPath,
     for (const PlaylistEntry& entry : entries) {
         line("#EXTINF:" + std::to_string(RoundedSeconds(entry.PlayTime)) + "," +
              OneLine(entry.Name));
-        line(ExtractFilePath(entry.FileName) == folder ? ExtractFileName(entry.FileName)
-                                                       : entry.FileName);
+        const std::string bare = ExtractFileName(entry.FileName);
+        line(ExtractFilePath(entry.FileName) == folder && ReadsBackBare(bare) ? bare
+                                                                              : entry.FileName);
     }
     return text;
 }

@@ -57,6 +57,14 @@ TEST(PlaylistWrite, VersionLineNamesTheFlagsThenTheNotice) {
               "audio cutter");
 }
 
+TEST(PlaylistWrite, NamesTheReaderWouldSkipOrChangeAreWrittenInFull) {
+    // A bare "#take.mp3" reads back as a comment, a bare "a\b.mp3" as a file in a folder "a".
+    const std::vector<std::string> lines = PlaylistFileLines(PlaylistText(
+        "/l/x.m3u",
+        {{"/l/#take.mp3", "t", 1}, {"/l/a\\b.mp3", "a", 1}, {"/l/  ", "b", 1}, {"/l/ok", "o", 1}}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"/l/#take.mp3", "/l/a\\b.mp3", "/l/  ", "ok"}));
+}
+
 TEST(PlaylistWrite, PlayTimesRoundHalfToEvenAndOddValuesStayInRange) {
     // Rounding halves up gives 3 for 2.5 s; NaN or a huge value would print garbage.
     const auto seconds = [](float t) {
