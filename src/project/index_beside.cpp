@@ -37,7 +37,22 @@ bool FrameEndsInside(TCutObject& cut, int32_t frame) {
     return offset + int64_t{DecodeFrameHeader(word).FrameLength} <= size;
 }
 
-IndexRejection Check(TCutObject& cut, const std::string& sourceName) {
+// A file rewritten in place keeps its size but not its modification time. Nanoseconds count:
+// a scan and the save of its index can fall within one second, and so can an edit after it.
+bool ModifiedAfter(const std::string& fileName, const std::string& reference) {
+    struct stat file {};
+    struct stat ref {};
+    if (::stat(fileName.c_str(), &file) != 0 || ::stat(reference.c_str(), &ref) != 0) {
+        return true;
+    }
+    if (file.st_mtim.tv_sec != ref.st_mtim.tv_sec) {
+        return file.st_mtim.tv_sec > ref.st_mtim.tv_sec;
+    }
+    return file.st_mtim.tv_nsec > ref.st_mtim.tv_nsec;
+}
+
+IndexRejection Check(TCutObject& cut, const std::string& sourceName,
+                     const std::string& indexFileName) {
     if (!SameFile(cut.FileName, sourceName)) {
         return FileExists(cut.FileName) ? IndexRejection::OtherSource
                                         : IndexRejection::SourceMissing;
@@ -47,6 +62,9 @@ IndexRejection Check(TCutObject& cut, const std::string& sourceName) {
     }
     if (cut.FileStream->Size() != cut.FileSize) {
         return IndexRejection::SizeDiffers;
+    }
+    if (ModifiedAfter(sourceName, indexFileName)) {
+        return IndexRejection::SourceModified;
     }
     if (!cut.IndexStream || cut.FrameCount() == 0) {
         return IndexRejection::NoIndex;
@@ -84,6 +102,8 @@ std::string IndexRejectionText(IndexRejection why) {
             return "the index holds no frames";
         case IndexRejection::IncompleteScan:
             return "the index comes from an incomplete scan";
+        case IndexRejection::SourceModified:
+            return "the file was modified after the index was made";
         case IndexRejection::FramesDontMatch:
             return "the index does not point at the file's frames";
     }
@@ -100,7 +120,7 @@ CutObjectPtr LoadIndexFor(const std::string& indexFileName, const std::string& s
         } catch (const FileError&) {
             cut.reset();  // an index that cannot be opened is only a reason to scan
         }
-        result = cut ? Check(*cut, sourceName) : IndexRejection::Unreadable;
+        result = cut ? Check(*cut, sourceName, indexFileName) : IndexRejection::Unreadable;
         if (result != IndexRejection::None) {
             cut.reset();
         } else {

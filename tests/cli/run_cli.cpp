@@ -22,12 +22,9 @@ std::string Slurp(const std::string& fileName) {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& args,
-                 const std::map<std::string, std::string>& environment,
-                 const std::string& workingFolder) {
-    TempDir capture;
-    const std::string outName = capture.File("out");
-    const std::string errName = capture.File("err");
+pid_t StartCli(const std::vector<std::string>& args, const std::string& outName,
+               const std::string& errName, const std::map<std::string, std::string>& environment,
+               const std::string& workingFolder) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int in = ::open("/dev/null", O_RDONLY);
@@ -54,12 +51,40 @@ CliResult RunCli(const std::vector<std::string>& args,
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    CliResult result;
+    return pid;
+}
+
+int WaitForCli(pid_t pid) {
     int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
+    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid) {
+        return -1;
     }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return WIFSIGNALED(status) ? -1 - WTERMSIG(status) : -1;
+}
+
+CliResult RunCli(const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& environment,
+                 const std::string& workingFolder) {
+    TempDir capture;
+    const std::string outName = capture.File("out");
+    const std::string errName = capture.File("err");
+    CliResult result;
+    const int code = WaitForCli(StartCli(args, outName, errName, environment, workingFolder));
+    result.exitCode = code < 0 ? -1 : code;
     result.out = Slurp(outName);
+    result.err = Slurp(errName);
+    return result;
+}
+
+CliResult RunCliWritingTo(const std::string& outName, const std::vector<std::string>& args) {
+    TempDir capture;
+    const std::string errName = capture.File("err");
+    CliResult result;
+    const int code = WaitForCli(StartCli(args, outName, errName));
+    result.exitCode = code < 0 ? -1 : code;
     result.err = Slurp(errName);
     return result;
 }
