@@ -33,8 +33,10 @@ int main(int argc, char** argv) {
     if (!commandLine.RunsWindows()) {
         // An option ends the program after its message, without saving the settings.
         const std::string message = sw::OptionMessage(commandLine, [] { return std::string(); });
-        sw::AnswerOptions(commandLine, message, sw::MessageBoxCanShow() ? &prompts : nullptr,
-                          stdout);
+        std::fputs(sw::TerminalText(message).c_str(), stdout);
+        if (!(commandLine.Options & sw::kQuietOption) && sw::MessageBoxCanShow()) {
+            prompts.Information(sw::OptionMessageCaption(), message);
+        }
         return 0;
     }
 
