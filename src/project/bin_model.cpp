@@ -69,11 +69,11 @@ ProjectBinModel::ProjectBinModel(TGlobalSettings& settings, Prompts& prompts, Sc
 ProjectBinModel::~ProjectBinModel() = default;
 
 void ProjectBinModel::AddObserver(ListObserver* observer) {
-    observers_.push_back(observer);
+    observers_.Add(observer);
 }
 
 void ProjectBinModel::RemoveObserver(ListObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+    observers_.Remove(observer);
 }
 
 CutObjectOptions ProjectBinModel::Options() const {
@@ -81,12 +81,7 @@ CutObjectOptions ProjectBinModel::Options() const {
 }
 
 int ProjectBinModel::RowOf(const TCutObject* cut) const {
-    for (size_t row = 0; row < entries_.size(); ++row) {
-        if (entries_[row].get() == cut) {
-            return static_cast<int>(row);
-        }
-    }
-    return -1;
+    return RowOfRecord(entries_, cut);
 }
 
 BinRowTexts ProjectBinModel::RowTexts(int row) const {
@@ -105,9 +100,7 @@ int ProjectBinModel::ParseMP3List(const std::string& baseFolder,
     PlayerPause pause(cutter_);
     std::vector<std::string> playlists;
     const int state = ParseList(baseFolder, names, playlists);
-    for (ListObserver* observer : observers_) {
-        observer->ShowRequested();
-    }
+    observers_.Tell([&](ListObserver& o) { o.ShowRequested(); });
     changes_.MarkModified();
     return state;
 }
@@ -385,13 +378,9 @@ TCutObject* ProjectBinModel::SearchCutObject(const std::string& fileName, bool a
 
 void ProjectBinModel::Append(CutObjectPtr cut) {
     const int row = Count();
-    for (ListObserver* observer : observers_) {
-        observer->RowsAboutToBeInserted(row, row);
-    }
+    observers_.Tell([&](ListObserver& o) { o.RowsAboutToBeInserted(row, row); });
     entries_.push_back(std::move(cut));
-    for (ListObserver* observer : observers_) {
-        observer->RowsInserted();
-    }
+    observers_.Tell([&](ListObserver& o) { o.RowsInserted(); });
 }
 
 void ProjectBinModel::Rename(int row, const std::string& name) {
@@ -401,9 +390,7 @@ void ProjectBinModel::Rename(int row, const std::string& name) {
     TCutObject* cut = At(row);
     if (cut->Name != name) {
         cut->Name = name;
-        for (ListObserver* observer : observers_) {
-            observer->RowsChanged(row, row);
-        }
+        observers_.Tell([&](ListObserver& o) { o.RowsChanged(row, row); });
         changes_.MarkModified();
     }
     if (cutter_ != nullptr) {
@@ -413,17 +400,13 @@ void ProjectBinModel::Rename(int row, const std::string& name) {
 
 void ProjectBinModel::EraseRow(int row) {
     TCutObject* cut = At(row);
-    for (ListObserver* observer : observers_) {
-        observer->RowsAboutToBeRemoved(row, row);
-    }
+    observers_.Tell([&](ListObserver& o) { o.RowsAboutToBeRemoved(row, row); });
     if (cutter_ != nullptr) {
         cutter_->CutObjectDeleted(cut);
     }
     cues_.RemoveCutObjectCues(cut);
     entries_.erase(entries_.begin() + row);
-    for (ListObserver* observer : observers_) {
-        observer->RowsRemoved();
-    }
+    observers_.Tell([&](ListObserver& o) { o.RowsRemoved(); });
     changes_.MarkModified();
 }
 
@@ -441,9 +424,7 @@ void ProjectBinModel::DeleteAll() {
     if (entries_.empty()) {
         return;
     }
-    for (ListObserver* observer : observers_) {
-        observer->AboutToReset();
-    }
+    observers_.Tell([&](ListObserver& o) { o.AboutToReset(); });
     for (const CutObjectPtr& cut : entries_) {
         if (cutter_ != nullptr) {
             cutter_->CutObjectDeleted(cut.get());
@@ -451,28 +432,14 @@ void ProjectBinModel::DeleteAll() {
         cues_.RemoveCutObjectCues(cut.get());
     }
     entries_.clear();
-    for (ListObserver* observer : observers_) {
-        observer->ResetDone();
-    }
+    observers_.Tell([&](ListObserver& o) { o.ResetDone(); });
     changes_.MarkModified();
 }
 
 void ProjectBinModel::Move(int from, int before) {
-    const int count = Count();
-    if (from < 0 || from >= count || before < 0 || before > count || before == from ||
-        before == from + 1) {
-        return;
+    if (MoveRow(entries_, from, before, observers_)) {
+        changes_.MarkModified();
     }
-    for (ListObserver* observer : observers_) {
-        observer->RowAboutToBeMoved(from, before);
-    }
-    CutObjectPtr cut = std::move(entries_[static_cast<size_t>(from)]);
-    entries_.erase(entries_.begin() + from);
-    entries_.insert(entries_.begin() + (before > from ? before - 1 : before), std::move(cut));
-    for (ListObserver* observer : observers_) {
-        observer->RowMoved();
-    }
-    changes_.MarkModified();
 }
 
 void ProjectBinModel::Rescan(int row) {
@@ -500,9 +467,7 @@ void ProjectBinModel::Rescan(int row) {
                         cutter_->CutObjectReplaced(old, now);
                     }
                     entries_[static_cast<size_t>(row)] = std::move(fresh);
-                    for (ListObserver* observer : observers_) {
-                        observer->RowsChanged(row, row);
-                    }
+                    observers_.Tell([&](ListObserver& o) { o.RowsChanged(row, row); });
                     if (cutter_ != nullptr) {
                         cutter_->CutObjectChanged(now);
                     }

@@ -10,6 +10,7 @@
 #include "project/cutter_link.h"
 #include "project/list_observer.h"
 #include "project/modified_sink.h"
+#include "project/owned_rows.h"
 #include "project/playlist.h"
 #include "project/scan_runner.h"
 #include "stream/cut_object.h"
@@ -118,7 +119,7 @@ class ProjectBinModel : public CutObjectFinder {
     CueListModel& cues_;
     ModifiedSink& changes_;
     CutterLink* cutter_ = nullptr;
-    std::vector<ListObserver*> observers_;
+    ObserverList<ListObserver> observers_;
     std::vector<CutObjectPtr> entries_;
 };
 

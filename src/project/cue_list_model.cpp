@@ -43,11 +43,11 @@ CueListModel::CueListModel(TGlobalSettings& settings, Prompts& prompts, Modified
 CueListModel::~CueListModel() = default;
 
 void CueListModel::AddObserver(CueListObserver* observer) {
-    observers_.push_back(observer);
+    observers_.Add(observer);
 }
 
 void CueListModel::RemoveObserver(CueListObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+    observers_.Remove(observer);
 }
 
 int CueListModel::RowOf(const TCueObject* cue) const {
@@ -77,18 +77,12 @@ bool CueListModel::AddCue(std::unique_ptr<TCueObject> cue) {
         pending_.push_back(std::move(cue));
     } else {
         const int row = Count();
-        for (CueListObserver* observer : observers_) {
-            observer->RowsAboutToBeInserted(row, row);
-        }
+        observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeInserted(row, row); });
         totalFrames_ += CueFrames(*cue);
         cues_.push_back(std::move(cue));
-        for (CueListObserver* observer : observers_) {
-            observer->RowsInserted();
-        }
+        observers_.Tell([&](CueListObserver& o) { o.RowsInserted(); });
         UpdateTotals();
-        for (CueListObserver* observer : observers_) {
-            observer->ShowRequested();
-        }
+        observers_.Tell([&](CueListObserver& o) { o.ShowRequested(); });
     }
     changes_.MarkModified();
     return true;
@@ -133,22 +127,16 @@ void CueListModel::UpdateTotals() {
     totals_.TimeText = FillText(texts::kTotalTime,
                                 {FrameToTimeCode(TotalsReference(), ClampToInt32(totals_.Frames))});
     totals_.ExportEnabled = totals_.Frames > 0;
-    for (CueListObserver* observer : observers_) {
-        observer->TotalsChanged(totals_);
-    }
+    observers_.Tell([&](CueListObserver& o) { o.TotalsChanged(totals_); });
     changes_.MarkModified();
 }
 
 void CueListModel::EraseRow(int row) {
-    for (CueListObserver* observer : observers_) {
-        observer->RowsAboutToBeRemoved(row, row);
-    }
+    observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeRemoved(row, row); });
     std::unique_ptr<TCueObject> cue = std::move(cues_[static_cast<size_t>(row)]);
     cues_.erase(cues_.begin() + row);
     totalFrames_ -= CueFrames(*cue);
-    for (CueListObserver* observer : observers_) {
-        observer->RowsRemoved();
-    }
+    observers_.Tell([&](CueListObserver& o) { o.RowsRemoved(); });
     if (cutter_ != nullptr) {
         cutter_->CueDeleted(cue.get());
     }
@@ -200,21 +188,9 @@ bool CueListModel::ImportCueFile(const std::string& fileName, CutObjectFinder& b
 
 void CueListModel::Move(int from, int before) {
     Flush();
-    const int count = Count();
-    if (from < 0 || from >= count || before < 0 || before > count || before == from ||
-        before == from + 1) {
-        return;
+    if (MoveRow(cues_, from, before, observers_)) {
+        changes_.MarkModified();
     }
-    for (CueListObserver* observer : observers_) {
-        observer->RowAboutToBeMoved(from, before);
-    }
-    std::unique_ptr<TCueObject> cue = std::move(cues_[static_cast<size_t>(from)]);
-    cues_.erase(cues_.begin() + from);
-    cues_.insert(cues_.begin() + (before > from ? before - 1 : before), std::move(cue));
-    for (CueListObserver* observer : observers_) {
-        observer->RowMoved();
-    }
-    changes_.MarkModified();
 }
 
 void CueListModel::Delete(std::vector<int> rows) {
@@ -237,15 +213,11 @@ void CueListModel::DeleteAll() {
     if (cues_.empty()) {
         return;
     }
-    for (CueListObserver* observer : observers_) {
-        observer->AboutToReset();
-    }
+    observers_.Tell([&](CueListObserver& o) { o.AboutToReset(); });
     std::vector<std::unique_ptr<TCueObject>> gone = std::move(cues_);
     cues_.clear();
     totalFrames_ = 0;
-    for (CueListObserver* observer : observers_) {
-        observer->ResetDone();
-    }
+    observers_.Tell([&](CueListObserver& o) { o.ResetDone(); });
     if (cutter_ != nullptr) {
         for (const auto& cue : gone) {
             cutter_->CueDeleted(cue.get());
@@ -405,9 +377,7 @@ void CueListModel::BeginBatch() {
 void CueListModel::EndBatch() {
     if (batchDepth_ > 0 && --batchDepth_ == 0 && !pending_.empty()) {
         UpdateTotals();  // flushes
-        for (CueListObserver* observer : observers_) {
-            observer->ShowRequested();
-        }
+        observers_.Tell([&](CueListObserver& o) { o.ShowRequested(); });
     }
 }
 
@@ -417,23 +387,17 @@ void CueListModel::Flush() {
     }
     const int first = Count();
     const int last = first + static_cast<int>(pending_.size()) - 1;
-    for (CueListObserver* observer : observers_) {
-        observer->RowsAboutToBeInserted(first, last);
-    }
+    observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeInserted(first, last); });
     for (auto& cue : pending_) {
         totalFrames_ += CueFrames(*cue);
         cues_.push_back(std::move(cue));
     }
     pending_.clear();
-    for (CueListObserver* observer : observers_) {
-        observer->RowsInserted();
-    }
+    observers_.Tell([&](CueListObserver& o) { o.RowsInserted(); });
 }
 
 void CueListModel::NotifyRowsChanged(int first, int last) {
-    for (CueListObserver* observer : observers_) {
-        observer->RowsChanged(first, last);
-    }
+    observers_.Tell([&](CueListObserver& o) { o.RowsChanged(first, last); });
 }
 
 }  // namespace sw

@@ -10,6 +10,7 @@
 #include "project/cutter_link.h"
 #include "project/list_observer.h"
 #include "project/modified_sink.h"
+#include "project/owned_rows.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
 
@@ -129,7 +130,7 @@ class CueListModel {
     Prompts& prompts_;
     ModifiedSink& changes_;
     CutterLink* cutter_ = nullptr;
-    std::vector<CueListObserver*> observers_;
+    ObserverList<CueListObserver> observers_;
     std::vector<std::unique_ptr<TCueObject>> cues_;
     std::vector<std::unique_ptr<TCueObject>> pending_;  // added during a batch
     int batchDepth_ = 0;
