@@ -5,6 +5,7 @@
 #include "app/global_settings.h"
 #include "app/version_text.h"
 #include "stream/file_names.h"
+#include "stream/prompts.h"
 
 namespace sw {
 
@@ -160,6 +161,19 @@ std::string TerminalText(const std::string& message) {
         text += message[i];
     }
     return text;
+}
+
+void AnswerOptions(const CommandLine& commandLine, const std::string& message, Prompts* prompts,
+                   std::FILE* out) {
+    const std::string text = TerminalText(message);
+    std::fwrite(text.data(), 1, text.size(), out);
+    if (!text.empty() && text.back() != '\n') {
+        std::fputc('\n', out);
+    }
+    std::fflush(out);
+    if (prompts != nullptr && (commandLine.Options & kQuietOption) == 0) {
+        prompts->Information(OptionMessageCaption(), message);
+    }
 }
 
 bool MessageBoxCanShow() {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace sw {
+
+class Prompts;
 
 // Option bits of the command line; several may be combined.
 inline constexpr int kRemoveOption = 1;
@@ -45,6 +48,12 @@ extern const char* const kUsageText;
 
 // The message for a terminal: its "\r\n" line breaks as "\n".
 std::string TerminalText(const std::string& message);
+
+// Prints message on out (line breaks as "\n") and, unless "/q" was given, shows it through
+// prompts with the information icon and OptionMessageCaption(); prompts is nullptr when no box
+// can be seen (see MessageBoxCanShow).
+void AnswerOptions(const CommandLine& commandLine, const std::string& message, Prompts* prompts,
+                   std::FILE* out);
 
 // Whether a message box can be seen: a display is named and Qt is not told to draw off screen.
 // Without one the message goes to standard output only.

@@ -131,3 +131,54 @@ TEST(CommandLineFiles, AnOptionDropsTheNamesGivenWithIt) {
 
 }  // namespace
 }  // namespace sw
+
+#include <cstdio>
+
+#include "scripted_prompts.h"
+
+namespace sw {
+namespace {
+
+std::string Printed(const std::function<void(std::FILE*)>& write) {
+    std::FILE* out = std::tmpfile();
+    write(out);
+    std::rewind(out);
+    std::string text;
+    char buffer[512];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, out)) > 0) {
+        text.append(buffer, read);
+    }
+    std::fclose(out);
+    return text;
+}
+
+TEST(CommandLineAnswer, MessageGoesToTheTerminalAndToABoxUnlessQuiet) {
+    // Would break: "/v" from a terminal printing nothing, or "/q" still popping up a box.
+    const CommandLine version = ParseCommandLine({"/v"});
+    const std::string message = OptionMessage(version, {});
+    test::ScriptedPrompts prompts;
+    prompts.ExpectInformation();
+    EXPECT_EQ(Printed([&](std::FILE* out) { AnswerOptions(version, message, &prompts, out); }),
+              TerminalText(message));
+    ASSERT_EQ(prompts.History().size(), 1U);
+    EXPECT_EQ(prompts.History()[0].caption, OptionMessageCaption());
+    EXPECT_EQ(prompts.History()[0].text, message);
+
+    const CommandLine quiet = ParseCommandLine({"/v", "/q"});
+    EXPECT_EQ(Printed([&](std::FILE* out) {
+                  AnswerOptions(quiet, OptionMessage(quiet, {}), &prompts, out);
+              }),
+              TerminalText(message));
+    EXPECT_EQ(Printed([&](std::FILE* out) { AnswerOptions(version, message, nullptr, out); }),
+              TerminalText(message));
+    EXPECT_EQ(prompts.History().size(), 1U);
+    // A message without a final line break still ends the terminal's line.
+    EXPECT_EQ(Printed([&](std::FILE* out) {
+                  AnswerOptions(quiet, "Invalid commandline option", nullptr, out);
+              }),
+              "Invalid commandline option\n");
+}
+
+}  // namespace
+}  // namespace sw
