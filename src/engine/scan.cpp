@@ -201,8 +201,8 @@ int ScanFrames(TCutObject& cut, WorkerControl& control, FrameStretchSink* stretc
             }
         };
         try {
-            // A header in the last 4 bytes before the limit is not looked at: the chain simply
-            // ends there, as it always has, so index files stay comparable with older ones.
+            // A header in the last 4 bytes before the limit is not looked at: the chain ends
+            // there, and the index is what it always was.
             while (word != 0 && !control.TerminateRequested() && offset < limit - 4) {
                 control.Report(static_cast<int32_t>(offset));
                 const HeaderCache::Entry& header = headers.Lookup(word);
@@ -238,6 +238,11 @@ int ScanFrames(TCutObject& cut, WorkerControl& control, FrameStretchSink* stretc
                     if (headers.Lookup(following).valid) {
                         word = following;
                         offset = next;
+                        if (offset >= limit - 4) {
+                            // The chain ends on a header the loop does not look at: that is its
+                            // last failed step, as when the step after the last frame fails.
+                            ++droppedFrames;
+                        }
                         continue;
                     }
                 }

@@ -16,7 +16,9 @@ std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int
 // Writes the header at offset 0 from the stream's current size; 5 without a stream, 3 on a short
 // write, else 0. Leaves the stream at 70.
 int WriteWaveHeader(ByteStream* stream, const TFrameInfo& info);
-// True when the file's first 70 bytes could be read and hold format tag 85 at offset 20.
+// True when the file's first 70 bytes could be read and hold format tag 85 at offset 20; false
+// for a missing file or a folder. A FIFO, socket or device throws FileRefusedError without being
+// waited on; a file that cannot be opened throws FileOpenError.
 bool IsMpegWaveFile(const std::string& fileName);
 
 }  // namespace sw

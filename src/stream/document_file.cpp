@@ -1,22 +1,102 @@
 #include "stream/document_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
 #include "stream/file_errors.h"
+#include "stream/file_names.h"
 #include "stream/file_stream.h"
 
 namespace sw {
 
-void WriteDocumentFile(const std::string& fileName, const std::function<void(ByteStream&)>& write,
-                       ReplacementFile::Commit how) {
-    if (fileName.empty() || IsHeldSource(fileName)) {
+namespace {
+
+// Links deeper than this are taken for a loop, as the kernel does (ELOOP at 40).
+constexpr int kMaxLinkHops = 40;
+
+// The contents of a symbolic link, or "" when it cannot be read.
+std::string LinkText(const std::string& link) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(link.c_str(), buffer.data(), buffer.size());
+        if (n < 0) {
+            return "";
+        }
+        if (static_cast<size_t>(n) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool FolderTakesNewFiles(const std::string& fileName) {
+    const std::string path = ExtractFilePath(fileName);
+    const char* folder = path.empty() ? "." : path.c_str();
+    struct stat st {};
+    // The owner's write bit is the folder's read-only attribute, as for files: root's ability to
+    // write anyway does not make a folder the user marked read-only writable here.
+    return ::stat(folder, &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) != 0 &&
+           ::access(folder, W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+std::string DocumentTarget(const std::string& fileName) {
+    if (fileName.empty()) {
         throw FileCreateError(fileName);
     }
-    ReplacementFile replacement(fileName);
+    // Follow the links by hand: a link whose file is missing (dangling) still names where the
+    // document goes, which realpath would refuse.
+    std::string target = fileName;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                throw FileCreateError(fileName);
+            }
+            break;  // a new file
+        }
+        if (S_ISLNK(st.st_mode)) {
+            const std::string text = LinkText(target);
+            if (text.empty() || hops == kMaxLinkHops) {
+                throw FileCreateError(fileName);
+            }
+            target = text.front() == '/' ? text : ExtractFilePath(target) + text;
+            continue;
+        }
+        // A device, FIFO, socket or folder is no document: a rename would put a regular file in
+        // its place (root once replaced /dev/full that way).
+        if (!S_ISREG(st.st_mode) || IsReadOnly(target)) {
+            throw FileCreateError(fileName);
+        }
+        break;
+    }
+    if (IsHeldSource(target) || !FolderTakesNewFiles(target)) {
+        throw FileCreateError(fileName);
+    }
+    return target;
+}
+
+void WriteDocumentFile(const std::string& fileName, const std::function<void(ByteStream&)>& write,
+                       ReplacementFile::Commit how) {
+    const std::string target = DocumentTarget(fileName);
+    ReplacementFile replacement(target, fileName);
     {
         // Not truncated: the file is new and empty, and truncating flags it on ext4 to be
         // written out in full when it is closed.
-        FileStream stream(replacement.TempName(), FileMode::OpenReadWrite);
-        write(stream);
-        stream.Flush();
+        std::unique_ptr<FileStream> stream;
+        try {
+            stream = std::make_unique<FileStream>(replacement.TempName(), FileMode::OpenReadWrite);
+        } catch (const FileOpenError&) {
+            // The user asked to save fileName; the temporary name means nothing to them.
+            throw FileCreateError(fileName);
+        }
+        write(*stream);
+        stream->Flush();
     }
     replacement.Replace(how);
 }

@@ -11,11 +11,22 @@ namespace sw {
 // Saves a document (index file, project, cue file, playlist) so that a failed save never destroys
 // the previous file: write runs on a new temporary file in the target's folder, which takes the
 // target's place only after everything was written, as `how` says (by default only once the data
-// is on the disk, renamed over the target). The new file keeps an existing
-// target's permission bits. Throws FileCreateError "Cannot create file <fileName>" when the
-// temporary file cannot be made or the target is a source some cut object holds open, and
-// StreamWriteError when the data or the rename fails; the temporary file is removed then.
+// is on the disk, renamed over the target). The new file keeps an existing target's permission
+// bits.
+//
+// The target is what DocumentTarget says. Throws FileCreateError "Cannot create file <fileName>"
+// (always the name the caller gave, never the temporary one) when it refuses the target or the
+// temporary file cannot be made or opened, and StreamWriteError when the data or the rename
+// fails; the temporary file is removed then, and the target is untouched.
 void WriteDocumentFile(const std::string& fileName, const std::function<void(ByteStream&)>& write,
                        ReplacementFile::Commit how = ReplacementFile::Commit::Durable);
+
+// Where a document saved as fileName really goes: a symbolic link is followed to the file it
+// names (also a file that does not exist yet), so the save writes through the link and the link
+// stays. Throws FileCreateError for fileName when the file there exists but is no regular file
+// (a device node, FIFO, socket or folder), is read-only (its owner write bit is clear, or this
+// process may not write it), is a source a cut object holds open, or when its folder is
+// read-only in the same sense or missing, or the links loop.
+std::string DocumentTarget(const std::string& fileName);
 
 }  // namespace sw

@@ -38,13 +38,14 @@ bool SyncFile(const std::string& fileName) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& targetName) : targetName_(targetName) {
+ReplacementFile::ReplacementFile(const std::string& targetName, const std::string& shownName)
+    : targetName_(targetName) {
     const std::string pattern = ExtractFilePath(targetName) + "~hlXXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());
     if (fd < 0) {
-        throw FileCreateError(targetName);
+        throw FileCreateError(shownName.empty() ? targetName : shownName);
     }
     tempName_ = buffer.data();
     ::fchmod(fd, NewFileMode(targetName));

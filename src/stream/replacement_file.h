@@ -10,8 +10,9 @@ namespace sw {
 // gets. Abandoned (destroyed without Replace), the temporary file is removed.
 class ReplacementFile {
   public:
-    // Throws FileCreateError for targetName when no temporary file can be made there.
-    explicit ReplacementFile(const std::string& targetName);
+    // Throws FileCreateError for shownName (targetName when "": the name the user asked for,
+    // where that differs from the file a link leads to) when no temporary file can be made there.
+    explicit ReplacementFile(const std::string& targetName, const std::string& shownName = "");
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;

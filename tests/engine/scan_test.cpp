@@ -145,16 +145,16 @@ TEST(ScanFrames, FrameReachingIntoTheTagIsNotIndexed) {
     EXPECT_EQ(cut->DroppedFrames, 0);
 }
 
-// A header in the last 4 bytes is never indexed; the chain ends on it without a failed step,
-// and index files written for such files keep the count that older versions stored.
-TEST(ScanFrames, StubHeaderInTheLastFourBytesIsNotIndexed) {
+// A header in the last 4 bytes is never indexed, and the chain ending on it is its one failed
+// step: the count read -1 ("no frame found") for 697 frames followed by one lone header.
+TEST(ScanFrames, LoneHeaderAfterTheLastFrameCountsAsTheChainsEndNotMinusOne) {
     std::vector<uint8_t> bytes = MakeFrames(3);
     const std::vector<uint8_t> frame = MakeFrame();
     bytes.insert(bytes.end(), frame.begin(), frame.begin() + 4);
     auto cut = MemoryCut(bytes);
     EXPECT_EQ(Scan(*cut), kStatusOk);
     EXPECT_EQ(cut->FrameCount(), 3);
-    EXPECT_EQ(cut->DroppedFrames, -1);
+    EXPECT_EQ(cut->DroppedFrames, 0);
 
     // Five bytes of it are enough to be looked at: it does not fit, so it is one failed step.
     bytes.push_back(frame[4]);
@@ -162,6 +162,15 @@ TEST(ScanFrames, StubHeaderInTheLastFourBytesIsNotIndexed) {
     EXPECT_EQ(Scan(*longer), kStatusOk);
     EXPECT_EQ(longer->FrameCount(), 3);
     EXPECT_EQ(longer->DroppedFrames, 0);
+
+    // The same before an ID3v1 tag: the lone header starts exactly 4 bytes before it.
+    std::vector<uint8_t> tagged = MakeFrames(3);
+    tagged.insert(tagged.end(), frame.begin(), frame.begin() + 4);
+    Append(tagged, MakeId3v1("T"));
+    auto beforeTag = MemoryCut(tagged);
+    EXPECT_EQ(Scan(*beforeTag), kStatusOk);
+    EXPECT_EQ(beforeTag->FrameCount(), 3);
+    EXPECT_EQ(beforeTag->DroppedFrames, 0);
 }
 
 // Builds an ID3v2 tag whose body holds a chain of valid frames, as a cover picture may.

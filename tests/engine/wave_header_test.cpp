@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "engine/wave_header.h"
 #include "engine_fixture.h"
+#include "stream/file_errors.h"
 #include "stream/status.h"
 
 namespace sw::test {
@@ -110,6 +114,20 @@ TEST(IsMpegWaveFile, WantsSeventyBytesWithFormatTag85) {
     pcm[20] = 1;
     WriteFileBytes(dir.File("pcm.wav"), pcm);
     EXPECT_FALSE(IsMpegWaveFile(dir.File("pcm.wav")));
+}
+
+TEST(IsMpegWaveFile, FifoIsRefusedWithoutWaitingAndAFolderIsNoWaveFile) {
+    // Breaks by hanging: "scan x.wav" on a FIFO blocked in this test's open, before any check.
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("x.wav").c_str(), 0600), 0);
+    try {
+        IsMpegWaveFile(dir.File("x.wav"));
+        ADD_FAILURE() << "a FIFO was read";
+    } catch (const FileRefusedError& error) {
+        EXPECT_EQ(error.Reason(), ReadOpenResult::NotRegular);
+    }
+    std::filesystem::create_directory(dir.File("adir.wav"));
+    EXPECT_FALSE(IsMpegWaveFile(dir.File("adir.wav")));
 }
 
 }  // namespace
