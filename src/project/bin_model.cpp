@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "engine/wave_header.h"
 #include "project/dialog_folder.h"
@@ -97,9 +98,18 @@ std::string ProjectBinModel::StatusText(int row) const {
 
 int ProjectBinModel::ParseMP3List(const std::string& baseFolder,
                                   const std::vector<std::string>& names) {
-    PlayerPause pause(cutter_);
-    std::vector<std::string> playlists;
-    const int state = ParseList(baseFolder, names, playlists);
+    // An import can start another (a cue file's source, a project's cues): the player stays
+    // suspended until the outermost one ends, and the chain of playlists being read is one.
+    const bool outermost = importDepth_++ == 0;
+    struct DepthScope {
+        int& depth;
+        ~DepthScope() { --depth; }
+    } depth{importDepth_};
+    std::optional<PlayerPause> pause;
+    if (outermost) {
+        pause.emplace(cutter_);
+    }
+    const int state = ParseList(baseFolder, names, playlists_);
     observers_.Tell([&](ListObserver& o) { o.ShowRequested(); });
     changes_.MarkModified();
     return state;
@@ -364,7 +374,10 @@ TCutObject* ProjectBinModel::SearchCutObject(const std::string& fileName, bool a
             return entry->get();
         }
     }
-    if (!addIfMissing || fileName.empty()) {
+    // A playlist or cue file never becomes an entry of its own name, and one naming the cue
+    // file being imported would import that again without end.
+    const std::string kind = FileKind(fileName);
+    if (!addIfMissing || fileName.empty() || kind == "m3u" || kind == "m3q") {
         return nullptr;
     }
     // The path is imported as it stands: an absolute one needs no base folder, and a relative

@@ -74,7 +74,7 @@ class ProjectBinModel : public CutObjectFinder {
     // be scanned. True when the cut object has its source open.
     bool CheckCutObject(TCutObject& cut, const std::string& indexFileName = "");
     // The last entry whose FileName is exactly fileName; with addIfMissing, the file is imported
-    // first when there is none.
+    // first when there is none (never a playlist or cue file, which name no entry).
     TCutObject* SearchCutObject(const std::string& fileName, bool addIfMissing) override;
 
     void Rename(int row, const std::string& name);
@@ -121,6 +121,8 @@ class ProjectBinModel : public CutObjectFinder {
     CutterLink* cutter_ = nullptr;
     ObserverList<ListObserver> observers_;
     std::vector<CutObjectPtr> entries_;
+    std::vector<std::string> playlists_;  // the chain of playlists being read
+    int importDepth_ = 0;
 };
 
 }  // namespace sw

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "model_fixture.h"
+#include "project/cue_file.h"
 #include "project/index_beside.h"
 #include "project/inline_front_end.h"
 #include "project/playlist.h"
@@ -259,6 +260,30 @@ TEST_F(BinModelTest, PlaylistsThatNameThemselvesAreReportedAndReadOnce) {
     prompts.ExpectError();
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"empty.m3u"}), kImportFailed);
     EXPECT_EQ(prompts.Texts().back(), "Unable to add file to project");
+}
+
+TEST_F(BinModelTest, CueFilesAndPlaylistsNamingEachOtherEndAndKeepThePlayerPaused) {
+    // A cue file naming itself as its source recursed without end; an inner import resumed the
+    // player while the outer one was still reading sources.
+    RecordingCutter cutter;
+    bin.SetCutter(&cutter);
+    const std::string cueFile = dir.File("self.m3q");
+    SaveCueFile(CueFileRecord{cueFile, "self", 0, 1}, cueFile);
+    prompts.ExpectError();
+    EXPECT_EQ(bin.ParseMP3List("", {cueFile}), kImportFailed);
+
+    WriteText(dir.File("ring.m3u"), "ring.m3q\r\n");
+    SaveCueFile(CueFileRecord{dir.File("ring.m3u"), "ring", 0, 1}, dir.File("ring.m3q"));
+    WriteMp3("song.mp3", 3);
+    const std::string songCue = dir.File("song.m3q");
+    SaveCueFile(CueFileRecord{dir.File("song.mp3"), "song", 0, 1}, songCue);
+    prompts.ExpectError();  // ring.m3q gives no cue
+    prompts.ExpectError();  // so ring.m3u added nothing
+    EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"ring.m3u", "song.m3q"}), kImportAdded);
+    EXPECT_EQ(bin.Count(), 1);  // the song, imported for its cue
+    EXPECT_EQ(cues.Count(), 1);
+    EXPECT_EQ(cutter.calls, (std::vector<std::string>{"pause", "resume", "pause", "resume"}));
+    bin.SetCutter(nullptr);
 }
 
 TEST_F(BinModelTest, ASavedBinReadsBackFromItsPlaylist) {
