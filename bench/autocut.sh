@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Times the auto-cut search of the one-hour file (made by run.sh) against cat of the file and
+# mp3splt's silence split of it, with a warm cache, and writes the "Auto-cut search" section of
+# docs/benchmarks.md (replacing an earlier one, keeping the rest of the page).
+#   bench/autocut.sh [--quick]    (--quick: 3 runs instead of 30)
+# SW_BENCH_BUILD names the Release build folder of the core (default build-bench-core).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work="$root/bench/work"
+build="${SW_BENCH_BUILD:-$root/build-bench-core}"
+report="$root/docs/benchmarks.md"
+runs=30
+# mp3splt decodes the whole hour for its silence search: some 9 s a run.
+peer_runs=3
+[[ "${1:-}" == "--quick" ]] && runs=3
+
+for tool in hyperfine mp3splt strace /usr/bin/time cmake ninja python3; do
+    command -v "$tool" >/dev/null || { echo "autocut bench: $tool is not installed" >&2; exit 1; }
+done
+"$root/bench/run.sh" --make-only >/dev/null
+hour="$work/hour_128k.mp3"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSLICEWELL_BUILD_TESTS=OFF \
+    -DSLICEWELL_CORE_ONLY=ON \
+    >"$work/cmake_autocut.txt" 2>&1 || { cat "$work/cmake_autocut.txt" >&2; exit 1; }
+ninja -C "$build" autocut_bench >/dev/null
+bench_bin="$(find "$build" -name autocut_bench -type f -perm -u+x | head -1)"
+
+json="$work/json_autocut"
+rm -rf "$json" "$work/mp3splt_s"
+mkdir -p "$json" "$work/mp3splt_s"
+# The index file beside the source is what an imported file has; the search reads it.
+index="${hour%.mp3}.m3i"
+"$bench_bin" "$hour" --save-index
+
+timed() {  # timed NAME RUNS COMMAND...
+    local name="$1" count="$2"
+    shift 2
+    hyperfine -N --warmup 1 --runs "$count" --output=null --style basic \
+        --export-json "$json/$name.json" "$*" >/dev/null 2>"$work/hyperfine.txt" ||
+        { echo "autocut bench: WARNING $name failed" >&2; tail -5 "$work/hyperfine.txt" >&2; }
+    /usr/bin/time -v "$@" >/dev/null 2>"$work/time.txt" || true
+    awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt" >"$json/$name.rss"
+}
+
+cat "$hour" >/dev/null
+load_at_start="$(cut -d' ' -f1-3 /proc/loadavg)"
+timed cat "$runs" cat "$hour"
+timed search "$runs" "$bench_bin" "$hour"
+timed scan_search "$runs" "$bench_bin" "$hour" --scan
+timed mp3splt_s "$peer_runs" mp3splt -q -f -s -d "$work/mp3splt_s" "$hour"
+found="$("$bench_bin" "$hour")"
+# System calls of one search: the frames are read through the buffered stream.
+syscalls="$(strace -f -c -o "$work/strace.txt" "$bench_bin" "$hour" >/dev/null 2>&1;
+    awk '/total/ {print $3}' "$work/strace.txt")"
+rm -f "$index"
+
+python3 - "$json" "$report" "$runs" "$peer_runs" "$load_at_start" "$found" "$syscalls" \
+    "$(stat -c %s "$hour")" <<'PY'
+import json, os, re, sys
+jdir, report, runs, peer_runs, load, found, syscalls, size = sys.argv[1:9]
+
+def get(name):
+    path = os.path.join(jdir, name + ".json")
+    if not os.path.exists(path):
+        return None, None
+    r = json.load(open(path))["results"][0]
+    return r["median"] * 1000.0, (r["user"] + r["system"]) * 1000.0
+
+def rss(name):
+    try:
+        return int(open(os.path.join(jdir, name + ".rss")).read().strip()) / 1024.0
+    except (OSError, ValueError):
+        return None
+
+rows = [
+    ("cat", "`cat FILE`"),
+    ("search", "`autocut_bench FILE` (index file beside it, then the search at 20 %)"),
+    ("scan_search", "`autocut_bench FILE --scan` (scan, then the search)"),
+    ("mp3splt_s", "`mp3splt -s FILE` (silence split, decodes)"),
+]
+cat_ms, _ = get("cat")
+split_ms, _ = get("mp3splt_s")
+lines = ["## Auto-cut search", "",
+         f"The same one-hour file; {runs} runs a command ({peer_runs} for mp3splt, which takes "
+         f"seconds a run); load average {load} at the start. `{found}` "
+         "(the file is a tone sweep over pink noise: no frame is silent, so the whole file is one "
+         f"run). One search makes {syscalls} system calls in all, for the 137820 frames.", "",
+         "| tool | median ms | ratio to cat | ratio to mp3splt -s | CPU ms | max RSS MiB |",
+         "|---|---:|---:|---:|---:|---:|"]
+for name, label in rows:
+    ms, cpu = get(name)
+    if ms is None:
+        continue
+    m = rss(name)
+    lines.append(f"| {label} | {ms:.1f} | {ms / cat_ms:.2f} | {ms / split_ms:.4f} | {cpu:.1f} | "
+                 f"{m:.1f} |" if m is not None else f"| {label} | {ms:.1f} | - | - | - | - |")
+search_ms, _ = get("search")
+index_mib = 137820 * 4 / 1048576.0
+targets = [
+    (f"search <= 2 x cat ({search_ms / cat_ms:.2f} x)", search_ms <= 2 * cat_ms),
+    (f"search >= 100 x faster than mp3splt -s ({split_ms / search_ms:.0f} x)",
+     split_ms >= 100 * search_ms),
+    (f"search peak memory <= 8 MiB + the index ({index_mib:.2f} MiB): {rss('search'):.1f} MiB",
+     rss("search") <= 8 + index_mib),
+]
+lines += ["", "| target | result |", "|---|---|"]
+lines += [f"| {t} | {'met' if ok else '**missed**'} |" for t, ok in targets]
+section = "\n".join(lines) + "\n"
+
+text = open(report).read() if os.path.exists(report) else "# Benchmarks\n"
+text = re.sub(r"\n## Auto-cut search\n.*?(?=\n## |\Z)", "\n", text, flags=re.S).rstrip("\n")
+open(report, "w").write(text + "\n\n" + section)
+print(section)
+PY
