@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "project/document_texts.h"
 #include "stream/frame_header.h"
 
 #if defined(__SSE2__)
@@ -130,9 +131,13 @@ AutoCutResult ProcessFile(TCutObject* cut, int32_t threshold, const AutoCutSink&
         result.Message = "Invalid TCutObject";
         return result;
     }
-    if (!cut->IndexStream) {
+    // An entry whose scan the user declined has no frames; a scanned file without frames has
+    // nothing to search and is no refusal.
+    if (!cut->IndexStream || (cut->FrameCount() == 0 && !cut->CompletelyScanned)) {
         result.Outcome = AutoCutOutcome::NoIndex;
-        result.Message = "The file " + cut->Name + " has no frame index: rescan it first";
+        std::string text = texts::kNoFrameIndex;
+        text.replace(text.find("%s"), 2, cut->Name);
+        result.Message = text;
         return result;
     }
     try {

@@ -38,7 +38,7 @@ enum class AutoCutOutcome {
     Completed,         // the whole index was walked (or a frame could not be reached)
     Aborted,           // control.terminate was set; the runs seen so far became cues
     InvalidCutObject,  // no cut object, no file stream, or the index cannot be rewound
-    NoIndex,           // the entry was never scanned (no index stream or 0 frames)
+    NoIndex,           // never scanned: no index stream, or 0 frames and not completely scanned
     SearchError,       // an error while searching or while handing a cue over
 };
 
@@ -46,7 +46,8 @@ struct AutoCutResult {
     AutoCutOutcome Outcome = AutoCutOutcome::Completed;
     int32_t CuesAdded = 0;
     // The user's text for the outcomes that are failures: "Invalid TCutObject", "Error while
-    // searching <Name>", or the refusal of an entry without an index; "" otherwise.
+    // searching <Name>", or the bin's refusal of an entry without an index ("The file \"<Name>\"
+    // has no frame index..."); "" otherwise.
     std::string Message;
 };
 
