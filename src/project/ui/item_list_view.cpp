@@ -1,0 +1,147 @@
+#include "project/ui/item_list_view.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <algorithm>
+
+namespace sw {
+
+ItemListView::ItemListView(QWidget* parent) : QTreeView(parent) {
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    // Rows of one height let the view lay out thousands of cues without measuring each one.
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+}
+
+void ItemListView::setModel(QAbstractItemModel* model) {
+    if (this->model() != nullptr) {
+        disconnect(this->model(), nullptr, this, nullptr);
+    }
+    QTreeView::setModel(model);
+    if (model != nullptr) {
+        connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                [this](const QModelIndex&, int first, int last) { RowsLeaving(first, last); });
+        connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &ItemListView::ListLeaving);
+    }
+}
+
+void ItemListView::RowsLeaving(int first, int last) {
+    TItemDragObject& holder = TItemDragObject::Instance();
+    const TItemDragObject::DraggedItem& dragged = holder.Item();
+    if (dragged.list != this || !DraggedItemAt) {
+        return;
+    }
+    for (int row = first; row <= last; ++row) {
+        const TItemDragObject::DraggedItem leaving = DraggedItemAt(row);
+        if (leaving.cutObject == dragged.cutObject && leaving.cue == dragged.cue) {
+            holder.Clear();
+            return;
+        }
+    }
+}
+
+void ItemListView::ListLeaving() {
+    if (TItemDragObject::Instance().Item().list == this) {
+        TItemDragObject::Instance().Clear();
+    }
+}
+
+int ItemListView::SelectedRow() const {
+    if (selectionModel() == nullptr) {
+        return -1;
+    }
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), QModelIndex())) {
+        return current.row();
+    }
+    const std::vector<int> rows = SelectedRows();
+    return rows.empty() ? -1 : rows.front();
+}
+
+std::vector<int> ItemListView::SelectedRows() const {
+    std::vector<int> rows;
+    if (selectionModel() == nullptr) {
+        return rows;
+    }
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ItemListView::EditName(int row) {
+    if (model() == nullptr || row < 0 || row >= model()->rowCount()) {
+        return;
+    }
+    const QModelIndex index = model()->index(row, 0);
+    setCurrentIndex(index);
+    edit(index);
+}
+
+void ItemListView::startDrag(Qt::DropActions) {
+    const int row = SelectedRow();
+    if (row < 0 || !DraggedItemAt) {
+        return;
+    }
+    const TItemDragObject::DraggedItem item = DraggedItemAt(row);
+    if (item.Empty()) {
+        return;
+    }
+    const QString text = model()->index(row, 0).data().toString();
+    TItemDragObject::Instance().Run(this, item, text);
+}
+
+void ItemListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (TItemDragObject::Instance().CarriesItemOf(event->mimeData(), this)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void ItemListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!TItemDragObject::Instance().CarriesItemOf(event->mimeData(), this)) {
+        event->ignore();
+        return;
+    }
+    // The base class draws the drop indicator; the decision stays ours.
+    QTreeView::dragMoveEvent(event);
+    event->acceptProposedAction();
+}
+
+void ItemListView::dropEvent(QDropEvent* event) {
+    TItemDragObject& holder = TItemDragObject::Instance();
+    const QMimeData* mime = event->mimeData();
+    if (holder.CarriesItemOf(mime, this)) {
+        const QModelIndex target = indexAt(event->position().toPoint());
+        const int before = target.isValid() ? target.row() : model()->rowCount();
+        const TItemDragObject::DraggedItem item = holder.Item();
+        holder.Clear();
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        if (MoveItem) {
+            MoveItem(item, before);
+        }
+    } else {
+        event->ignore();
+    }
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+}
+
+}  // namespace sw

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include "project/bin_model.h"
+#include "project/ui/bin_item_model.h"
+#include "project/ui/progress_operations.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+
+namespace sw {
+
+class ItemListView;
+
+// The "Project bin" window: the project's source files over the bin model, with the popup
+// menu's commands, in-place rename, reordering by drag and drop and files dropped from the
+// desktop. Every rule lives in the model; the window asks it and shows the answer.
+class TProjectForm : public QWidget {
+    Q_OBJECT
+
+  public:
+    TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* parent = nullptr);
+    ~TProjectForm() override;
+
+    // Where the window stands the first time, before any placement was stored, and the smallest
+    // it may get.
+    static QRect DesignedGeometry() { return {5, 45, 232, 103}; }
+    static QSize MinimumTrackingSize() { return {232, 103}; }
+
+    ProjectBinModel& Bin() const { return bin_; }
+    BinItemModel& ItemModel() const { return *items_; }
+
+    // Computes the menu's enabling for the current selection (also before it opens).
+    void PopupMenuPopup();
+
+    void PopUpCutClick();
+    void PopUpAutoCutClick();
+    void PopUpRenameClick();
+    void PopUpPropertiesClick();
+    void PopUpRescanClick();
+    void PopUpImportClick();
+    void PopUpExportClick();
+    void PopUpSaveClick();
+    void PopUpDeleteClick();
+    // Files from the desktop, in the drop's order.
+    void FilesDropped(const std::vector<std::string>& names);
+
+    ItemListView* CutObjectsList;
+    QStatusBar* StatusBar;
+    QLabel* StatusPanel;
+    QMenu* PopupMenu;
+    QAction* PopUpCut;
+    QAction* PopUpAutoCut;
+    QAction* PopUpRename;
+    QAction* PopUpProperties;
+    QAction* PopUpRescan;
+    QAction* PopUpImport;
+    QAction* PopUpExport;
+    QAction* PopUpSave;
+    QAction* PopUpDelete;
+
+  signals:
+    // The bin wants its window shown (an import while it is hidden).
+    void ShowRequested();
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    QAction* AddMenuAction(const QString& text, const char* name, void (TProjectForm::*handler)());
+    void ShowStatus();
+    TCutObject* SelectedCutObject() const;
+
+    ProjectBinModel& bin_;
+    Prompts& prompts_;
+    ProgressCutExporter exporter_;
+    BinItemModel* items_;
+};
+
+}  // namespace sw
