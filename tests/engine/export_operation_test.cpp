@@ -119,5 +119,37 @@ TEST_F(ExportOperationTest, FullDiskGivesStatus3AndTheHeaderMessage) {
     EXPECT_EQ(prompts_.History()[0].text, "Unable to write wave-header");
 }
 
+// An export onto a project or playlist name destroyed the document and reported success.
+TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) {
+    const std::string project = dir_.File("p.m3p");
+    WriteFileBytes(project, {'p'});
+    prompts_.ExpectError();
+    EXPECT_EQ(ExportCutObject(project, cut_.get(), false, prompts_), kStatusFailed);
+    ASSERT_EQ(prompts_.History().size(), 1u);
+    EXPECT_NE(prompts_.History()[0].text.find(".m3p files"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
+
+    // The project being exported, by another name.
+    std::filesystem::create_symlink(project, dir_.File("p.mp3"));
+    TProjectProperties properties;
+    properties.FileName = project;
+    TCueObject cue{cut_.get(), "c", 0, 1};
+    prompts_.ExpectError();
+    EXPECT_EQ(ExportProject(dir_.File("p.mp3"), properties, {&cue}, prompts_), kStatusFailed);
+    EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
+}
+
+// The windows had no whole-file fast path: they now run the command line's planning, the copy
+// while scanning included, on the worker under the progress window.
+TEST_F(ExportOperationTest, WholeFileOfAnUnopenedSourceIsCopiedWhileItIsScanned) {
+    const std::string target = dir_.File("whole.wav");
+    EXPECT_EQ(ExportWholeFile(source_, target, {}, prompts_), kStatusOk);
+    const std::vector<uint8_t> out = ReadFileBytes(target);
+    ASSERT_EQ(out.size(), kWaveHeaderSize + bytes_.size());
+    EXPECT_TRUE(std::equal(bytes_.begin(), bytes_.end(), out.begin() + kWaveHeaderSize));
+    const auto header = BuildWaveHeader(FrameHeader(cut_.get(), 19), int64_t(out.size()));
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), out.begin()));
+}
+
 }  // namespace
 }  // namespace sw::test

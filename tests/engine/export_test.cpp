@@ -373,6 +373,46 @@ TEST(ExportProjectFrames, RangeThatEndsEarlyGivesStatus3AndTheNextCueStillCopies
     EXPECT_EQ(target.Bytes(), expected);
 }
 
+// A source rewritten since it was indexed: the index's offsets no longer start frames. Copying
+// from them would put bytes of the middle of frames into the target.
+TEST(ExportCutObjectFrames, StaleOffsetEndsTheRangeBeforeAnyByteFromIt) {
+    Source source = ScannedSource(NumberedFrames(6));
+    auto& file = static_cast<MemoryStream&>(*source.cut->FileStream);
+    std::vector<uint8_t> moved = FramesOf(source, 0, 1);
+    moved.push_back(0x00);  // frames 2.. now lie one byte later than the index says
+    Append(moved, FramesOf(source, 2, 5));
+    moved.pop_back();
+    file.SetSize(0);
+    file.Write(moved.data(), int64_t(moved.size()));
+
+    ExportOutcome outcome;
+    EXPECT_EQ(ExportRange(*source.cut, 0, 5, &outcome), FramesOf(source, 0, 1));
+    EXPECT_EQ(outcome.status, kStatusUnknownError);
+    EXPECT_EQ(outcome.framesCopied, 2);
+}
+
+// A stale offset can land on bytes that pass for a header inside the frame before it; both
+// cannot be frames, and the later one is not copied.
+TEST(ExportCutObjectFrames, OffsetInsideThePreviousFrameEndsTheRange) {
+    HeaderSpec wide;
+    wide.bitrateIndex = 13;  // 256 kbit/s: one frame as long as two of 128 kbit/s
+    const std::vector<uint8_t> narrow = MakeFrame({}, 0x21);
+    std::vector<uint8_t> big = MakeFrame(wide, 0x22);
+    ASSERT_GE(big.size(), 2 * narrow.size());
+    std::copy(narrow.begin(), narrow.end(), big.begin() + int64_t(narrow.size()));
+
+    Source source = ScannedSource(NumberedFrames(3));  // offsets 0, 417, 834
+    auto& file = static_cast<MemoryStream&>(*source.cut->FileStream);
+    std::vector<uint8_t> now = big;
+    now.resize(3 * narrow.size(), 0x00);
+    file.SetSize(0);
+    file.Write(now.data(), int64_t(now.size()));
+
+    ExportOutcome outcome;
+    EXPECT_EQ(ExportRange(*source.cut, 0, 2, &outcome), big);
+    EXPECT_EQ(outcome.status, kStatusUnknownError);
+}
+
 TEST(IsWaveTarget, LooksAtTheFirstThreeCharactersOfTheExtensionInAnyCase) {
     EXPECT_TRUE(IsWaveTarget("/tmp/a.wav"));
     EXPECT_TRUE(IsWaveTarget("/tmp/a.WAV"));

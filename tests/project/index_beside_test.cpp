@@ -1,6 +1,8 @@
 #include "project/index_beside.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "engine/scan.h"
 #include "frame_builder.h"
@@ -22,6 +24,16 @@ struct IndexBeside : ::testing::Test {
         ASSERT_EQ(ScanFrames(*cut, control), 0);
         cut->CompletelyScanned = complete;
         ASSERT_EQ(SaveCutObject(cut.get(), indexName), 0);
+    }
+
+    // Gives the source the index file's modification time, moved by `seconds`.
+    void SetModifiedAsIndex(int seconds = 0) {
+        struct stat st {};
+        ASSERT_EQ(::stat(index.c_str(), &st), 0);
+        struct timespec times[2] = {st.st_mtim, st.st_mtim};
+        times[0].tv_sec += seconds;
+        times[1].tv_sec += seconds;
+        ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
     }
 
     IndexRejection Why() {
@@ -64,11 +76,25 @@ TEST_F(IndexBeside, IndexThatWouldExportWrongBytesIsRefused) {
     SaveIndex(index);
     shifted.resize(MakeFrames(5).size());
     WriteFileBytes(source, shifted);
+    SetModifiedAsIndex();  // a rewrite within one tick of the file system's clock
     EXPECT_EQ(Why(), IndexRejection::FramesDontMatch);
 
     WriteFileBytes(source, std::vector<uint8_t>(300, 0));
     SaveIndex(index);
     EXPECT_EQ(Why(), IndexRejection::NoIndex);
+}
+
+// A source rewritten in place at the same size, its frames moved between the first and the last,
+// passed every check of the two ends; the export then copied from stale offsets.
+TEST_F(IndexBeside, SourceWrittenAfterItsIndexIsStale) {
+    WriteFileBytes(source, MakeFrames(5));
+    SaveIndex(index);
+    SetModifiedAsIndex(1);
+    EXPECT_EQ(Why(), IndexRejection::SourceModified);
+    EXPECT_NE(IndexRejectionText(IndexRejection::SourceModified).find("modified"),
+              std::string::npos);
+    SetModifiedAsIndex(-1);
+    EXPECT_EQ(Why(), IndexRejection::None);
 }
 
 TEST_F(IndexBeside, IndexOfAnotherFileOrOfAVanishedOneIsRefused) {

@@ -140,6 +140,8 @@ TEST(ProjectFileReader, EveryTruncationFailsAsTheFormatSays) {
         } else {
             ASSERT_EQ(ReadProject(stream, contents), ProjectReadResult::Ok) << length;
             EXPECT_LT(contents.Cues.size(), 3u) << length;
+            // Whoever shows the load can say how many records were lost.
+            EXPECT_EQ(contents.UnreadCues, 3 - int32_t(contents.Cues.size())) << length;
             for (size_t i = 0; i < contents.Cues.size(); ++i) {
                 EXPECT_EQ(contents.Cues[i], all.Cues[i]) << length;
             }
