@@ -289,13 +289,13 @@ TEST(ProcessFileRefusals, MissingPartsAreRefusedWithTheirMessages) {
               "cutting, auto-cutting or exporting it");
 }
 
-// A file stream whose reads fail from a given position on, like a disk error mid-file.
+// A file stream whose reads fail once they reach a given byte, like a disk error mid-file.
 class FailingStream : public MemoryStream {
   public:
     FailingStream(std::vector<uint8_t> bytes, int64_t from)
         : MemoryStream(std::move(bytes)), from_(from) {}
     int64_t Read(void* buffer, int64_t count) override {
-        if (Position() >= from_) {
+        if (Position() + count > from_) {
             throw StreamReadError();
         }
         return MemoryStream::Read(buffer, count);
@@ -307,9 +307,11 @@ class FailingStream : public MemoryStream {
 
 TEST(ProcessFileErrors, AReadErrorEndsTheSearchKeepingCuesSoFar) {
     // An escaping exception would take the window down; losing found cues loses work.
-    PatternFile file("..ss..ss..ss..");
+    // Far enough into the file that the search reads it in more than one go.
+    const std::string sound = "..ss..";
+    PatternFile file(sound + std::string(2000, '.') + sound);
     const auto& bytes = static_cast<MemoryStream&>(*file.cut.FileStream).Bytes();
-    file.cut.FileStream = std::make_unique<FailingStream>(bytes, 7 * kFrameSize);
+    file.cut.FileStream = std::make_unique<FailingStream>(bytes, 1500 * kFrameSize);
     const AutoCutResult result = file.Search();
     EXPECT_EQ(result.Outcome, AutoCutOutcome::SearchError);
     EXPECT_EQ(result.Message, "Error while searching take");
