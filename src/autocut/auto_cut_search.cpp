@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "project/document_texts.h"
@@ -178,9 +179,10 @@ AutoCutResult ProcessFile(TCutObject* cut, int32_t threshold, const AutoCutSink&
     // nothing to search and is no refusal.
     if (!cut->IndexStream || (cut->FrameCount() == 0 && !cut->CompletelyScanned)) {
         result.Outcome = AutoCutOutcome::NoIndex;
-        std::string text = texts::kNoFrameIndex;
-        text.replace(text.find("%s"), 2, cut->Name);
-        result.Message = text;
+        const std::string_view format = texts::kNoFrameIndex;
+        const size_t at = format.find("%s");
+        result.Message =
+            std::string(format.substr(0, at)) + cut->Name + std::string(format.substr(at + 2));
         return result;
     }
     try {
