@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "update/http_response.h"
+
+class QTcpSocket;
+
+namespace sw {
+
+// The program's HTTP client, and the only part of it that opens a socket: one asynchronous
+// HTTP/1.0 GET at a time, over a QTcpSocket on the thread that owns the object (the GUI
+// thread's event loop), for the update check.
+//
+// Contract:
+// - Get(address, userAgent) sends exactly BuildGetRequest's bytes (http_request.h) to the
+//   address's host and port, and reads the response to the end of the connection. Only
+//   "http://" addresses are fetched.
+// - StateChanged(state) reports the states below as they are reached; RequestDone(error) comes
+//   exactly once per Get, always from the event loop (never from inside Get or Abort), after
+//   the state has returned to Ready. Body() holds the response body from then on.
+// - error is 0 when a 2xx response arrived whole (or its body reached the body limit, at which
+//   the rest is not read); the HTTP status for any other status; else one of HttpError. Every
+//   failure ends in RequestDone; nothing waits longer than the stall timeout for the next byte.
+// - Abort() ends a running request; it then reports Aborted. Destroying the object ends a
+//   running request silently.
+class HttpGet : public QObject {
+    Q_OBJECT
+
+  public:
+    enum State {
+        Ready = 0,
+        NotConnected = 1,
+        Connected = 2,
+        DnsLookup = 3,
+        DnsLookupDone = 4,
+        WaitingHeader = 5,
+        WaitingBody = 6,
+        Aborting = 7,
+    };
+
+    // Error codes other than an HTTP status (which is always 100 or more).
+    enum HttpError {
+        Ok = 0,
+        BadAddress = 1,         // not an http address the client can fetch
+        HostNotFound = 2,       // the name does not resolve
+        ConnectionRefused = 3,  // nothing listens at the port
+        TimedOut = 4,           // no byte for the stall timeout
+        ConnectionFailed = 5,   // any other network error
+        BadResponse = 6,        // the connection ended before a valid status line and header
+        Aborted = 7,
+        Busy = 8,  // Get while a request runs; the running one goes on
+    };
+
+    static constexpr int kDefaultStallTimeout = 15000;  // milliseconds
+    // A few times the update record: the check uses its first 1820 bytes.
+    static constexpr size_t kDefaultBodyLimit = 4 * 1820;
+
+    explicit HttpGet(QObject* parent = nullptr);
+    ~HttpGet() override;
+
+    void SetStallTimeout(int milliseconds) { stallTimeout_ = milliseconds; }
+    void SetBodyLimit(size_t bytes) { bodyLimit_ = bytes; }
+
+    void Get(const std::string& address, const std::string& userAgent);
+    void Abort();
+
+    State CurrentState() const { return state_; }
+    bool Running() const { return running_; }
+    const std::string& Body() const { return body_; }
+
+  signals:
+    void StateChanged(int state);
+    void RequestDone(int error);
+
+  private:
+    void SetState(State state);
+    void SocketStateChanged(int socketState);
+    void SocketConnected();
+    void SocketReadyRead();
+    void SocketDisconnected();
+    void SocketError(int socketError);
+    void Finish(int error);
+
+    int stallTimeout_ = kDefaultStallTimeout;
+    size_t bodyLimit_ = kDefaultBodyLimit;
+    State state_ = Ready;
+    bool running_ = false;  // from Get until its done event
+    bool active_ = false;   // from Get until it ends, before its done event
+    std::string request_;
+    std::string body_;
+    std::unique_ptr<HttpResponseReader> response_;
+    QTcpSocket* socket_ = nullptr;
+    QTimer stall_;
+};
+
+}  // namespace sw
