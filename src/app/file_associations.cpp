@@ -88,11 +88,11 @@ std::vector<std::string> DeclaredTypes(const Files& files) {
 }
 
 // Brings the desktop entry in line with what is registered: present while any association
-// needs it, gone when none does. Reports whether it changed.
-bool UpdateDesktopEntry(const AssociationPlace& place, const Files& files) {
+// needs it (or one is about to), gone when none does. Reports whether it changed.
+bool UpdateDesktopEntry(const AssociationPlace& place, const Files& files, bool needed) {
     const std::vector<std::string> declared = DeclaredTypes(files);
-    const bool needed = !declared.empty() ||
-                        NamesAddedAssociation(ReadText(files.mimeApps).value_or(""), kDesktopId);
+    needed = needed || !declared.empty() ||
+             NamesAddedAssociation(ReadText(files.mimeApps).value_or(""), kDesktopId);
     if (!needed) {
         return RemoveIfPresent(files.desktopEntry);
     }
@@ -103,17 +103,34 @@ bool UpdateDesktopEntry(const AssociationPlace& place, const Files& files) {
     return WriteIfChanged(files.desktopEntry, text);
 }
 
-void Refresh(const AssociationPlace& place, const Files& files, bool mimeChanged,
-             bool desktopChanged) {
-    if (!place.RunTool) {
-        return;
+struct Changes {
+    bool mime = false;
+    bool desktop = false;
+};
+
+// Runs one edit of the type's association and refreshes the databases whose files it changed,
+// also after a failure part of the way. False for an unknown type or a failed write.
+bool Change(const AssociationPlace& place, const std::string& extension,
+            const std::function<void(const AssociatedType&, const Files&, Changes&)>& edit) {
+    const AssociatedType* type = FindAssociatedType(extension);
+    if (type == nullptr || place.DataHome.empty() || place.ConfigHome.empty()) {
+        return false;
     }
-    if (mimeChanged) {
+    const Files files(place);
+    Changes changes;
+    bool done = true;
+    try {
+        edit(*type, files, changes);
+    } catch (const FileError&) {
+        done = false;
+    }
+    if (place.RunTool && changes.mime) {
         place.RunTool({"update-mime-database", files.mimeFolder});
     }
-    if (desktopChanged) {
+    if (place.RunTool && changes.desktop) {
         place.RunTool({"update-desktop-database", files.applications});
     }
+    return done;
 }
 
 // The edit of mimeapps.list for another program's type; the file goes when nothing is left.
@@ -176,52 +193,32 @@ AssociationPlace UserAssociationPlace() {
 }
 
 bool RegisterFileAssociation(const AssociationPlace& place, const std::string& extension) {
-    const AssociatedType* type = FindAssociatedType(extension);
-    if (type == nullptr || place.DataHome.empty() || place.ConfigHome.empty()) {
-        return false;
-    }
-    const Files files(place);
-    bool mimeChanged = false;
-    bool desktopChanged = false;
-    bool written = true;
-    try {
-        if (type->Own) {
-            mimeChanged = WriteIfChanged(files.Package(*type), MimePackageText(*type));
-            desktopChanged = UpdateDesktopEntry(place, files);
-        } else {
-            // The entry first: an added association must never name a program that is not there.
-            desktopChanged = UpdateDesktopEntry(place, files);
-            EditMimeApps(files, *type, true);
-            desktopChanged = UpdateDesktopEntry(place, files) || desktopChanged;
-        }
-    } catch (const FileError&) {
-        written = false;
-    }
-    Refresh(place, files, mimeChanged, desktopChanged);
-    return written;
+    return Change(
+        place, extension, [&](const AssociatedType& type, const Files& files, Changes& changes) {
+            if (type.Own) {
+                changes.mime = WriteIfChanged(files.Package(type), MimePackageText(type));
+                changes.desktop = UpdateDesktopEntry(place, files, false);
+            } else {
+                // The entry first: an added association must never name a program that is not
+                // there.
+                changes.desktop = UpdateDesktopEntry(place, files, true);
+                EditMimeApps(files, type, true);
+                // Not needed after all when the user had taken the program off this type.
+                changes.desktop = UpdateDesktopEntry(place, files, false) || changes.desktop;
+            }
+        });
 }
 
 bool UnregisterFileAssociation(const AssociationPlace& place, const std::string& extension) {
-    const AssociatedType* type = FindAssociatedType(extension);
-    if (type == nullptr || place.DataHome.empty() || place.ConfigHome.empty()) {
-        return false;
-    }
-    const Files files(place);
-    bool mimeChanged = false;
-    bool desktopChanged = false;
-    bool removed = true;
-    try {
-        if (type->Own) {
-            mimeChanged = RemoveIfPresent(files.Package(*type));
-        } else {
-            EditMimeApps(files, *type, false);
-        }
-        desktopChanged = UpdateDesktopEntry(place, files);
-    } catch (const FileError&) {
-        removed = false;
-    }
-    Refresh(place, files, mimeChanged, desktopChanged);
-    return removed;
+    return Change(place, extension,
+                  [&](const AssociatedType& type, const Files& files, Changes& changes) {
+                      if (type.Own) {
+                          changes.mime = RemoveIfPresent(files.Package(type));
+                      } else {
+                          EditMimeApps(files, type, false);
+                      }
+                      changes.desktop = UpdateDesktopEntry(place, files, false);
+                  });
 }
 
 bool RegisterOwnFileAssociations() {

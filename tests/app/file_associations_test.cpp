@@ -125,6 +125,14 @@ TEST_F(Associations, DesktopEntryStaysWhileAnyAssociationNeedsIt) {
     EXPECT_TRUE(runs_.empty());
 }
 
+TEST_F(Associations, TypeTheUserTookTheProgramOffLeavesNoEntryBehind) {
+    // Would break: every start writing a desktop entry that nothing uses.
+    Write(MimeApps(), "[Removed Associations]\naudio/mpeg=slicewell.desktop;\n");
+    ASSERT_TRUE(RegisterFileAssociation(place_, "mp3"));
+    EXPECT_FALSE(fs::exists(Entry()));
+    EXPECT_EQ(Read(MimeApps()), "[Removed Associations]\naudio/mpeg=slicewell.desktop;\n");
+}
+
 TEST_F(Associations, MovedProgramGetsItsExecLineUpdated) {
     // Would break: after an upgrade to another folder, opening a project starting nothing.
     ASSERT_TRUE(RegisterFileAssociation(place_, "m3i"));

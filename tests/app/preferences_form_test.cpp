@@ -14,13 +14,6 @@
 namespace sw {
 namespace {
 
-template <typename T>
-T* Find(const QWidget& form, const char* name) {
-    T* child = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 TGlobalSettings Settings() {
     TGlobalSettings settings = DefaultGlobalSettings();
     settings.TempFolder = "/var/tmp/cuts";
@@ -35,7 +28,7 @@ TEST(PreferencesDialog, WithoutDevicesTheOnlyItemStoresTheDefaultDevice) {
     TGlobalSettings settings = Settings();
     settings.PlayerWaveOut = -1;
     form.Load(settings);
-    auto* devices = Find<QComboBox>(form, "DeviceList");
+    auto* devices = test::Find<QComboBox>(form, "DeviceList");
     ASSERT_EQ(devices->count(), 1);
     EXPECT_EQ(devices->itemText(0), "No devices available");
     settings.PlayerWaveOut = 5;
@@ -47,7 +40,7 @@ TEST(PreferencesDialog, DeviceItemsCountFromTheDefaultDevice) {
     // Would break: the list one off, so the player opens the neighbour of the chosen device.
     test::ScriptedPrompts prompts;
     TPreferencesForm form({"Speakers", ""}, prompts);
-    auto* devices = Find<QComboBox>(form, "DeviceList");
+    auto* devices = test::Find<QComboBox>(form, "DeviceList");
     ASSERT_EQ(devices->count(), 3);
     EXPECT_EQ(devices->itemText(1), "Speakers");
     EXPECT_EQ(devices->itemText(2), "Unable to retrieve info");
@@ -71,12 +64,12 @@ TEST(PreferencesDialog, OkAndRevertWaitForAChangeAndRevertRestoresEverything) {
     EXPECT_FALSE(form.OkButton()->isEnabled());
     EXPECT_FALSE(form.RevertButton()->isEnabled());
 
-    Find<QSpinBox>(form, "CueBuffersEdit")->setValue(20);
+    test::Find<QSpinBox>(form, "CueBuffersEdit")->setValue(20);
     EXPECT_TRUE(form.OkButton()->isEnabled());
     EXPECT_TRUE(form.RevertButton()->isEnabled());
-    Find<QSpinBox>(form, "JogSpeedEdit")->setValue(250);
-    Find<QCheckBox>(form, "MatchBox")->setChecked(true);
-    Find<QComboBox>(form, "DeviceList")->setCurrentIndex(0);
+    test::Find<QSpinBox>(form, "JogSpeedEdit")->setValue(250);
+    test::Find<QCheckBox>(form, "MatchBox")->setChecked(true);
+    test::Find<QComboBox>(form, "DeviceList")->setCurrentIndex(0);
 
     form.RevertButton()->click();
     EXPECT_FALSE(form.OkButton()->isEnabled());
@@ -95,9 +88,9 @@ TEST(PreferencesDialog, SpinEditsKeepTheirRanges) {
     test::ScriptedPrompts prompts;
     TPreferencesForm form({}, prompts);
     form.Load(Settings());
-    auto* cue = Find<QSpinBox>(form, "CueBuffersEdit");
-    auto* play = Find<QSpinBox>(form, "PlayBuffersEdit");
-    auto* jog = Find<QSpinBox>(form, "JogSpeedEdit");
+    auto* cue = test::Find<QSpinBox>(form, "CueBuffersEdit");
+    auto* play = test::Find<QSpinBox>(form, "PlayBuffersEdit");
+    auto* jog = test::Find<QSpinBox>(form, "JogSpeedEdit");
     EXPECT_EQ(cue->minimum(), 2);
     EXPECT_EQ(cue->maximum(), 32);
     EXPECT_EQ(play->minimum(), 2);
@@ -119,7 +112,7 @@ TEST(PreferencesDialog, FolderDialogCountsOnlyWhenConfirmed) {
     TGlobalSettings settings = Settings();
     form.Load(settings);
     EXPECT_FALSE(form.FolderButton()->isEnabled());
-    Find<QCheckBox>(form, "TempFileBox")->setChecked(true);
+    test::Find<QCheckBox>(form, "TempFileBox")->setChecked(true);
     EXPECT_TRUE(form.FolderButton()->isEnabled());
     form.RevertButton()->click();
     EXPECT_FALSE(form.FolderButton()->isEnabled());
@@ -139,7 +132,7 @@ TEST(PreferencesDialog, FolderDialogCountsOnlyWhenConfirmed) {
     prompts.ExpectFolder("/srv/scratch");
     form.FolderButton()->click();
     EXPECT_TRUE(form.OkButton()->isEnabled());
-    EXPECT_EQ(Find<QLabel>(form, "FolderLabel")->text(), "/srv/scratch");
+    EXPECT_EQ(test::Find<QLabel>(form, "FolderLabel")->text(), "/srv/scratch");
     form.Store(settings);
     EXPECT_EQ(settings.TempFolder, "/srv/scratch");
     EXPECT_TRUE(prompts.Done());
@@ -152,7 +145,7 @@ TEST(PreferencesDialog, PriorityTheListCannotShowIsKept) {
     TGlobalSettings settings = Settings();
     settings.PlayerPriority = 6;
     form.Load(settings);
-    auto* priority = Find<QComboBox>(form, "PriorityList");
+    auto* priority = test::Find<QComboBox>(form, "PriorityList");
     EXPECT_FALSE(priority->isEnabled());
     EXPECT_EQ(priority->count(), 6);
     settings.PlayerPriority = 0;

@@ -15,13 +15,6 @@
 namespace sw {
 namespace {
 
-template <typename T>
-T* Find(const QWidget& form, const char* name) {
-    T* child = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 TProjectProperties Sample() {
     TProjectProperties p;
     p.FileName = "/music/Mix.m3p";
@@ -57,8 +50,8 @@ TEST(ProjectPropertiesDialog, TrackIsZeroWhileVersionOneOneIsOff) {
     TProjectPropertiesForm form;
     TProjectProperties p = Sample();
     form.Load(p);
-    auto* box = Find<QCheckBox>(form, "TrackBox");
-    auto* track = Find<QSpinBox>(form, "TrackEdit");
+    auto* box = test::Find<QCheckBox>(form, "TrackBox");
+    auto* track = test::Find<QSpinBox>(form, "TrackEdit");
     EXPECT_TRUE(box->isChecked());
     EXPECT_TRUE(track->isEnabled());
     EXPECT_EQ(track->value(), 3);
@@ -91,7 +84,7 @@ TEST(ProjectPropertiesDialog, TrackAboveTheSpinRangeSurvivesOpening) {
 TEST(ProjectPropertiesDialog, GenresAreTheTagsListAndNoneStaysNone) {
     // Would break: "no genre" (255) saved as "Blues", or the list one off from the tag numbers.
     TProjectPropertiesForm form;
-    auto* genres = Find<QComboBox>(form, "GenreList");
+    auto* genres = test::Find<QComboBox>(form, "GenreList");
     ASSERT_EQ(genres->count(), 149);
     EXPECT_EQ(genres->itemText(0), "Blues");
     EXPECT_EQ(genres->itemText(147), "Synthpop");
@@ -121,16 +114,16 @@ TEST(ProjectPropertiesDialog, TypedTagTextsKeepTheTagsLimitsAndLatinOne) {
     TProjectPropertiesForm form;
     TProjectProperties p;
     form.Load(p);
-    auto* title = Find<QLineEdit>(form, "TitleEdit");
-    auto* year = Find<QLineEdit>(form, "YearEdit");
+    auto* title = test::Find<QLineEdit>(form, "TitleEdit");
+    auto* year = test::Find<QLineEdit>(form, "YearEdit");
     EXPECT_EQ(title->maxLength(), 30);
-    EXPECT_EQ(Find<QLineEdit>(form, "ArtistEdit")->maxLength(), 30);
-    EXPECT_EQ(Find<QLineEdit>(form, "AlbumEdit")->maxLength(), 30);
-    EXPECT_EQ(Find<QLineEdit>(form, "CommentEdit")->maxLength(), 30);
+    EXPECT_EQ(test::Find<QLineEdit>(form, "ArtistEdit")->maxLength(), 30);
+    EXPECT_EQ(test::Find<QLineEdit>(form, "AlbumEdit")->maxLength(), 30);
+    EXPECT_EQ(test::Find<QLineEdit>(form, "CommentEdit")->maxLength(), 30);
     EXPECT_EQ(year->maxLength(), 4);
     Type(title, QString(40, QLatin1Char('x')));
     Type(year, QStringLiteral("20245"));
-    Type(Find<QLineEdit>(form, "ArtistEdit"), QString::fromUtf8("Gr\xC3\xBC\xE2\x82\xAC"));
+    Type(test::Find<QLineEdit>(form, "ArtistEdit"), QString::fromUtf8("Gr\xC3\xBC\xE2\x82\xAC"));
     form.Store(p);
     EXPECT_EQ(p.Tag.Title, std::string(30, 'x'));
     EXPECT_EQ(p.Tag.Year, "2024");
@@ -173,8 +166,8 @@ TEST(ProjectPropertiesDialog, EveryControlHasAnAccessibleName) {
     // Would break: the two "Export to file" boxes indistinguishable to a screen reader.
     TProjectPropertiesForm form;
     EXPECT_EQ(test::UnnamedControls(form), QStringList());
-    EXPECT_NE(Find<QCheckBox>(form, "ExportTagBox")->accessibleName(),
-              Find<QCheckBox>(form, "ExportFlagsBox")->accessibleName());
+    EXPECT_NE(test::Find<QCheckBox>(form, "ExportTagBox")->accessibleName(),
+              test::Find<QCheckBox>(form, "ExportFlagsBox")->accessibleName());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -20,6 +22,14 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) {
 }
 
 namespace sw::test {
+
+// The form's child of that object name; fails the test when there is none.
+template <typename T>
+T* Find(const QWidget& form, const char* name) {
+    T* child = form.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
 
 // Runs act on the next modal dialog once its own event loop shows it.
 inline void WhenModal(std::function<void(QWidget*)> act) {
