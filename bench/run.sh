@@ -326,3 +326,7 @@ os.makedirs(os.path.dirname(report), exist_ok=True)
 open(report, "w").write(text)
 print(text)
 PY
+
+# The page was written whole just now: the auto-cut search adds its section to it (it times
+# mp3splt's silence split, which decodes, so it runs its peer only a few times).
+SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
