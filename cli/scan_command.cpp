@@ -1,9 +1,8 @@
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "cli_error.h"
 #include "commands.h"
+#include "engine/export_targets.h"
 #include "engine/index_save_rule.h"
 #include "json_writer.h"
 #include "options.h"
@@ -27,13 +26,6 @@ constexpr char kHelp[] =
     "  --index OUT.m3i  write the index file to OUT.m3i instead\n"
     "  --no-index       write no index file\n"
     "  --json           print one JSON object instead of the summary\n";
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
 
 }  // namespace
 

@@ -17,13 +17,6 @@ namespace sw {
 
 namespace {
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // The source file name an index file records, or "" when the file is no index.
 std::string StoredSourceName(const std::string& indexFileName) {
     try {
@@ -40,6 +33,13 @@ std::string StoredSourceName(const std::string& indexFileName) {
 }
 
 }  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
 
 ExportTargetKind ExportTargetKindOf(const std::string& fileName) {
     const std::string kind = FileKind(fileName);

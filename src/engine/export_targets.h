@@ -32,6 +32,9 @@ std::string AudioTargetProblem(const std::string& targetName, const std::string&
 std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName,
                                                const std::string& projectFile = "");
 
+// True when both names lead to one file (same device and inode), by any path or link.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Removes the ".m3i" file beside a target that was just written, but only when it is an index
 // of that very file: its stored file name is the target's absolute path, or another name of the
 // same file. Its offsets point into the old contents. An index of another file (the source's own

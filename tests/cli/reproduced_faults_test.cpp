@@ -23,6 +23,17 @@ struct ReproducedFaults : ::testing::Test {
 
     void SetUp() override { WriteFileBytes(source, Join(frames, 0, 9)); }
 
+    // Rewrites the source in place at its size: the first and the last frame stay where they
+    // were, frames `first` to 8 move on by one byte.
+    void RewriteSourceMovingFramesFrom(int first) {
+        std::vector<uint8_t> rewritten = Join(frames, 0, first - 1);
+        rewritten.push_back(0x00);
+        Append(rewritten, Join(frames, first, 8));
+        rewritten.resize(9 * kFrameBytes);
+        Append(rewritten, Join(frames, 9, 9));
+        WriteFileBytes(source, rewritten);
+    }
+
     // Puts the file's modification time `seconds` from now, so that which of two files was
     // written last does not hang on the clock's resolution.
     static void SetModified(const std::string& fileName, int seconds) {
@@ -55,7 +66,7 @@ TEST_F(ReproducedFaults, ExportDeletesTheTargetsOwnStaleIndexOnlyAfterCreatingIt
     WriteFileBytes(target, Join(frames, 0, 3));
     ASSERT_EQ(RunCli({"scan", target}).exitCode, 0);
     ASSERT_TRUE(FileExists(dir.File("b.m3i")));
-    for (const std::vector<std::string> extra :
+    for (const std::vector<std::string>& extra :
          {std::vector<std::string>{}, std::vector<std::string>{"--range", "0-1"}}) {
         ASSERT_EQ(RunCli({"scan", target}).exitCode, 0);
         std::vector<std::string> args = {"export", source, target};
@@ -98,7 +109,7 @@ TEST_F(ReproducedFaults, ExportNeverOverwritesAProjectPlaylistOrIndexFile) {
     }
     for (const std::string name : {"good.m3p", "list.m3u", "list.M3U8", "other.pls"}) {
         WriteFileBytes(dir.File(name), {'k', 'e', 'e', 'p'});
-        for (const std::vector<std::string> args :
+        for (const std::vector<std::string>& args :
              {std::vector<std::string>{"export", source, dir.File(name)},
               std::vector<std::string>{"export-project", projectFile, dir.File(name)}}) {
             const CliResult r = RunCli(args);
@@ -156,13 +167,7 @@ TEST_F(ReproducedFaults, ProjectCutInsideItsCuesSaysHowManyCouldNotBeRead) {
 // from offsets that no longer started frames.
 TEST_F(ReproducedFaults, SourceRewrittenAtTheSameSizeIsScannedAgain) {
     ASSERT_EQ(RunCli({"scan", source}).exitCode, 0);
-    // The first and last frames stay where they were; those between move by one byte.
-    std::vector<uint8_t> rewritten = Join(frames, 0, 0);
-    rewritten.push_back(0x00);
-    Append(rewritten, Join(frames, 1, 8));
-    rewritten.resize(9 * kFrameBytes);
-    Append(rewritten, Join(frames, 9, 9));
-    WriteFileBytes(source, rewritten);
+    RewriteSourceMovingFramesFrom(1);
     SetModified(source, 10);
 
     const CliResult r = RunCli({"export", source, dir.File("out.mp3")});
@@ -180,12 +185,7 @@ TEST_F(ReproducedFaults, SourceRewrittenAtTheSameSizeIsScannedAgain) {
 // not reported as an export on stdout.
 TEST_F(ReproducedFaults, ExportStopsWhereTheIndexNoLongerPointsAtAFrame) {
     ASSERT_EQ(RunCli({"scan", source}).exitCode, 0);
-    std::vector<uint8_t> rewritten = Join(frames, 0, 3);
-    rewritten.push_back(0x00);
-    Append(rewritten, Join(frames, 4, 8));
-    rewritten.resize(9 * kFrameBytes);
-    Append(rewritten, Join(frames, 9, 9));
-    WriteFileBytes(source, rewritten);
+    RewriteSourceMovingFramesFrom(4);
     SetModified(dir.File("a.m3i"), 10);  // an index that looks newer than its source
 
     const CliResult r = RunCli({"export", source, dir.File("out.mp3")});
@@ -197,7 +197,7 @@ TEST_F(ReproducedFaults, ExportStopsWhereTheIndexNoLongerPointsAtAFrame) {
 
 // Fault 10: failed writes to standard output passed as success.
 TEST_F(ReproducedFaults, FailedWritesToStandardOutputFailTheCommand) {
-    for (const std::vector<std::string> args :
+    for (const std::vector<std::string>& args :
          {std::vector<std::string>{"scan", source, "--json", "--no-index"},
           std::vector<std::string>{"info", source}, std::vector<std::string>{"--help"},
           std::vector<std::string>{"export", "--help"}, std::vector<std::string>{"--version"}}) {
