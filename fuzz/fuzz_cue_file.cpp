@@ -1,7 +1,6 @@
 // ReadCueRecord on the input, and LoadCueFile on the input written to a file. Whatever the bytes
 // say, nothing is read past their end; a record that comes back is written again byte for byte
 // as the input's first 28 + n + m bytes, and the file loader agrees with the stream reader.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_source.h"
 #include "project/cue_file.h"
 #include "stream/memory_stream.h"
 
@@ -23,21 +23,6 @@ void Check(bool condition) {
 }
 
 std::string g_cueFile;
-
-// A new file each time: truncating an existing one makes ext4 write it out on close, which
-// costs milliseconds an execution.
-void WriteFile(const std::string& name, const uint8_t* data, size_t size) {
-    ::unlink(name.c_str());
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    Check(fd >= 0);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        Check(n > 0);
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    ::close(fd);
-}
 
 }  // namespace
 
@@ -63,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(bytes.size() <= size && std::memcmp(bytes.data(), data, bytes.size()) == 0);
     }
 
-    WriteFile(g_cueFile, data, size);
+    sw::fuzz::WriteInputFile(g_cueFile, data, size);
     std::string source;
     const auto cue = sw::LoadCueFile(g_cueFile, source);
     Check(static_cast<bool>(cue) == read);
