@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 #include <exception>
 
 #include "app/global_settings.h"
@@ -71,26 +72,6 @@ class ClickLabel : public QLabel {
 
   private:
     std::function<void()> onClick_;
-};
-
-// Buttons, the seek bar, the knob and the volume bar take no drops: they accept the drag events
-// themselves and refuse them, so that a drop over them never falls through to the window.
-class DropRefuser : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::DragEnter:
-            case QEvent::DragMove:
-            case QEvent::Drop:
-                event->ignore();
-                return true;
-            default:
-                return false;
-        }
-    }
 };
 
 uint32_t BothChannels(int32_t volume) {
@@ -170,7 +151,6 @@ QToolButton* TCutterForm::PictureButton(const char* name, const char* hint, int 
 }
 
 void TCutterForm::CreateControls() {
-    auto* refuser = new DropRefuser(this);
     auto textButton = [&](const char* name, const char* caption, const char* hint, int x) {
         auto* button = new QToolButton(this);
         button->setObjectName(name);
@@ -349,13 +329,13 @@ void TCutterForm::CreateControls() {
         statusBar_->addWidget(panels_[i]);
     }
 
-    for (QWidget* refusing : std::initializer_list<QWidget*>{
-             markInBtn_, posBtn_, markOutBtn_, seekBar_, markBeginBtn_, markPlayBtn_, markEndBtn_,
-             markToCueListBtn_, currentToCueListBtn_, playBtn_, cueBtn_, pauseBtn_, updateCueBtn_,
-             toFileBtn_, jogShuttle_, volumeBar_}) {
-        refusing->setAcceptDrops(true);
-        refusing->installEventFilter(refuser);
-    }
+    // Buttons, the seek bar, the knob and the volume bar take no drops. They do not accept
+    // drops themselves, so Qt hands every drag over the window to the window, which refuses it
+    // over them by position.
+    dropRefusers_ = {markInBtn_,           posBtn_,      markOutBtn_, seekBar_,
+                     markBeginBtn_,        markPlayBtn_, markEndBtn_, markToCueListBtn_,
+                     currentToCueListBtn_, playBtn_,     cueBtn_,     pauseBtn_,
+                     updateCueBtn_,        toFileBtn_,   jogShuttle_, volumeBar_};
 
     exportAction_ =
         RegisteredAction(this, "CutterExportAction", "Export currently marked selection to file");
@@ -446,6 +426,8 @@ bool TCutterForm::OpenOnPlayer(TCutObject* cut) {
         noSound_ = "Unable to create player";
         return false;
     }
+    // The player reads no settings: it is told the queue depths each time it opens a file.
+    player_->SetQueueDepths(GlobalSettings().NumBuffers, GlobalSettings().CueBuffers);
     const int result = player_->Open(cut);
     if (result != 0) {
         const std::string why = player_->Output().ErrorText(result);
@@ -924,8 +906,20 @@ void TCutterForm::wheelEvent(QWheelEvent* event) {
     }
 }
 
+bool TCutterForm::TakesDropAt(const QMimeData* mime, const QPoint& position) const {
+    if (!TItemDragObject::Instance().CarriesItem(mime)) {
+        return false;
+    }
+    for (QWidget* w = childAt(position); w != nullptr && w != this; w = w->parentWidget()) {
+        if (std::find(dropRefusers_.begin(), dropRefusers_.end(), w) != dropRefusers_.end()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void TCutterForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (TItemDragObject::Instance().CarriesItem(event->mimeData())) {
+    if (TakesDropAt(event->mimeData(), event->position().toPoint())) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -933,7 +927,7 @@ void TCutterForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TCutterForm::dragMoveEvent(QDragMoveEvent* event) {
-    if (TItemDragObject::Instance().CarriesItem(event->mimeData())) {
+    if (TakesDropAt(event->mimeData(), event->position().toPoint())) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -942,7 +936,7 @@ void TCutterForm::dragMoveEvent(QDragMoveEvent* event) {
 
 void TCutterForm::dropEvent(QDropEvent* event) {
     TItemDragObject& holder = TItemDragObject::Instance();
-    if (!holder.CarriesItem(event->mimeData())) {
+    if (!TakesDropAt(event->mimeData(), event->position().toPoint())) {
         event->ignore();
         return;
     }

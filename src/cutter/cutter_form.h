@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cutter/cutter_state.h"
 #include "cutter/jog_shuttle.h"
@@ -18,6 +19,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QMimeData;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
@@ -134,6 +136,8 @@ class TCutterForm : public QWidget, public CutterLink {
     void PlayerError(int code);
 
     bool DispatchKey(QKeyEvent& event);
+    // Our own drag of a list row, over a part of the window that takes drops.
+    bool TakesDropAt(const QMimeData* mime, const QPoint& position) const;
     void UpdateMarkLabels();
     void UpdateStatusBar(bool showMarkedLength);
     void UpdateEnables();
@@ -198,6 +202,7 @@ class TCutterForm : public QWidget, public CutterLink {
     QLabel* panels_[3] = {nullptr, nullptr, nullptr};
     QTimer* jogTimer_ = nullptr;
     QAction* exportAction_ = nullptr;
+    std::vector<QWidget*> dropRefusers_;
 };
 
 }  // namespace sw
