@@ -33,8 +33,11 @@ def wait_for(predicate, timeout=10.0, interval=0.05, what="condition"):
 
 
 class Session:
-    def __init__(self, width=1280, height=800):
+    def __init__(self, width=1280, height=800, audio=False):
         self.size = (width, height)
+        self.audio = audio
+        self.pulse = None
+        self.keepalive = None
         self.root = tempfile.mkdtemp(prefix="sw-e2e-")
         self.home = os.path.join(self.root, "home")
         self.runtime = os.path.join(self.root, "runtime")
@@ -56,21 +59,49 @@ class Session:
         if not number:
             raise HarnessError("Xvfb did not start")
         self.display = ":" + number
+        if self.audio:
+            self._start_sound_server()
         return self
+
+    def _start_sound_server(self):
+        # A private server with a null sink: the program plays for real, and nobody hears it.
+        # An idle null sink stalls the first stream for a moment, so a silent stream keeps it busy.
+        env = self.env()
+        self.pulse = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "-L",
+             "module-native-protocol-unix", "-L",
+             "module-null-sink sink_name=e2e_sink rate=44100 channels=2 format=s16le"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(["pactl", "info"], env=env, capture_output=True)
+                 .returncode == 0, 10, what="the private sound server")
+        self.keepalive = subprocess.Popen(
+            ["pacat", "--playback", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
+             "--latency-msec=20", "--device=e2e_sink", "/dev/zero"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(2.5)
 
     def __exit__(self, *exc):
         for app in self.apps:
             if app.poll() is None:
                 app.kill()
                 app.wait()
-        if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait()
+            for stream in app.output_files:
+                stream.close()
+        for server in (self.keepalive, self.pulse, self.xvfb):
+            if server and server.poll() is None:
+                server.terminate()
+                try:
+                    server.wait(5)
+                except subprocess.TimeoutExpired:
+                    server.kill()
+                    server.wait()
         shutil.rmtree(self.root, ignore_errors=True)
 
     def env(self, extra=None):
         env = dict(os.environ)
         env.pop("QT_QPA_PLATFORM", None)
+        env.pop("PULSE_SERVER", None)
+        env.pop("PULSE_RUNTIME_PATH", None)
         env.update(ACCESSIBILITY_ENV)
         env.update({
             "DISPLAY": self.display,
@@ -84,8 +115,12 @@ class Session:
         return env
 
     def start(self, argv, extra_env=None, cwd=None):
-        app = subprocess.Popen(argv, env=self.env(extra_env), cwd=cwd,
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        # Output goes to files: a pipe nobody reads would block a talkative program.
+        out = open(os.path.join(self.root, f"app{len(self.apps)}.out"), "w+")
+        err = open(os.path.join(self.root, f"app{len(self.apps)}.err"), "w+")
+        app = subprocess.Popen(argv, env=self.env(extra_env), cwd=cwd, stdout=out, stderr=err,
+                               text=True)
+        app.output_files = (out, err)
         self.apps.append(app)
         return app
 
@@ -127,6 +162,16 @@ class Session:
         return Accessible(self)
 
 
+def output(app):
+    """What the program wrote so far: (stdout, stderr)."""
+    texts = []
+    for stream in app.output_files:
+        stream.flush()
+        stream.seek(0)
+        texts.append(stream.read())
+    return tuple(texts)
+
+
 class Accessible:
     """Finds the program's widgets by role and accessible name."""
 
@@ -154,7 +199,8 @@ class Accessible:
                 if ((role is None or node.getRoleName() == role) and
                         (name is None or node.name == name)):
                     found.append(node)
-                stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+                # Reversed, so that nodes come out in the order the program shows them.
+                stack.extend(node.getChildAtIndex(i) for i in reversed(range(node.childCount)))
             except Exception:  # a widget that went away while we walked the tree
                 continue
         return found

@@ -1,0 +1,80 @@
+"""The real program under a real X server: it opens the sample in the cutter, plays it from the
+keypad, sets marks while it plays, puts the selection on the cue list and quits cleanly."""
+
+import os
+import shutil
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness  # noqa: E402
+
+PROGRAM = os.environ.get("SLICEWELL", "build/app/slicewell")
+SAMPLE = os.environ.get("SLICEWELL_SAMPLE", "samples/sample.mp3")
+
+
+def write_settings(session, **values):
+    folder = os.path.join(session.home, ".config", "Harrowlight")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "Slicewell.conf"), "w") as store:
+        store.write("[General]\n")
+        for key, value in values.items():
+            store.write(f"{key}={value}\n")
+
+
+def click_on(session, accessible, node):
+    import pyatspi
+    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    session.xdotool("mousemove", "--sync", str(extents.x + extents.width // 2),
+                    str(extents.y + extents.height // 2))
+    session.xdotool("click", "1")
+
+
+def cell_texts(accessible, tree):
+    return [cell.name for cell in accessible.find_all(tree, "table cell")]
+
+
+class CutterEndToEnd(unittest.TestCase):
+    def test_keys_play_mark_and_put_the_selection_on_the_cue_list(self):
+        # Breaks when the keypad does not reach the cutter, marks are not taken from the audible
+        # frame, or the program does not shut down cleanly from its own menu.
+        with harness.Session(audio=True) as session:
+            sample = os.path.join(session.root, "sample.mp3")
+            shutil.copyfile(SAMPLE, sample)
+            write_settings(session, CutterKBControl=1, CutterAutoPlay=0, SplashDelay=0)
+            app = session.start([os.path.abspath(PROGRAM), sample], cwd=session.root)
+            window = session.window("^Slicewell")
+            accessible = session.accessible()
+            program = accessible.application("slicewell")
+            cutter = accessible.find(program, "frame", "Cutter (keyboard enabled)")
+            cues = accessible.find(program, "tree", "Cues")
+            self.assertEqual(cell_texts(accessible, cues), [])
+
+            click_on(session, accessible, accessible.find(cutter, "label", "Current position"))
+            session.key(window, "KP_1")  # play
+            time.sleep(1.0)
+            session.key(window, "KP_4")  # mark-in at the audible frame
+            time.sleep(1.5)
+            session.key(window, "KP_6")  # mark-out
+            session.key(window, "KP_Divide")  # selection to the cue list
+
+            cells = harness.wait_for(lambda: cell_texts(accessible, cues), 10,
+                                     what="a cue in the cue list")
+            self.assertEqual(len(cells), 4, cells)
+            name, first, last = cells[0], int(cells[1]), int(cells[2])
+            self.assertEqual(name, "Cue 1: sample")
+            self.assertGreater(first, 0)
+            # About one and a half seconds of play lie between the marks.
+            self.assertGreater(last - first, 20)
+            self.assertLess(last - first, 400)
+            session.screenshot(os.path.join(session.root, "cutter.png"))
+
+            file_menu = accessible.find(program, "menu item", "File")
+            accessible.press(file_menu)
+            accessible.press(accessible.find(program, "menu item", "Exit"))
+            self.assertEqual(app.wait(15), 0, harness.output(app)[1])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
