@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <string>
+
+namespace sw::test {
+
+// The tests' HTTP server (update_server.py) on 127.0.0.1 at a port of its choosing, started by
+// the constructor and stopped by its process id in the destructor. Serve puts a whole response
+// (status line, header, body) under a name; Url gives the address that fetches it.
+class LocalHttpServer {
+  public:
+    LocalHttpServer();
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    bool Running() const { return port_ != 0; }
+    int Port() const { return port_; }
+    std::string Url(const std::string& name) const;
+
+    void Serve(const std::string& name, const std::string& response);
+    // A 200 response with this body.
+    void ServeBody(const std::string& name, const std::string& body);
+    // Accepts and reads the request, and never answers.
+    void ServeSilence(const std::string& name) { Serve(name, "SILENT"); }
+    // A 200 header, then body bytes for as long as the client reads.
+    void ServeEndless(const std::string& name) { Serve(name, "ENDLESS"); }
+
+    // The bytes of the last request the server received.
+    std::string LastRequest() const;
+
+  private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    int port_ = 0;
+};
+
+// A port on 127.0.0.1 where nothing listens (taken from the system, then closed again).
+int RefusingPort();
+
+}  // namespace sw::test
