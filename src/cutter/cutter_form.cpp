@@ -432,6 +432,7 @@ bool TCutterForm::OpenOnPlayer(TCutObject* cut) {
     if (result != 0) {
         const std::string why = player_->Output().ErrorText(result);
         noSound_ = "nothing plays: " + (why.empty() ? "An unknown error occured" : why);
+        panels_[1]->setText(QString::fromLatin1(PlayerModeName(kModeNone)));
     }
     return result == 0;
 }
@@ -452,6 +453,8 @@ void TCutterForm::CloseFile() {
     }
     noSound_.clear();
     cut_ = nullptr;
+    // Closing reports no mode: the panel would keep the closed file's.
+    panels_[1]->setText(QString::fromLatin1(PlayerModeName(kModeNone)));
     SetSeekBar(0, 0);
     ShowName("");
     UpdateMarkLabels();

@@ -573,6 +573,7 @@ TEST(CutterWithoutSound, MarksCuesAndExportsWorkAndTheStatusBarSaysWhy) {
     CutterHarness h(1000, std::make_unique<NullWaveOut>());
     OpenWithMarks(h, 0, 999);
     EXPECT_NE(h.Form().StatusText(0).indexOf("numbered - nothing plays"), -1);
+    EXPECT_EQ(h.Form().StatusText(1), "None");
     EXPECT_FALSE(h.Find<QToolButton>("PlayBtn")->isEnabled());
     EXPECT_FALSE(h.Find<QToolButton>("MarkPlayBtn")->isEnabled());
     auto* bar = h.Find<QScrollBar>("SeekBar");
@@ -643,8 +644,10 @@ TEST(CutterDocumentEvents, DeletingTheOpenFileOrCueClosesIt) {
     h.Form().OpenCutObject(other.get());
     h.Form().CutObjectDeleted(h.Cut());  // not the open one
     EXPECT_EQ(h.Form().CurrentCutObject(), other.get());
+    h.Click("PlayBtn");
     h.Form().CutObjectDeleted(other.get());
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
+    EXPECT_EQ(h.Form().StatusText(1), "None");
     EXPECT_EQ(h.Player().PlayerState(), kStateClosed);
     EXPECT_EQ(h.LabelText("PosLbl"), "0");
 
