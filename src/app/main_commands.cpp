@@ -1,0 +1,215 @@
+#include "app/main_commands.h"
+
+#include <exception>
+#include <new>
+
+#include "app/main_texts.h"
+#include "project/dialog_folder.h"
+#include "stream/file_names.h"
+#include "stream/status.h"
+
+namespace sw {
+
+namespace texts = main_texts;
+
+MainCommands::MainCommands(ProjectDocument& document, TGlobalSettings& settings, Prompts& prompts,
+                           CutterLink* cutter, ProjectExport exportProject)
+    : document_(document),
+      settings_(settings),
+      prompts_(prompts),
+      cutter_(cutter),
+      exportProject_(std::move(exportProject)) {
+    document_.SetObserver(this);
+    // A new run: an empty project named after the untitled counter, nothing to save or export.
+    document_.ClearProject();
+    document_.SetProjectName(document_.UntitledName());
+}
+
+MainCommands::~MainCommands() {
+    document_.SetObserver(nullptr);
+}
+
+std::string MainCommands::Caption() const {
+    return std::string(texts::kProgramTitle) + " - " + DisplayName(document_.ProjectName());
+}
+
+std::string MainCommands::ModifiedText() const {
+    return document_.Modified() ? texts::kModified : "";
+}
+
+void MainCommands::EnableNew(bool value) {
+    newEnabled_ = value;
+    Notify();
+}
+
+void MainCommands::EnableSave(bool value) {
+    saveEnabled_ = value;
+    Notify();
+}
+
+void MainCommands::EnableExport(bool value) {
+    exportEnabled_ = value;
+    Notify();
+}
+
+void MainCommands::NameStartProject(const std::string& fileName) {
+    document_.SetProjectName(fileName);
+}
+
+void MainCommands::LoadStartProject(const std::string& fileName) {
+    LoadNamedProject(fileName);
+}
+
+void MainCommands::New() {
+    if (document_.Modified() && !Ask(texts::kAskNew)) {
+        return;
+    }
+    document_.NewProject();
+    newEnabled_ = false;
+    saveEnabled_ = false;
+    Notify();
+}
+
+void MainCommands::Open() {
+    if (document_.Modified() && !Ask(texts::kAskOpen)) {
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kOpenTitle;
+    dialog.initialFolder = settings_.LastOpenFolder;
+    dialog.filter = texts::kProjectFilter;
+    const std::vector<std::string> chosen = prompts_.OpenFiles(dialog);
+    if (chosen.empty() || chosen.front().empty()) {
+        return;
+    }
+    const std::string& fileName = chosen.front();
+    document_.ClearProject();
+    document_.SetProjectName(fileName);
+    if (LoadNamedProject(fileName)) {
+        settings_.LastOpenFolder = ChosenFolder(fileName);
+    }
+}
+
+bool MainCommands::LoadNamedProject(const std::string& fileName) {
+    bool loaded = false;
+    if (!Guarded([&] { loaded = document_.LoadProject(fileName); })) {
+        return false;  // the file error was shown; what was read stays, without a file
+    }
+    if (!loaded) {
+        prompts_.Error(texts::kErrorCaption, texts::kUnableToLoadProject);
+        return false;
+    }
+    newEnabled_ = true;
+    saveEnabled_ = false;
+    Notify();
+    return true;
+}
+
+void MainCommands::Save() {
+    if (!document_.HasFile()) {
+        SaveAs();
+        return;
+    }
+    const std::string target = document_.ProjectName();
+    if (Guarded([&] { document_.SaveProject(target); })) {
+        EnableSave(false);
+    }
+}
+
+void MainCommands::SaveAs() {
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kSaveAsTitle;
+    dialog.fileName = DisplayName(document_.ProjectName());
+    dialog.initialFolder = settings_.LastSaveFolder;
+    dialog.filter = texts::kProjectFilter;
+    dialog.defaultExtension = texts::kProjectExtension;
+    const std::string target = prompts_.SaveFile(dialog);
+    if (target.empty()) {
+        return;
+    }
+    if (Guarded([&] { document_.SaveProject(target); })) {
+        settings_.LastSaveFolder = ChosenFolder(target);
+        EnableSave(false);
+    }
+}
+
+void MainCommands::Export() {
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kExportTitle;
+    dialog.fileName = DisplayName(document_.ProjectName());
+    dialog.initialFolder = settings_.LastSaveFolder;
+    dialog.filter = texts::kExportFilter;
+    dialog.defaultExtension = texts::kExportExtension;
+    const std::string target = prompts_.SaveFile(dialog);
+    if (target.empty()) {
+        return;
+    }
+    std::vector<const TCueObject*> cues;
+    const CueListModel& list = document_.Cues();
+    cues.reserve(static_cast<size_t>(list.Count()));
+    for (int row = 0; row < list.Count(); ++row) {
+        cues.push_back(list.At(row));
+    }
+    // The player stays suspended until the export and its messages are over, also when the
+    // target could not even be created.
+    PlayerPause pause(cutter_);
+    int status = kStatusFailed;
+    if (!Guarded([&] { status = exportProject_(target, document_.Properties(), cues); })) {
+        return;
+    }
+    if (status != kStatusOk) {
+        ShowStatusMessage(prompts_, status);
+        return;
+    }
+    settings_.LastSaveFolder = ChosenFolder(target);
+}
+
+void MainCommands::PropertiesClosed(bool changed) {
+    if (changed) {
+        EnableSave(true);
+    }
+}
+
+bool MainCommands::CanClose() {
+    const bool holdsSomething = document_.Bin().Count() > 0 || document_.Cues().Count() > 0;
+    if (!document_.Modified() || !holdsSomething) {
+        return true;
+    }
+    return Ask(texts::kAskQuit);
+}
+
+void MainCommands::DocumentStateChanged() {
+    if (document_.Modified()) {
+        newEnabled_ = true;
+        saveEnabled_ = true;
+    }
+    Notify();
+}
+
+bool MainCommands::Ask(const char* question) {
+    return prompts_.YesNo(texts::kConfirmCaption, question) == Prompts::Answer::Yes;
+}
+
+bool MainCommands::Guarded(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::bad_alloc&) {
+        prompts_.Error(texts::kErrorCaption, StatusText(kStatusOutOfMemory));
+    } catch (const std::exception& error) {
+        prompts_.Error(texts::kErrorCaption, error.what());
+    }
+    return false;
+}
+
+void MainCommands::Notify() {
+    if (view_ != nullptr) {
+        view_->CommandsChanged();
+    }
+}
+
+std::string ReadMeFile(const std::string& executableFolder) {
+    return ResolvePath(executableFolder, texts::kReadMeName);
+}
+
+}  // namespace sw

@@ -1,0 +1,35 @@
+#pragma once
+
+// The texts of the frame window and its commands, exactly as the user sees them.
+namespace sw::main_texts {
+
+inline constexpr char kProgramTitle[] = "Slicewell 4";
+inline constexpr char kCaptionFormat[] = "Slicewell 4 - %s";
+inline constexpr char kModified[] = "Modified";
+inline constexpr char kUntitled[] = "Untitled";
+
+inline constexpr char kErrorCaption[] = "Error";
+inline constexpr char kConfirmCaption[] = "Confirm";
+inline constexpr char kWarningCaption[] = "Warning";
+
+inline constexpr char kAskNew[] =
+    "Current project was modified.\r\nAre you sure you want to start a new project?";
+inline constexpr char kAskOpen[] =
+    "Current project was modified.\r\nAre you sure you want to open a new one?";
+inline constexpr char kAskQuit[] =
+    "Current project was modified.\r\nAre you sure you want to quit?";
+inline constexpr char kUnableToLoadProject[] = "Unable to load project";
+inline constexpr char kUnableToStoreWindow[] = "Unable to store window settings...";
+
+inline constexpr char kProjectFilter[] = "Projects (*.m3p)|*.m3p|All Files (*.*)|*.*";
+inline constexpr char kOpenTitle[] = "Select project to open";
+inline constexpr char kSaveAsTitle[] = "Save current project as";
+inline constexpr char kProjectExtension[] = "m3p";
+inline constexpr char kExportFilter[] =
+    "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
+inline constexpr char kExportTitle[] = "Export current project as";
+inline constexpr char kExportExtension[] = "mp3";
+
+inline constexpr char kReadMeName[] = "README.TXT";
+
+}  // namespace sw::main_texts
