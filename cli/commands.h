@@ -15,6 +15,9 @@ int RunScan(const Arguments& args);
 int RunInfo(const Arguments& args);
 int RunExport(const Arguments& args);
 int RunExportProject(const Arguments& args);
+int RunProject(const Arguments& args);
+int RunPlaylist(const Arguments& args);
+int RunAutocut(const Arguments& args);
 int RunDevices(const Arguments& args);
 int RunPlay(const Arguments& args);
 

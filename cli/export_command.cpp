@@ -2,6 +2,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "cue_export.h"
 #include "engine/export_planning.h"
 #include "export_target.h"
 #include "frame_range.h"
@@ -16,15 +17,17 @@ namespace sw::cli {
 namespace {
 
 constexpr char kHelp[] =
-    "Usage: slicewell-cli export SOURCE TARGET [--range FIRST-LAST] [--json]\n"
+    "Usage: slicewell-cli export SOURCE TARGET [--range FIRST-LAST] [--name NAME] [--json]\n"
     "\n"
     "Copies frames of SOURCE byte for byte into TARGET: all of them, or frames FIRST to LAST\n"
     "(inclusive, counted from 0). A TARGET whose extension starts with \"wav\" (any case) gets\n"
     "the frames behind a 70-byte WAV header; a TARGET ending in .m3i receives SOURCE's index\n"
-    "file instead; any other name gets plain MPEG audio. SOURCE's index file beside it is used\n"
+    "file instead, one ending in .m3q a cue file of the range (named after SOURCE, or NAME);\n"
+    "any other name gets plain MPEG audio. SOURCE's index file beside it is used\n"
     "when it matches SOURCE; otherwise SOURCE is scanned in memory.\n"
     "\n"
     "  --range FIRST-LAST  export only these frames, cut to the file as marks are\n"
+    "  --name NAME         the cue's name in a .m3q TARGET\n"
     "  --json              print one JSON object instead of the summary\n";
 
 // The summary goes to stdout only for an export that did what it said; what a failed or
@@ -88,14 +91,24 @@ int ReportIndexSaved(const SourceExportResult& result, const std::string& target
 
 int RunExport(const Arguments& args) {
     const ParsedArguments parsed =
-        ParseArguments(args, {{"--range", true}, {"--json", false}}, 2, 2);
+        ParseArguments(args, {{"--range", true}, {"--name", true}, {"--json", false}}, 2, 2);
     if (parsed.help) {
         std::fputs(kHelp, stdout);
         return 0;
     }
     const std::string& sourceName = parsed.positional[0];
     const std::string& targetName = parsed.positional[1];
-    const bool indexTarget = ExportTargetKindOf(targetName) == ExportTargetKind::IndexFile;
+    const ExportTargetKind kind = ExportTargetKindOf(targetName);
+    if (kind == ExportTargetKind::CueFile) {
+        const auto range = parsed.Value("--range");
+        return ExportCueFile(sourceName, targetName,
+                             range ? std::optional(ParseFrameRange(*range)) : std::nullopt,
+                             parsed.Value("--name"), parsed.Has("--json"));
+    }
+    if (parsed.Has("--name")) {
+        throw UsageError("--name names the cue of a .m3q target");
+    }
+    const bool indexTarget = kind == ExportTargetKind::IndexFile;
     if (!indexTarget) {
         CheckExportTarget(targetName);
     } else if (parsed.Has("--range")) {

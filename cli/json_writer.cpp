@@ -124,4 +124,15 @@ void JsonObject::AddObject(const std::string& key, const JsonObject& object) {
     Member(key, object.Text());
 }
 
+void JsonObject::AddArray(const std::string& key, const JsonArray& array) {
+    Member(key, array.Text());
+}
+
+void JsonArray::Element(const std::string& json) {
+    if (!elements_.empty()) {
+        elements_ += ",";
+    }
+    elements_ += json;
+}
+
 }  // namespace sw::cli

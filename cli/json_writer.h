@@ -10,6 +10,8 @@ namespace sw::cli {
 // output is always valid JSON. Quotes, backslashes and control characters are escaped.
 std::string JsonString(const std::string& bytes);
 
+class JsonArray;
+
 // One flat JSON object, members in the order added.
 class JsonObject {
   public:
@@ -22,12 +24,26 @@ class JsonObject {
     void Add(const std::string& key, double number);
     void AddNull(const std::string& key);
     void AddObject(const std::string& key, const JsonObject& object);
+    void AddArray(const std::string& key, const JsonArray& array);
 
     std::string Text() const { return "{" + members_ + "}"; }
 
   private:
     void Member(const std::string& key, const std::string& json);
     std::string members_;
+};
+
+// A JSON array of objects or strings, elements in the order added.
+class JsonArray {
+  public:
+    void Add(const JsonObject& object) { Element(object.Text()); }
+    void Add(const std::string& text) { Element(JsonString(text)); }
+
+    std::string Text() const { return "[" + elements_ + "]"; }
+
+  private:
+    void Element(const std::string& json);
+    std::string elements_;
 };
 
 }  // namespace sw::cli

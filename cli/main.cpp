@@ -20,9 +20,13 @@ struct Command {
 
 const Command kCommands[] = {
     {"scan", sw::cli::RunScan, "scan FILE [--index OUT.m3i] [--json]"},
-    {"info", sw::cli::RunInfo, "info FILE"},
-    {"export", sw::cli::RunExport, "export SOURCE TARGET [--range FIRST-LAST]"},
+    {"info", sw::cli::RunInfo, "info FILE [--json]"},
+    {"export", sw::cli::RunExport, "export SOURCE TARGET [--range FIRST-LAST] [--name NAME]"},
     {"export-project", sw::cli::RunExportProject, "export-project PROJECT.m3p TARGET"},
+    {"project", sw::cli::RunProject, "project OUT.m3p ITEM... [--title T] [--export-flags N] ..."},
+    {"playlist", sw::cli::RunPlaylist, "playlist OUT.m3u ITEM..."},
+    {"autocut", sw::cli::RunAutocut,
+     "autocut FILE [--threshold N] [--json] [--project OUT.m3p] [--split DIR] [--format mp3|wav]"},
     {"devices", sw::cli::RunDevices, "devices"},
     {"play", sw::cli::RunPlay, "play FILE [--range FIRST-LAST] [--device N] [--loop]"},
 };
