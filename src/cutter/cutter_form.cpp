@@ -676,19 +676,17 @@ void TCutterForm::SeekBarScroll(bool endOfScroll, int position) {
 }
 
 void TCutterForm::MarkBeginBtnClick() {
-    if (HasFrames()) {
-        SetMarkIn(*cut_, seekBar_->value());
-        if (PlayerOpen() && player_->PlayerMode() == kModePlayMark) {
-            player_->Flush();
-        }
-    }
-    UpdateMarkLabels();
-    UpdateEnables();
+    SetMarkAtSeekBar(&SetMarkIn);
 }
 
 void TCutterForm::MarkEndBtnClick() {
+    SetMarkAtSeekBar(&SetMarkOut);
+}
+
+void TCutterForm::SetMarkAtSeekBar(void (*setMark)(TCutObject&, int32_t)) {
     if (HasFrames()) {
-        SetMarkOut(*cut_, seekBar_->value());
+        setMark(*cut_, seekBar_->value());
+        // The queue holds frames of the old range: rebuild it from the audible frame.
         if (PlayerOpen() && player_->PlayerMode() == kModePlayMark) {
             player_->Flush();
         }
@@ -922,18 +920,18 @@ bool TCutterForm::TakesDropAt(const QMimeData* mime, const QPoint& position) con
 }
 
 void TCutterForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (TakesDropAt(event->mimeData(), event->position().toPoint())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    AnswerDrag(*event);
 }
 
 void TCutterForm::dragMoveEvent(QDragMoveEvent* event) {
-    if (TakesDropAt(event->mimeData(), event->position().toPoint())) {
-        event->acceptProposedAction();
+    AnswerDrag(*event);
+}
+
+void TCutterForm::AnswerDrag(QDragMoveEvent& event) const {
+    if (TakesDropAt(event.mimeData(), event.position().toPoint())) {
+        event.acceptProposedAction();
     } else {
-        event->ignore();
+        event.ignore();
     }
 }
 

@@ -138,6 +138,8 @@ class TCutterForm : public QWidget, public CutterLink {
     bool DispatchKey(QKeyEvent& event);
     // Our own drag of a list row, over a part of the window that takes drops.
     bool TakesDropAt(const QMimeData* mime, const QPoint& position) const;
+    void AnswerDrag(QDragMoveEvent& event) const;
+    void SetMarkAtSeekBar(void (*setMark)(TCutObject&, int32_t));
     void UpdateMarkLabels();
     void UpdateStatusBar(bool showMarkedLength);
     void UpdateEnables();
