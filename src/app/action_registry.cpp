@@ -5,7 +5,9 @@ namespace sw {
 const std::vector<ActionShortcut>& ActionShortcuts() {
     static const std::vector<ActionShortcut> shortcuts = {
         {"ExitAction", "Alt+F4", "close the program"},
+        {"ViewProjectBinAction", "F5", "hide or show the project bin"},
         {"ViewCutterAction", "F6", "hide or show the cutter"},
+        {"ViewCueListAction", "F7", "hide or show the cue list"},
         // The keypad has no free key left for it, and it opens a dialog: an ordinary key that
         // works whether or not the cutter's keyboard control is on, while the cutter has the
         // focus.

@@ -17,6 +17,9 @@
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
 #include "player/wave_out.h"
+#include "project/ui/cue_list_form.h"
+#include "project/ui/dropped_files.h"
+#include "project/ui/project_form.h"
 
 namespace sw {
 namespace {
@@ -67,10 +70,34 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     cutter_->SetCueList(&document_.Cues());
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
+    CreateListWindows();
+    setAcceptDrops(true);
 
     move(0, 0);
     RestoreWindowPosition(this);
     cutter_->RestorePlacement();
+    cueList_->Placement().RestorePlacement();
+    projectBin_->Placement().RestorePlacement();
+}
+
+void TMainForm::CreateListWindows() {
+    // After the cutter, the cue list and then the bin, as the program has always made them.
+    cueList_ = new TCueListForm(document_.Cues(), document_.Bin(), prompts_);
+    cueListWindow_ = new ChildWindow([this] { cueList_->Placement().ToggleVisible(); });
+    cueListWindow_->setObjectName("CueListWindow");
+    cueListWindow_->setWidget(cueList_);
+    cueListWindow_->setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    workspace_->addSubWindow(cueListWindow_);
+    cueList_->Placement().SetViewAction(viewCueList_);
+    connect(cueList_, &TCueListForm::ReviewRequested, cutter_, &TCutterForm::OpenCue);
+
+    projectBin_ = new TProjectForm(document_.Bin(), prompts_);
+    projectBinWindow_ = new ChildWindow([this] { projectBin_->Placement().ToggleVisible(); });
+    projectBinWindow_->setObjectName("ProjectBinWindow");
+    projectBinWindow_->setWidget(projectBin_);
+    projectBinWindow_->setWindowIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    workspace_->addSubWindow(projectBinWindow_);
+    projectBin_->Placement().SetViewAction(viewProjectBin_);
 }
 
 TMainForm::~TMainForm() {
@@ -79,6 +106,13 @@ TMainForm::~TMainForm() {
     document_.Cues().SetCutter(nullptr);
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
+    // The list windows' adapters leave the models' observers before the document goes.
+    for (ChildWindow* window : {projectBinWindow_, cueListWindow_}) {
+        window->SetTerminating(true);
+        delete window;
+    }
+    projectBin_ = nullptr;
+    cueList_ = nullptr;
     delete cutterWindow_;
     cutterWindow_ = nullptr;
     cutter_ = nullptr;
@@ -105,11 +139,27 @@ void TMainForm::CreateMenusAndToolBar() {
     // The View item and the toolbar button both "close" the cutter, which hides or shows it
     // and sets their check state to what it became.
     connect(viewCutter_, &QAction::triggered, this, [this] { cutterWindow_->close(); });
+    viewProjectBin_ = RegisteredAction(this, "ViewProjectBinAction", "&Project bin");
+    viewProjectBin_->setCheckable(true);
+    viewProjectBin_->setStatusTip("Hide / show the project-bin");
+    viewProjectBin_->setToolTip("Hide / show project-bin");
+    viewProjectBin_->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    connect(viewProjectBin_, &QAction::triggered, this, [this] { projectBinWindow_->close(); });
+    viewCueList_ = RegisteredAction(this, "ViewCueListAction", "Cue &list");
+    viewCueList_->setCheckable(true);
+    viewCueList_->setStatusTip("Hide / show the cue-list");
+    viewCueList_->setToolTip("Hide / show cue-list");
+    viewCueList_->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    connect(viewCueList_, &QAction::triggered, this, [this] { cueListWindow_->close(); });
+    view->addAction(viewProjectBin_);
     view->addAction(viewCutter_);
+    view->addAction(viewCueList_);
 
     toolBar_ = addToolBar("Toolbar");
     toolBar_->setObjectName("ToolBar");
     toolBar_->setMovable(false);
+    toolBar_->addAction(viewProjectBin_);
+    toolBar_->addAction(viewCueList_);
     toolBar_->addAction(viewCutter_);
     toolBar_->addSeparator();
     toolBar_->addAction(exit_);
@@ -118,6 +168,8 @@ void TMainForm::CreateMenusAndToolBar() {
         button->setObjectName(objectName);
         button->setAccessibleName(accessible);
     };
+    name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
+    name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
     name(exit_, "ExitBtn", "Close application");
 }
@@ -125,7 +177,7 @@ void TMainForm::CreateMenusAndToolBar() {
 int TMainForm::ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder) {
     ProjectBinModel& bin = document_.Bin();
     const int before = bin.Count();
-    bin.ParseMP3List(baseFolder, names);
+    projectBin_->ImportFiles(names, baseFolder);
     const int added = bin.Count() - before;
     if (added > 0) {
         if (TCutObject* first = bin.Cut(before)) {
@@ -133,6 +185,19 @@ int TMainForm::ImportFiles(const std::vector<std::string>& names, const std::str
         }
     }
     return added;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptUrlDrag(event);
+}
+
+void TMainForm::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptUrlDrag(event);
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    TakeUrlDrop(event, this,
+                [this](const std::vector<std::string>& names) { projectBin_->ImportFiles(names); });
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -146,11 +211,15 @@ bool TMainForm::event(QEvent* event) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // The cutter keeps where the user left it, also when it was never toggled this run.
     SaveWindowPosition(cutter_, cutterWindow_->isVisible());
+    cueList_->Placement().SavePlacement();
+    projectBin_->Placement().SavePlacement();
     if (!SaveWindowPosition(this, true)) {
         prompts_.Error(kProgramTitle, "Unable to store window settings...");
     }
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
+    cueListWindow_->SetTerminating(true);
+    projectBinWindow_->SetTerminating(true);
     event->accept();
 }
 

@@ -15,11 +15,12 @@
 
 #include "app/global_settings.h"
 #include "engine/process_form.h"
+#include "engine/qt_front_end.h"
 #include "frame_builder.h"
 #include "project/project_document.h"
+#include "project/scan_runner.h"
 #include "project/ui/cue_list_form.h"
 #include "project/ui/item_list_view.h"
-#include "project/ui/progress_operations.h"
 #include "project/ui/project_form.h"
 #include "scripted_prompts.h"
 
@@ -51,11 +52,10 @@ class RecordingCutter : public CutterLink {
     std::pair<int32_t, int32_t> opened{-1, -1};
 };
 
-// Scans under the real progress window, counting them; a file named in abortNames has its scan
-// stopped by the window's Abort button once the worker is inside the file.
+// Scans as the frame runs them, under the real progress window, counting them; a file named in
+// abortNames has its scan stopped by the window's Abort button once the worker is inside it.
 class CountingScanRunner : public ScanRunner {
   public:
-    explicit CountingScanRunner(Prompts& prompts) : inner_(prompts) {}
     int Scan(TCutObject& cut) override;
 
     int scans = 0;
@@ -63,7 +63,8 @@ class CountingScanRunner : public ScanRunner {
     std::vector<std::string> abortNames;
 
   private:
-    ProgressScanRunner inner_;
+    QtFrontEnd frontEnd_;
+    CoreScanRunner inner_{GlobalSettings(), &frontEnd_};
 };
 
 // Both windows over one real project document, on real files in a folder of the test's own, with
@@ -92,7 +93,7 @@ class WindowsTest : public ::testing::Test {
     TempDir dir_;
     TGlobalSettings saved_;
     ScriptedPrompts prompts_;
-    CountingScanRunner scans_{prompts_};
+    CountingScanRunner scans_;
     RecordingCutter cutter_;
     std::unique_ptr<ProjectDocument> document_;
     std::unique_ptr<TProjectForm> bin_;

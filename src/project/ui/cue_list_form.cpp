@@ -31,16 +31,20 @@ QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& accessibleNam
 
 TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& prompts,
                            QWidget* parent)
-    : QWidget(parent), cues_(cues), bin_(bin), prompts_(prompts), exporter_(prompts) {
+    : QWidget(parent),
+      cues_(cues),
+      bin_(bin),
+      prompts_(prompts),
+      exporter_(prompts),
+      placement_(this, DesignedGeometry(), MinimumTrackingSize()) {
     setObjectName(QStringLiteral("CueListForm"));
     setWindowTitle(QStringLiteral("Cue list"));
     setAccessibleName(QStringLiteral("Cue list"));
-    setMinimumSize(MinimumTrackingSize());
     resize(DesignedGeometry().size());
     setAcceptDrops(true);
 
     items_ = new CueItemModel(cues_, this);
-    connect(items_, &ListItemModel::ShowWindowRequested, this, &TCueListForm::ShowRequested);
+    connect(items_, &ListItemModel::ShowWindowRequested, this, [this] { placement_.Show(); });
     connect(items_, &CueItemModel::TotalsChanged, this, &TCueListForm::ShowTotals);
 
     CueList = new ItemListView(this);
@@ -220,7 +224,7 @@ void TCueListForm::PopUpDeleteClick() {
     }
 }
 
-void TCueListForm::FilesDropped(const std::vector<std::string>& names) {
+void TCueListForm::ImportFiles(const std::vector<std::string>& names) {
     RunCommand(prompts_, [&] { bin_.ParseMP3List("", names); });
 }
 
@@ -234,7 +238,7 @@ void TCueListForm::dragMoveEvent(QDragMoveEvent* event) {
 
 void TCueListForm::dropEvent(QDropEvent* event) {
     TakeUrlDrop(event, this,
-                [this](const std::vector<std::string>& names) { FilesDropped(names); });
+                [this](const std::vector<std::string>& names) { ImportFiles(names); });
 }
 
 }  // namespace sw

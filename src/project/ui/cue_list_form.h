@@ -5,8 +5,9 @@
 
 #include "project/bin_model.h"
 #include "project/cue_list_model.h"
+#include "project/ui/child_form_placement.h"
 #include "project/ui/cue_item_model.h"
-#include "project/ui/progress_operations.h"
+#include "project/ui/progress_cut_exporter.h"
 
 class QAction;
 class QLabel;
@@ -32,6 +33,7 @@ class TCueListForm : public QWidget {
     static QSize MinimumTrackingSize() { return {382, 137}; }
 
     CueListModel& Cues() const { return cues_; }
+    ChildFormPlacement& Placement() { return placement_; }
     CueItemModel& ItemModel() const { return *items_; }
 
     // Computes the menu's enabling for the current selection (also before it opens).
@@ -46,7 +48,8 @@ class TCueListForm : public QWidget {
     void PopUpExportAsCUEClick();
     void PopUpExportAsClick();
     void PopUpDeleteClick();
-    void FilesDropped(const std::vector<std::string>& names);
+    // Files dropped here: the bin's list import, in the drop's order.
+    void ImportFiles(const std::vector<std::string>& names);
 
     ItemListView* CueList;
     QStatusBar* StatusBar;
@@ -69,8 +72,6 @@ class TCueListForm : public QWidget {
     void ReviewRequested(TCueObject* cue);
     // The project export has cues to join (total frames above 0), or no longer has.
     void EnableExport(bool enable);
-    // The cue list wants its window shown (a cue added while it is hidden).
-    void ShowRequested();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -88,6 +89,7 @@ class TCueListForm : public QWidget {
     ProjectBinModel& bin_;
     Prompts& prompts_;
     ProgressCutExporter exporter_;
+    ChildFormPlacement placement_;
     CueItemModel* items_;
 };
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/properties_form.h"
+#include "autocut/ui/auto_cut_command.h"
 #include "project/ui/command_guard.h"
 #include "project/ui/dropped_files.h"
 #include "project/ui/item_list_view.h"
@@ -17,16 +18,19 @@
 namespace sw {
 
 TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), bin_(bin), prompts_(prompts), exporter_(prompts) {
+    : QWidget(parent),
+      bin_(bin),
+      prompts_(prompts),
+      exporter_(prompts),
+      placement_(this, DesignedGeometry(), MinimumTrackingSize()) {
     setObjectName(QStringLiteral("ProjectForm"));
     setWindowTitle(QStringLiteral("Project bin"));
     setAccessibleName(QStringLiteral("Project bin"));
-    setMinimumSize(MinimumTrackingSize());
     resize(DesignedGeometry().size());
     setAcceptDrops(true);
 
     items_ = new BinItemModel(bin_, this);
-    connect(items_, &ListItemModel::ShowWindowRequested, this, &TProjectForm::ShowRequested);
+    connect(items_, &ListItemModel::ShowWindowRequested, this, [this] { placement_.Show(); });
 
     CutObjectsList = new ItemListView(this);
     CutObjectsList->setObjectName(QStringLiteral("CutObjectsList"));
@@ -129,8 +133,7 @@ QAction* TProjectForm::AddMenuAction(const QString& text, const char* name,
 void TProjectForm::PopupMenuPopup() {
     const bool selected = CutObjectsList->SelectedRow() >= 0;
     PopUpCut->setEnabled(selected);
-    // The auto-cut dialog is not part of this window yet.
-    PopUpAutoCut->setEnabled(false);
+    PopUpAutoCut->setEnabled(selected);
     PopUpRename->setEnabled(selected);
     PopUpProperties->setEnabled(selected);
     PopUpRescan->setEnabled(selected);
@@ -159,7 +162,10 @@ void TProjectForm::PopUpCutClick() {
 }
 
 void TProjectForm::PopUpAutoCutClick() {
-    // Comes with the auto-cut dialog; the entry stays disabled until then.
+    const int row = CutObjectsList->SelectedRow();
+    if (row >= 0) {
+        RunCommand(prompts_, [&] { AutoCutCommand(bin_, row, prompts_, this); });
+    }
 }
 
 void TProjectForm::PopUpRenameClick() {
@@ -202,8 +208,9 @@ void TProjectForm::PopUpDeleteClick() {
     }
 }
 
-void TProjectForm::FilesDropped(const std::vector<std::string>& names) {
-    RunCommand(prompts_, [&] { bin_.ParseMP3List("", names); });
+void TProjectForm::ImportFiles(const std::vector<std::string>& names,
+                               const std::string& baseFolder) {
+    RunCommand(prompts_, [&] { bin_.ParseMP3List(baseFolder, names); });
 }
 
 void TProjectForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -216,7 +223,7 @@ void TProjectForm::dragMoveEvent(QDragMoveEvent* event) {
 
 void TProjectForm::dropEvent(QDropEvent* event) {
     TakeUrlDrop(event, this,
-                [this](const std::vector<std::string>& names) { FilesDropped(names); });
+                [this](const std::vector<std::string>& names) { ImportFiles(names); });
 }
 
 }  // namespace sw

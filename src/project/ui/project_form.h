@@ -5,7 +5,8 @@
 
 #include "project/bin_model.h"
 #include "project/ui/bin_item_model.h"
-#include "project/ui/progress_operations.h"
+#include "project/ui/child_form_placement.h"
+#include "project/ui/progress_cut_exporter.h"
 
 class QAction;
 class QLabel;
@@ -32,6 +33,7 @@ class TProjectForm : public QWidget {
     static QSize MinimumTrackingSize() { return {232, 103}; }
 
     ProjectBinModel& Bin() const { return bin_; }
+    ChildFormPlacement& Placement() { return placement_; }
     BinItemModel& ItemModel() const { return *items_; }
 
     // Computes the menu's enabling for the current selection (also before it opens).
@@ -46,8 +48,9 @@ class TProjectForm : public QWidget {
     void PopUpExportClick();
     void PopUpSaveClick();
     void PopUpDeleteClick();
-    // Files from the desktop, in the drop's order.
-    void FilesDropped(const std::vector<std::string>& names);
+    // Files dropped here, on the cue list or on the frame (in the drop's order), and the command
+    // line's files (names without a folder taken in baseFolder): the bin's list import.
+    void ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder = "");
 
     ItemListView* CutObjectsList;
     QStatusBar* StatusBar;
@@ -63,10 +66,6 @@ class TProjectForm : public QWidget {
     QAction* PopUpSave;
     QAction* PopUpDelete;
 
-  signals:
-    // The bin wants its window shown (an import while it is hidden).
-    void ShowRequested();
-
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -80,6 +79,7 @@ class TProjectForm : public QWidget {
     ProjectBinModel& bin_;
     Prompts& prompts_;
     ProgressCutExporter exporter_;
+    ChildFormPlacement placement_;
     BinItemModel* items_;
 };
 

@@ -1,13 +1,8 @@
-#include "project/ui/progress_operations.h"
+#include "project/ui/progress_cut_exporter.h"
 
 #include "engine/export_operations.h"
-#include "engine/scan_operation.h"
 
 namespace sw {
-
-int ProgressScanRunner::Scan(TCutObject& cut) {
-    return ScanCutObject(&cut, prompts_);
-}
 
 int ProgressCutExporter::ExportCutObject(const std::string& target, TCutObject& cut,
                                          bool useMarks) {
