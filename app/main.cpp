@@ -8,46 +8,89 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/file_associations.h"
+#include "app/first_paint_report.h"
 #include "app/load_settings.h"
 #include "app/main_form.h"
+#include "app/program_start.h"
 #include "app/qt_prompts.h"
+#include "app/remove_store_entries.h"
 #include "app/settings_store.h"
+#include "app/single_instance.h"
+#include "app/splash_form.h"
+#include "update/ui/check_for_updates.h"
 #include "widgets/item_drag_object.h"
 
+namespace {
+
+constexpr char kNoDisplay[] =
+    "slicewell: no display to show the windows on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+    "slicewell-cli scans, exports and plays files without one.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // The arguments as the file system's bytes, before Qt takes any of its own options.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The settings, the single-instance check and the option message need no display; without
+    // one Qt would not even start, so it draws off screen and only the terminal hears from us.
+    const bool display = sw::MessageBoxCanShow();
+    const bool madeOffscreen = !display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (madeOffscreen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Slicewell 4");
     sw::TItemDragObject::Instance();
     sw::QtPrompts prompts;
+    // A box nobody can see would wait for ever: without a display messages go to the terminal.
+    const auto error = [&](const char* caption, const char* text) {
+        if (display) {
+            prompts.Error(caption, text);
+        } else {
+            std::fprintf(stderr, "slicewell: %s\n", sw::TerminalText(text).c_str());
+        }
+    };
 
     if (!sw::LoadGlobalSettings()) {
-        prompts.Error("Error", "Error retrieving global settings...\r\nUsing default values");
+        error("Error", "Error retrieving global settings...\r\nUsing default values");
+    }
+    sw::RegisterOwnFileAssociations();  // the program runs without them as well
+
+    sw::SingleInstance instance;
+    if (!instance.IsFirstInstance()) {
+        return sw::kSecondInstanceExitCode;
     }
 
-    std::vector<std::string> arguments;
-    const QStringList given = QApplication::arguments();
-    for (qsizetype i = 1; i < given.size(); ++i) {
-        arguments.push_back(QFile::encodeName(given[i]).toStdString());
-    }
     const sw::CommandLine commandLine = sw::ParseCommandLine(arguments);
     if (!commandLine.RunsWindows()) {
         // An option ends the program after its message, without saving the settings.
-        const std::string message = sw::OptionMessage(commandLine, [] { return std::string(); });
-        std::fputs(sw::TerminalText(message).c_str(), stdout);
-        if (!(commandLine.Options & sw::kQuietOption) && sw::MessageBoxCanShow()) {
-            prompts.Information(sw::OptionMessageCaption(), message);
-        }
+        const std::string message =
+            sw::OptionMessage(commandLine, [] { return sw::RemoveStoreEntries(); });
+        sw::AnswerOptions(commandLine, message, display ? &prompts : nullptr, stdout);
         return 0;
     }
+    if (madeOffscreen) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
 
+    // The frame makes its child windows in the order cutter, cue list, project bin.
     sw::TMainForm mainForm(prompts);
     prompts.SetParent(&mainForm);
+    sw::NameStartProject(mainForm, commandLine);
+    mainForm.SetCheckForUpdates(
+        [&] { sw::CheckForUpdates(sw::GlobalSettings(), prompts, &mainForm); });
+    QObject::connect(&instance, &sw::SingleInstance::anotherInstanceStarted, &mainForm,
+                     [&] { sw::BringToFrontAndTell(&mainForm, prompts); });
+    sw::ReportFirstPaint(&mainForm);
     mainForm.show();
-    if (!commandLine.Files.empty()) {
-        // After the frame is on screen, so that the scans' progress windows sit over it.
-        const std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
-        QTimer::singleShot(0, &mainForm, [&] { mainForm.ImportFiles(commandLine.Files, folder); });
-    }
+    sw::ShowSplash(sw::GlobalSettings().SplashDelay, &mainForm);
+    // From the event loop, so that the scans' progress windows sit over a painted frame.
+    const std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
+    QTimer::singleShot(0, &mainForm,
+                       [&] { sw::OpenCommandLineFiles(mainForm, commandLine, folder); });
     const int result = app.exec();
 
     if (!sw::SaveGlobalSettings()) {

@@ -4,6 +4,11 @@ namespace sw {
 
 const std::vector<ActionShortcut>& ActionShortcuts() {
     static const std::vector<ActionShortcut> shortcuts = {
+        {"NewAction", "Ctrl+N", "start a new project"},
+        {"OpenAction", "Ctrl+O", "open a project file"},
+        {"SaveAction", "Ctrl+S", "save the project"},
+        {"ImportAction", "Ctrl+I", "import files into the project bin"},
+        {"ExportAction", "Ctrl+E", "export the cue list into one file"},
         {"ExitAction", "Alt+F4", "close the program"},
         {"ViewProjectBinAction", "F5", "hide or show the project bin"},
         {"ViewCutterAction", "F6", "hide or show the cutter"},

@@ -1,7 +1,11 @@
 #include "app/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -10,12 +14,18 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
+#include "app/about_form.h"
 #include "app/child_window.h"
 #include "app/global_settings.h"
+#include "app/main_texts.h"
+#include "app/preferences_form.h"
+#include "app/project_properties_form.h"
 #include "app/registered_action.h"
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
+#include "engine/export_operations.h"
 #include "player/wave_out.h"
 #include "project/ui/cue_list_form.h"
 #include "project/ui/dropped_files.h"
@@ -24,7 +34,16 @@
 namespace sw {
 namespace {
 
-constexpr char kProgramTitle[] = "Slicewell 4";
+using main_texts::kProgramTitle;
+
+QString Text(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString ReadMePath() {
+    const std::string folder = QFile::encodeName(QApplication::applicationDirPath()).toStdString();
+    return QFile::decodeName(ReadMeFile(folder).c_str());
+}
 
 }  // namespace
 
@@ -32,10 +51,14 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     : QMainWindow(parent),
       prompts_(prompts),
       scans_(GlobalSettings(), &frontEnd_),
-      document_(GlobalSettings(), prompts, scans_) {
+      document_(GlobalSettings(), prompts, scans_),
+      commands_(document_, GlobalSettings(), prompts, nullptr,
+                [this](const std::string& target, const TProjectProperties& project,
+                       const std::vector<const TCueObject*>& cues) {
+                    return ExportProject(target, project, cues, prompts_);
+                }) {
     setObjectName("MainForm");
     setAccessibleName(kProgramTitle);
-    setWindowTitle(QString("%1 - %2").arg(kProgramTitle, "Untitled1"));
     setMinimumSize(236, 98);
     resize(640, 480);
 
@@ -70,8 +93,11 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     cutter_->SetCueList(&document_.Cues());
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
+    commands_.SetCutter(cutter_);
     CreateListWindows();
     setAcceptDrops(true);
+    commands_.SetView(this);
+    CommandsChanged();
 
     move(0, 0);
     RestoreWindowPosition(this);
@@ -98,9 +124,13 @@ void TMainForm::CreateListWindows() {
     projectBinWindow_->setWindowIcon(style()->standardIcon(QStyle::SP_DirIcon));
     workspace_->addSubWindow(projectBinWindow_);
     projectBin_->Placement().SetViewAction(viewProjectBin_);
+    connect(cueList_, &TCueListForm::EnableExport, this,
+            [this](bool enable) { commands_.EnableExport(enable); });
 }
 
 TMainForm::~TMainForm() {
+    commands_.SetView(nullptr);
+    commands_.SetCutter(nullptr);
     // The cutter's player must let go of the cut objects before the document frees them.
     document_.Bin().SetCutter(nullptr);
     document_.Cues().SetCutter(nullptr);
@@ -119,15 +149,59 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::CreateMenusAndToolBar() {
+    CreateFileMenu();
+    CreateOtherMenus();
+    CreateToolBar();
+}
+
+QAction* TMainForm::CommandAction(const char* objectName, const QString& text, const char* hint,
+                                  void (TMainForm::*handler)()) {
+    QAction* action = RegisteredAction(this, objectName, text);
+    if (hint != nullptr) {
+        action->setStatusTip(QString::fromUtf8(hint));
+        action->setToolTip(QString::fromUtf8(hint));
+    }
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TMainForm::CreateFileMenu() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FileMenu");
     file->menuAction()->setStatusTip("File handling");
+    new_ = CommandAction("NewAction", "&New", "Start a new project", &TMainForm::NewClick);
+    new_->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    open_ = CommandAction("OpenAction", "&Open", "Open an existing project", &TMainForm::OpenClick);
+    open_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    // The menu item has no hint of its own; the toolbar button's serves both.
+    save_ = CommandAction("SaveAction", "&Save", "Save current project", &TMainForm::SaveClick);
+    save_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    saveAs_ = CommandAction("SaveAsAction", "Save &As", "Save current project as...",
+                            &TMainForm::SaveAsClick);
+    import_ = CommandAction("ImportAction", "&Import", "Import a file to project",
+                            &TMainForm::ImportClick);
+    import_->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    export_ =
+        CommandAction("ExportAction", "&Export", "Export current project", &TMainForm::ExportClick);
+    export_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    preferences_ = CommandAction("PreferencesAction", "&Preferences", "Slicewell preferences",
+                                 &TMainForm::PreferencesClick);
+    preferences_->setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
     exit_ = RegisteredAction(this, "ExitAction", "E&xit");
     exit_->setStatusTip("Close application");
+    exit_->setToolTip("Close application");
     exit_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(exit_, &QAction::triggered, this, &QWidget::close);
+    file->addActions({new_, open_, save_, saveAs_});
+    file->addSeparator();
+    file->addActions({import_, export_});
+    file->addSeparator();
+    file->addAction(preferences_);
+    file->addSeparator();
     file->addAction(exit_);
+}
 
+void TMainForm::CreateOtherMenus() {
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("ViewMenu");
     view->menuAction()->setStatusTip("Hide / show windows");
@@ -155,23 +229,136 @@ void TMainForm::CreateMenusAndToolBar() {
     view->addAction(viewCutter_);
     view->addAction(viewCueList_);
 
+    QMenu* project = menuBar()->addMenu("&Project");
+    project->setObjectName("ProjectMenu");
+    project->menuAction()->setStatusTip("Project options");
+    properties_ = CommandAction("PropertiesAction", "&Properties", "Project properties",
+                                &TMainForm::PropertiesClick);
+    properties_->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    project->addAction(properties_);
+
+    // Kept for its place in the menu bar; the auto-cutter is the project bin's command.
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    tools->setObjectName("ToolsMenu");
+    tools->menuAction()->setStatusTip("Various MP3 tools");
+    tools->addAction(RegisteredAction(this, "AutoCutterAction", "&AutoCutter"));
+    tools->menuAction()->setEnabled(false);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("HelpMenu");
+    help->menuAction()->setStatusTip("Slicewell help");
+    readMe_ = CommandAction("ReadMeAction", "&View ReadMe.txt", nullptr, &TMainForm::ReadMeClick);
+    readMe_->setVisible(QFileInfo::exists(ReadMePath()));
+    updates_ = CommandAction("CheckForUpdatesAction", "Check for &updates",
+                             "Check for updates on the internet", &TMainForm::CheckForUpdatesClick);
+    updates_->setEnabled(false);
+    about_ = CommandAction("AboutAction", "&About", "About Slicewell", &TMainForm::AboutClick);
+    about_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    help->addAction(readMe_);
+    help->addSeparator();
+    help->addAction(updates_);
+    help->addAction(about_);
+}
+
+void TMainForm::CreateToolBar() {
     toolBar_ = addToolBar("Toolbar");
     toolBar_->setObjectName("ToolBar");
     toolBar_->setMovable(false);
-    toolBar_->addAction(viewProjectBin_);
-    toolBar_->addAction(viewCueList_);
-    toolBar_->addAction(viewCutter_);
+    toolBar_->addActions({new_, open_, save_});
     toolBar_->addSeparator();
-    toolBar_->addAction(exit_);
+    toolBar_->addActions({import_, export_});
+    toolBar_->addSeparator();
+    toolBar_->addActions({viewProjectBin_, viewCueList_, viewCutter_});
+    toolBar_->addSeparator();
+    toolBar_->addAction(properties_);
+    toolBar_->addSeparator();
+    toolBar_->addActions({preferences_, about_, exit_});
     auto name = [this](QAction* action, const char* objectName, const char* accessible) {
         QWidget* button = toolBar_->widgetForAction(action);
         button->setObjectName(objectName);
         button->setAccessibleName(accessible);
     };
+    name(new_, "NewBtn", "Start a new project");
+    name(open_, "OpenBtn", "Open an existing project");
+    name(save_, "SaveBtn", "Save current project");
+    name(import_, "ImportBtn", "Import a file to project");
+    name(export_, "ExportBtn", "Export current project");
     name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
     name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
+    name(properties_, "PropertiesBtn", "Project properties");
+    name(preferences_, "PreferencesBtn", "Slicewell preferences");
+    name(about_, "AboutBtn", "About Slicewell");
     name(exit_, "ExitBtn", "Close application");
+}
+
+QAction* TMainForm::Action(const char* objectName) const {
+    return findChild<QAction*>(QString::fromLatin1(objectName), Qt::FindDirectChildrenOnly);
+}
+
+void TMainForm::SetCheckForUpdates(std::function<void()> checkForUpdates) {
+    checkForUpdates_ = std::move(checkForUpdates);
+    updates_->setEnabled(static_cast<bool>(checkForUpdates_));
+}
+
+void TMainForm::CommandsChanged() {
+    setWindowTitle(Text(commands_.Caption()));
+    modifiedPanel_->setText(Text(commands_.ModifiedText()));
+    new_->setEnabled(commands_.NewEnabled());
+    save_->setEnabled(commands_.SaveEnabled());
+    saveAs_->setEnabled(commands_.SaveAsEnabled());
+    export_->setEnabled(commands_.ExportEnabled());
+}
+
+void TMainForm::NewClick() {
+    commands_.New();
+}
+
+void TMainForm::OpenClick() {
+    commands_.Open();
+}
+
+void TMainForm::SaveClick() {
+    commands_.Save();
+}
+
+void TMainForm::SaveAsClick() {
+    commands_.SaveAs();
+}
+
+void TMainForm::ImportClick() {
+    projectBin_->PopUpImportClick();
+}
+
+void TMainForm::ExportClick() {
+    commands_.Export();
+}
+
+void TMainForm::PreferencesClick() {
+    if (EditPreferences(prompts_, this)) {
+        cutter_->InitializeCutter();
+    }
+}
+
+void TMainForm::PropertiesClick() {
+    commands_.PropertiesClosed(EditProjectProperties(document_.Properties(), this));
+}
+
+void TMainForm::ReadMeClick() {
+    const QString readMe = ReadMePath();
+    if (QFileInfo::exists(readMe)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(readMe));
+    }
+}
+
+void TMainForm::CheckForUpdatesClick() {
+    if (checkForUpdates_) {
+        checkForUpdates_();
+    }
+}
+
+void TMainForm::AboutClick() {
+    ShowAbout(checkForUpdates_, this);
 }
 
 int TMainForm::ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder) {
@@ -209,12 +396,18 @@ bool TMainForm::event(QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // While a scan, an export or a dialog runs, the document it works on must stay; and a
+    // modified project is only given up when the user says so.
+    if (QApplication::activeModalWidget() != nullptr || !commands_.CanClose()) {
+        event->ignore();
+        return;
+    }
     // The cutter keeps where the user left it, also when it was never toggled this run.
     SaveWindowPosition(cutter_, cutterWindow_->isVisible());
     cueList_->Placement().SavePlacement();
     projectBin_->Placement().SavePlacement();
     if (!SaveWindowPosition(this, true)) {
-        prompts_.Error(kProgramTitle, "Unable to store window settings...");
+        prompts_.Warning(main_texts::kWarningCaption, main_texts::kUnableToStoreWindow);
     }
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/main_commands.h"
 #include "engine/qt_front_end.h"
 #include "player/wave_out.h"
 #include "project/project_document.h"
@@ -24,11 +26,13 @@ class TCutterForm;
 class TProjectForm;
 
 // The program's frame window: a workspace holding the child windows, which are created once and
-// only shown or hidden, the View menu and the toolbar whose toggles follow the child windows'
-// visibility, and a status bar whose first panel shows the long hint of what is under the mouse.
-// It holds the project document (bin, cue list, properties) and hosts the cutter, the cue list
-// and the project bin. Files dropped on it go to the bin's import like those dropped on the lists.
-class TMainForm : public QMainWindow {
+// only shown or hidden, the menus and the toolbar of the project commands and of the toggles that
+// follow the child windows' visibility, and a status bar whose first panel shows the long hint of
+// what is under the mouse and whose second says "Modified". It holds the project document (bin,
+// cue list, properties) and hosts the cutter, the cue list and the project bin. The commands'
+// rules are MainCommands'; this window shows their state and forwards its items to them. Files
+// dropped on it go to the bin's import like those dropped on the lists.
+class TMainForm : public QMainWindow, private MainCommandsView {
     Q_OBJECT
 
   public:
@@ -45,8 +49,17 @@ class TMainForm : public QMainWindow {
     QAction* ViewProjectBinAction() const { return viewProjectBin_; }
     QAction* ViewCueListAction() const { return viewCueList_; }
     QToolBar* ToolBar() const { return toolBar_; }
+    MainCommands& Commands() { return commands_; }
+    QLabel* HintPanel() const { return hintPanel_; }
+    QLabel* ModifiedPanel() const { return modifiedPanel_; }
+    // The action of that objectName ("NewAction", "SaveAsAction", ...), null when none.
+    QAction* Action(const char* objectName) const;
 
     ProjectDocument& Document() { return document_; }
+
+    // Makes "Check for &updates" (and the about box's link) start checkForUpdates; until then
+    // the item is shown disabled.
+    void SetCheckForUpdates(std::function<void()> checkForUpdates);
 
     // Imports the named files into the bin (names without a folder taken in baseFolder) and opens
     // the first new entry in the cutter with its marks over the whole file. Returns how many
@@ -62,12 +75,33 @@ class TMainForm : public QMainWindow {
 
   private:
     void CreateMenusAndToolBar();
+    void CreateFileMenu();
+    void CreateOtherMenus();
+    void CreateToolBar();
     void CreateListWindows();
+    // The caption, the "Modified" panel and the commands' availability, from MainCommands.
+    void CommandsChanged() override;
+    QAction* CommandAction(const char* objectName, const QString& text, const char* hint,
+                           void (TMainForm::*handler)());
+
+    void NewClick();
+    void OpenClick();
+    void SaveClick();
+    void SaveAsClick();
+    void ImportClick();
+    void ExportClick();
+    void PreferencesClick();
+    void PropertiesClick();
+    void ReadMeClick();
+    void CheckForUpdatesClick();
+    void AboutClick();
 
     Prompts& prompts_;
     QtFrontEnd frontEnd_;
     CoreScanRunner scans_;
     ProjectDocument document_;
+    MainCommands commands_;
+    std::function<void()> checkForUpdates_;
     QMdiArea* workspace_ = nullptr;
     ChildWindow* cutterWindow_ = nullptr;
     TCutterForm* cutter_ = nullptr;
@@ -78,6 +112,17 @@ class TMainForm : public QMainWindow {
     ChildWindow* projectBinWindow_ = nullptr;
     TProjectForm* projectBin_ = nullptr;
     QAction* viewProjectBin_ = nullptr;
+    QAction* new_ = nullptr;
+    QAction* open_ = nullptr;
+    QAction* save_ = nullptr;
+    QAction* saveAs_ = nullptr;
+    QAction* import_ = nullptr;
+    QAction* export_ = nullptr;
+    QAction* preferences_ = nullptr;
+    QAction* properties_ = nullptr;
+    QAction* readMe_ = nullptr;
+    QAction* updates_ = nullptr;
+    QAction* about_ = nullptr;
     QAction* exit_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* hintPanel_ = nullptr;
