@@ -1,0 +1,13 @@
+# cutter_bench: the cutter window's first audio after a click, its jog steps and its CPU share,
+# on a real sound server. Included from bench/CMakeLists.txt; needs the Qt build.
+if(NOT SLICEWELL_CORE_ONLY AND TARGET sw_cutter_qt)
+    add_executable(cutter_bench
+        ${CMAKE_CURRENT_LIST_DIR}/cutter_bench.cpp
+        ${PROJECT_SOURCE_DIR}/tests/player/pulse_server.cpp
+        ${PROJECT_SOURCE_DIR}/tests/player/player_fixture.cpp
+        ${PROJECT_SOURCE_DIR}/tests/support/frame_builder.cpp
+    )
+    target_include_directories(cutter_bench PRIVATE
+        ${PROJECT_SOURCE_DIR}/tests/player ${PROJECT_SOURCE_DIR}/tests/support)
+    target_link_libraries(cutter_bench PRIVATE sw_cutter_qt)
+endif()
