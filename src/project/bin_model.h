@@ -91,6 +91,11 @@ class ProjectBinModel : public CutObjectFinder {
     TCutObject* Cut(int row);
     // The entry for the auto-cut dialog; nullptr, after a message, for an entry without frames.
     TCutObject* AutoCutTarget(int row);
+    // What the auto-cut dialog works with besides the entry: the settings it keeps its threshold
+    // in, the cue list it adds to, and the cutter whose player it suspends.
+    TGlobalSettings& Settings() const { return settings_; }
+    CueListModel& Cues() const { return cues_; }
+    CutterLink* Cutter() const { return cutter_; }
 
     // The bin as playlist entries, and SaveMP3List over them.
     std::vector<PlaylistEntry> PlaylistEntries() const;

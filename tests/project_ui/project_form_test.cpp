@@ -3,9 +3,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <filesystem>
 
 #include "app/properties_form.h"
+#include "autocut/ui/auto_cut_form.h"
 #include "engine/scan.h"
 #include "project/document_texts.h"
 #include "project/playlist.h"
@@ -52,11 +54,37 @@ TEST_F(ProjectFormTest, MenuEntriesInOrderAndEnabledOnlyWhenTheyCanAct) {
     EXPECT_FALSE(bin_->PopUpCut->isEnabled());
     Select(bin_->CutObjectsList, {0});
     bin_->PopupMenu->aboutToShow();
-    for (QAction* action : {bin_->PopUpCut, bin_->PopUpRename, bin_->PopUpProperties,
-                            bin_->PopUpRescan, bin_->PopUpExport, bin_->PopUpDelete}) {
+    for (QAction* action :
+         {bin_->PopUpCut, bin_->PopUpAutoCut, bin_->PopUpRename, bin_->PopUpProperties,
+          bin_->PopUpRescan, bin_->PopUpExport, bin_->PopUpDelete}) {
         EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
     }
-    EXPECT_FALSE(bin_->PopUpAutoCut->isEnabled()) << "its dialog does not exist yet";
+}
+
+// Would break if "&Autocut" did not reach the dialog, its cues missed the cue list, or the
+// cutter's player were left running (or left suspended) around the dialog.
+TEST_F(ProjectFormTest, AutocutFindsCuesIntoTheCueListWithThePlayerSuspended) {
+    ImportThroughMenu({Mp3("a.mp3", 40)});
+    Select(bin_->CutObjectsList, {0});
+    cutter_.calls.clear();
+    bool suspended = false;
+    WhenShown<TAutoCutForm>([&](TAutoCutForm& form) {
+        suspended = !cutter_.calls.empty() && cutter_.calls.back().what == "EnablePlayer(false)";
+        EXPECT_EQ(form.FileEdit->text(), QStringLiteral("a"));
+        // Every frame here is one repeated byte: only 100 % finds no silence.
+        form.ThresholdEdit->setValue(100);
+        form.SearchBtn->click();
+        form.close();
+    });
+    bin_->PopupMenu->aboutToShow();
+    bin_->PopUpAutoCut->trigger();
+    EXPECT_TRUE(suspended);
+    EXPECT_TRUE(cutter_.PlayerResumed());
+    ASSERT_EQ(Cues().Count(), 1);
+    EXPECT_EQ(Cues().At(0)->Name, "Auto1: a");
+    EXPECT_EQ(Cues().At(0)->MarkIn, 1);
+    EXPECT_EQ(Cues().At(0)->MarkOut, 39);
+    EXPECT_EQ(Cues().At(0)->CutObject, Bin().At(0));
 }
 
 // The import dialog must offer what the bin can take, and each file must be scanned under the
