@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the auto-cut search of the one-hour file (made by run.sh) against cat of the file and
-# mp3splt's silence split of it, with a warm cache, and writes the "Auto-cut search" section of
-# docs/benchmarks.md (replacing an earlier one, keeping the rest of the page).
+# mp3splt's silence split of it, with a warm cache, and writes the "autocut" section of
+# docs/benchmarks.md through bench/page_section.py (the rest of the page stays as it is).
 #   bench/autocut.sh [--quick | --report-only]
 #   --quick        3 runs instead of 30
 #   --report-only  write the section again from the last run's measurements
@@ -11,7 +11,6 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="$root/bench/work"
 build="${SW_BENCH_BUILD:-$root/build-bench-core}"
-report="$root/docs/benchmarks.md"
 runs=30
 # mp3splt decodes the whole hour for its silence search: some 9 s a run.
 peer_runs=3
@@ -76,10 +75,10 @@ printf '%s\n' "$runs" "$peer_runs" "$load_at_start" "$found" "$syscalls" >"$json
 fi
 mapfile -t run <"$json/run.txt"
 
-python3 - "$json" "$report" "${run[0]}" "${run[1]}" "${run[2]}" "${run[3]}" "${run[4]}" \
+section="$(python3 - "$json" "${run[0]}" "${run[1]}" "${run[2]}" "${run[3]}" "${run[4]}" \
     "$(stat -c %s "$hour")" <<'PY'
-import json, os, re, sys
-jdir, report, runs, peer_runs, load, found, syscalls, size = sys.argv[1:9]
+import json, os, sys
+jdir, runs, peer_runs, load, found, syscalls, size = sys.argv[1:8]
 
 def get(name):
     path = os.path.join(jdir, name + ".json")
@@ -130,10 +129,8 @@ targets = [
 ]
 lines += ["", "| target | result |", "|---|---|"]
 lines += [f"| {t} | {'met' if ok else '**missed**'} |" for t, ok in targets]
-section = "\n".join(lines) + "\n"
-
-text = open(report).read() if os.path.exists(report) else "# Benchmarks\n"
-text = re.sub(r"\n## Auto-cut search\n.*?(?=\n## |\Z)", "\n", text, flags=re.S).rstrip("\n")
-open(report, "w").write(text + "\n\n" + section)
-print(section)
+print("\n".join(lines))
 PY
+)"
+python3 "$root/bench/page_section.py" autocut <<<"$section"
+printf '%s\n' "$section"

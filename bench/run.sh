@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the scan and the exports on a one-hour MPEG-1 Layer III 128 kbit/s file against the
-# tools people would otherwise use, with a warm cache, and writes the table to
-# docs/benchmarks.md. Usage: bench/run.sh [--quick | --make-only]
+# tools people would otherwise use, with a warm cache, and writes its sections of
+# docs/benchmarks.md ("scan-export", "player"); then runs the other benchmark scripts, which
+# write theirs. Usage: bench/run.sh [--quick | --make-only]
 #   --quick      3 runs per command instead of 10, for trying the script
 #   --make-only  only make (or check) the one-hour file
 set -euo pipefail
@@ -9,7 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="$root/bench/work"
 build="$root/build-bench"
-report="$root/docs/benchmarks.md"
+sections="$work/sections"
 runs=30  # this machine shares its host: ten runs gave medians 30 % apart from one run to the next
 make_only=0
 case "${1:-}" in
@@ -183,10 +184,12 @@ elif [[ -x "$root/bench/player_bench.sh" ]]; then
     player_text="$("$root/bench/player_bench.sh" "$hour" 2>/dev/null || true)"
 fi
 
-python3 - "$json" "$report" "$hour" "$total_frames" "$range_first" "$range_last" \
+rm -rf "$sections"
+mkdir -p "$sections"
+python3 - "$json" "$sections" "$hour" "$total_frames" "$range_first" "$range_last" \
     "$range_frames" "$runs" "$player_text" "$load_at_start" "$dialog_text" <<'PY'
 import json, os, platform, subprocess, sys, datetime
-jdir, report, hour, total, first, last, range_frames, runs, player, load, dialog = sys.argv[1:12]
+jdir, sections, hour, total, first, last, range_frames, runs, player, load, dialog = sys.argv[1:12]
 
 def median_ms(name):
     path = os.path.join(jdir, name + ".json")
@@ -250,7 +253,6 @@ rows = [
 ]
 
 lines = []
-lines.append("# Benchmarks\n")
 lines.append("Made by `bench/run.sh` on %s." % datetime.date.today().isoformat())
 lines.append("Machine: %s, %d cores (`nproc`), %s, Linux %s; load average %s when the "
              "measurements started.\n" % (cpu_model(), os.cpu_count(), os_name(),
@@ -315,18 +317,23 @@ if m:
     lines.append(check("scan behind the progress window <= 1.2 x the same scan without it "
                        "(%.2f x, in one process)" % ratio, ratio <= 1.2))
 lines.append("")
-if player.strip():
-    lines.append("## Player\n")
-    lines.append("`player_bench FILE` on the same file (its own table):\n")
-    lines.append(player.strip())
-    lines.append("")
-
 text = "\n".join(lines)
-os.makedirs(os.path.dirname(report), exist_ok=True)
-open(report, "w").write(text)
+open(os.path.join(sections, "scan-export.md"), "w").write(text)
 print(text)
+# Without the player's figures this run leaves the last ones on the page.
+if player.strip():
+    player_text = "\n".join([
+        "## Player\n",
+        "`player_bench FILE` on the same file (its own table):\n",
+        player.strip(), ""])
+    open(os.path.join(sections, "player.md"), "w").write(player_text)
+    print(player_text)
 PY
+python3 "$root/bench/page_section.py" scan-export <"$sections/scan-export.md"
+if [[ -s "$sections/player.md" ]]; then
+    python3 "$root/bench/page_section.py" player <"$sections/player.md"
+fi
 
-# The page was written whole just now: the auto-cut search adds its section to it (it times
-# mp3splt's silence split, which decodes, so it runs its peer only a few times).
+# The other benchmarks write their own sections. The auto-cut search times mp3splt's silence
+# split, which decodes, so it runs its peer only a few times.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
