@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
 #include "frame_builder.h"
 #include "player/cut_player_thread.h"
 #include "player/pulse_wave_out.h"
@@ -72,8 +71,8 @@ Stats Summarise(std::vector<double> values) {
 
 // Milliseconds from Play (device paused, nothing queued) to the first buffer coming back.
 Stats FirstAudio(sw::TCutObject& cut, int buffers, int runs) {
-    sw::GlobalSettings().NumBuffers = buffers;
     TCutPlayerThread player;
+    player.SetQueueDepths(buffers, 6);
     player.SetActive(true);
     player.SetVolume(0xFFFFFFFF);
     if (player.Open(&cut) != 0) {
@@ -110,7 +109,6 @@ Stats FirstAudio(sw::TCutObject& cut, int buffers, int runs) {
 
 // Share of one core (all threads of the process) while the player plays for seconds.
 double CpuShare(sw::TCutObject& cut, int seconds) {
-    sw::GlobalSettings().NumBuffers = 16;
     TCutPlayerThread player;
     player.SetActive(true);
     player.SetLoopMode(true);
@@ -130,7 +128,6 @@ double CpuShare(sw::TCutObject& cut, int seconds) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    sw::GlobalSettings().CueBuffers = 6;
     sw::test::PulseServer server;
     sw::PulseWaveOut probe;
     if (std::getenv("SLICEWELL_BENCH_PRIVATE_SERVER") != nullptr || probe.Connect() != 0) {

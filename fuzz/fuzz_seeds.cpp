@@ -1,4 +1,4 @@
-// Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/frame_sync,
+// Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/scan,
 // <folder>/id3, <folder>/load_cut_object, <folder>/cue_file and <folder>/playlist. Seeds are
 // small real-shaped inputs: frames of every version, garbage between them, tags of both versions,
 // index files that load, cue files whole and cut short, playlists of every line kind.
@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/wave_header.h"
 #include "fuzz_source.h"
+#include "project/project_file.h"
 #include "stream/cut_object.h"
 #include "stream/file_stream.h"
 #include "stream/id3_tag.h"
@@ -41,7 +43,7 @@ std::vector<uint8_t> Tagged(std::vector<uint8_t> bytes, uint8_t track) {
     return stream.Bytes();
 }
 
-void FrameSyncSeeds(const std::string& dir) {
+void ScanSeeds(const std::string& dir) {
     WriteFile(dir + "/mpeg1_l3", Frames(sw::fuzz::kMpeg1Layer3, 4));
     std::vector<uint8_t> mixed = {0xFF, 0xFB, 0x00, 0x64, 0xFF, 0xFF, 0x12};
     Append(mixed, Frames(0x4480F3FFu, 3));  // MPEG-2 Layer III, 64 kbit/s, 22050 Hz
@@ -52,6 +54,37 @@ void FrameSyncSeeds(const std::string& dir) {
     Append(layers, Frames(0x0414FFFFu, 2));                // MPEG-1 Layer I, 32 kbit/s
     WriteFile(dir + "/layers_1_2", layers);
     WriteFile(dir + "/tagged", Tagged(Frames(sw::fuzz::kMpeg1Layer3, 2), 3));
+}
+
+// Projects of each shape the reader meets: empty, with files and cues, cut inside its cues.
+void ProjectFileSeeds(const std::string& dir) {
+    sw::ProjectFileContents project;
+    sw::MemoryStream empty;
+    sw::WriteProject(empty, project);
+    WriteFile(dir + "/empty", empty.Bytes());
+    project.Properties.Comment = "comment";
+    project.Properties.Tag.Title = "Title";
+    project.Files = {"/music/a.mp3", "", "/music/b.mp3"};
+    project.Cues = {{"/music/a.mp3", "Intro", 0, 99}, {"/music/b.mp3", "", 5, 5}};
+    sw::MemoryStream full;
+    sw::WriteProject(full, project);
+    WriteFile(dir + "/files_and_cues", full.Bytes());
+    std::vector<uint8_t> cut = full.Bytes();
+    cut.resize(cut.size() - 6);
+    WriteFile(dir + "/cut_in_a_cue", cut);
+}
+
+// WAV files as exports write them, one too short, one of another format.
+void WaveFileSeeds(const std::string& dir) {
+    const std::vector<uint8_t> frames = Frames(sw::fuzz::kMpeg1Layer3, 2);
+    const auto header = sw::BuildWaveHeader(sw::DecodeFrameHeader(sw::fuzz::kMpeg1Layer3),
+                                            int64_t(sw::kWaveHeaderSize + frames.size()));
+    std::vector<uint8_t> wave(header.begin(), header.end());
+    Append(wave, frames);
+    WriteFile(dir + "/mpeg", wave);
+    WriteFile(dir + "/short", std::vector<uint8_t>(wave.begin(), wave.begin() + 69));
+    wave[20] = 1;
+    WriteFile(dir + "/pcm", wave);
 }
 
 void Id3Seeds(const std::string& dir) {
@@ -137,10 +170,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = std::filesystem::absolute(argv[1]).string();
-    for (const char* name : {"frame_sync", "id3", "load_cut_object", "cue_file", "playlist"}) {
+    for (const char* name :
+         {"scan", "id3", "load_cut_object", "cue_file", "playlist", "project_file", "wave_file"}) {
         std::filesystem::create_directories(root + "/" + name);
     }
-    FrameSyncSeeds(root + "/frame_sync");
+    ScanSeeds(root + "/scan");
+    ProjectFileSeeds(root + "/project_file");
+    WaveFileSeeds(root + "/wave_file");
     Id3Seeds(root + "/id3");
     LoadSeeds(root + "/load_cut_object");
     CueFileSeeds(root + "/cue_file");

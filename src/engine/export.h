@@ -7,8 +7,8 @@
 #include "engine/export_targets.h"
 #include "engine/frame_copy.h"
 #include "engine/worker_control.h"
-#include "project/project_properties.h"
 #include "stream/cut_object.h"
+#include "stream/project_properties.h"
 
 namespace sw {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "project/project_properties.h"
 #include "stream/cut_object.h"
+#include "stream/project_properties.h"
 #include "stream/prompts.h"
 
 namespace sw {

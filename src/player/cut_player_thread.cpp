@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "app/global_settings.h"
 #include "player/preroll.h"
 #include "player/wave_out_factory.h"
 
@@ -17,23 +16,19 @@ constexpr int kMaxBuffers = 256;
 // Close gives the returned buffers this many dispatches to come back.
 constexpr int kCloseDispatchLimit = 1024;
 
-// The settings record is zero until loaded (the command-line tool never loads it); a depth of 0
-// would never queue a frame, so unset values fall back to the defaults.
+// A settings record that was never loaded holds zeros; a depth of 0 would never queue a frame,
+// so unset values fall back to the defaults.
 int QueueDepth(int32_t setting, int fallback) {
     return setting < 1 ? fallback : std::min<int32_t>(setting, kMaxBuffers);
-}
-
-int NumBuffers() {
-    return QueueDepth(GlobalSettings().NumBuffers, kDefaultNumBuffers);
-}
-int CueBuffers() {
-    return QueueDepth(GlobalSettings().CueBuffers, kDefaultCueBuffers);
 }
 
 }  // namespace
 
 TCutPlayerThread::TCutPlayerThread(std::unique_ptr<WaveOut> waveOut, QObject* parent)
-    : QObject(parent), waveOut_(waveOut ? std::move(waveOut) : CreateWaveOut()) {
+    : QObject(parent),
+      waveOut_(waveOut ? std::move(waveOut) : CreateWaveOut()),
+      numBuffers_(kDefaultNumBuffers),
+      cueBuffers_(kDefaultCueBuffers) {
     waveOut_->SetListener(this);
 }
 
@@ -42,6 +37,11 @@ TCutPlayerThread::~TCutPlayerThread() {
     blockSignals(true);
     Close();
     waveOut_->SetListener(nullptr);
+}
+
+void TCutPlayerThread::SetQueueDepths(int32_t numBuffers, int32_t cueBuffers) {
+    numBuffers_ = QueueDepth(numBuffers, kDefaultNumBuffers);
+    cueBuffers_ = QueueDepth(cueBuffers, kDefaultCueBuffers);
 }
 
 int32_t TCutPlayerThread::LastFrame() const {
@@ -257,9 +257,9 @@ void TCutPlayerThread::FillQueue() {
                 }
                 int depth = 0;
                 if (mode_ == kModePlayAll || mode_ == kModePlayMark) {
-                    depth = NumBuffers();
+                    depth = numBuffers_;
                 } else if (mode_ == kModeCueing) {
-                    depth = CueBuffers();
+                    depth = cueBuffers_;
                 }
                 if (queued_ >= depth) {
                     break;
@@ -308,7 +308,7 @@ bool TCutPlayerThread::EndCheck() {
             }
         } else if (mode_ == kModeCueing) {
             cuePosition_ = std::max(cuePosition_, 0);
-            if (int64_t(next_) >= int64_t(cuePosition_) + CueBuffers()) {
+            if (int64_t(next_) >= int64_t(cuePosition_) + cueBuffers_) {
                 next_ = cuePosition_;
             }
         }

@@ -50,6 +50,10 @@ class TCutPlayerThread : public QObject, private WaveOutListener {
     void SetLoopMode(bool loopMode) { loopMode_ = loopMode; }
     bool MuteMode() const { return muteMode_; }
     void SetMuteMode(bool mute);
+    // How many frames are queued ahead while playing ("NumBuffers") and how many a cue repeats
+    // ("CueBuffers"). The caller hands in the settings; the player reads none itself. Values
+    // below 1 mean the defaults (16 and 6), larger ones are capped at 256.
+    void SetQueueDepths(int32_t numBuffers, int32_t cueBuffers);
     int32_t PlayerMode() const { return mode_; }
     void SetPlayerMode(int32_t mode);
     int32_t PlayerState() const { return state_; }
@@ -102,6 +106,8 @@ class TCutPlayerThread : public QObject, private WaveOutListener {
     bool muteMode_ = false;
     int lastError_ = 0;
     int queued_ = 0;
+    int numBuffers_;
+    int cueBuffers_;
     // The last frame the decoder saw, or kNoFrameHanded after an open or reset: any other
     // predecessor of the next queued frame means a jump, which needs a pre-roll.
     static constexpr int32_t kNoFrameHanded = -2;

@@ -134,44 +134,6 @@ bool IsValidFrameInfo(const TFrameInfo& info) {
     return IsValidFrameHeader(word) && DecodeFrameHeader(word) == info;
 }
 
-uint32_t FindFrameHeader(ByteStream& stream) {
-    const int64_t size = stream.Size();
-    int64_t position = stream.Position();
-    uint32_t candidate = 0;
-    uint8_t bytes[4];
-    while (position < size - 4 && !IsValidFrameHeader(candidate)) {
-        position = stream.Seek(-3, SeekOrigin::Current);
-        if (stream.Read(bytes, 4) != 4) {
-            // Only a stream that shrank under us gets here; the window cannot be examined.
-            return 0;
-        }
-        position += 4;
-        candidate = HeaderWordFromBytes(bytes);
-    }
-    if (!IsValidFrameHeader(candidate)) {
-        return 0;
-    }
-    stream.Seek(-4, SeekOrigin::Current);
-    return candidate;
-}
-
-uint32_t NextFrameHeader(ByteStream& stream, int32_t distance) {
-    stream.Seek(distance, SeekOrigin::Current);
-    uint8_t bytes[4];
-    const int64_t got = stream.Read(bytes, 4);
-    if (got < 4) {
-        // A short read at the end still leaves the stream 4 bytes past the examined position.
-        stream.Seek(4 - got, SeekOrigin::Current);
-        return 0;
-    }
-    const uint32_t word = HeaderWordFromBytes(bytes);
-    if (!IsValidFrameHeader(word)) {
-        return 0;
-    }
-    stream.Seek(-4, SeekOrigin::Current);
-    return word;
-}
-
 MpegLayer3WaveFormat BuildWaveFormat(const TFrameInfo& info) {
     MpegLayer3WaveFormat format{};
     format.wFormatTag = kWaveFormatMpegLayer3;

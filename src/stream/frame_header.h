@@ -62,13 +62,6 @@ uint32_t EncodeFrameHeader(const TFrameInfo& info);
 // Records read from files are checked with this before any arithmetic trusts them.
 bool IsValidFrameInfo(const TFrameInfo& info);
 
-// Sync search: returns the first valid header word of the windows starting 3 bytes before the
-// stream's position, leaving the stream on that header's first byte; 0 when none is found.
-uint32_t FindFrameHeader(ByteStream& stream);
-// Steps distance bytes forward, reads one word; returns it (stream back on it) when valid,
-// otherwise 0 with the stream 4 bytes past the examined position.
-uint32_t NextFrameHeader(ByteStream& stream, int32_t distance);
-
 MpegLayer3WaveFormat BuildWaveFormat(const TFrameInfo& info);
 
 // Display names, indexed by the field value (0..3).

@@ -2,7 +2,6 @@
 // change makes, where playing goes on, and what Position says afterwards.
 #include <gtest/gtest.h>
 
-#include "app/global_settings.h"
 #include "player_harness.h"
 
 namespace sw::test {
@@ -70,8 +69,7 @@ class ModeTable : public testing::TestWithParam<Row> {};
 TEST_P(ModeTable, ChangeActsAsTabled) {
     const Row& row = GetParam();
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
-    GlobalSettings().CueBuffers = 3;
+    h.Player().SetQueueDepths(4, 3);
     h.Cut()->MarkIn = 20;
     h.Cut()->MarkOut = 60;
     Enter(h, row.current);

@@ -11,7 +11,6 @@
 #include <functional>
 #include <thread>
 
-#include "app/global_settings.h"
 #include "player/cut_player_thread.h"
 #include "player/preroll.h"
 #include "player/pulse_wave_out.h"
@@ -67,8 +66,6 @@ class AudioTest : public testing::Test {
   protected:
     void SetUp() override {
         REQUIRE_SERVER();
-        GlobalSettings().NumBuffers = 16;
-        GlobalSettings().CueBuffers = 6;
         if (!MakeMp3(dir_.File("sweep.mp3"), 8, 44100, 2, "-b 128")) {
             GTEST_SKIP() << "sox or lame is not available to make the test file";
         }

@@ -1,12 +1,8 @@
 #include "player_harness.h"
 
-#include "app/global_settings.h"
-
 namespace sw::test {
 
 PlayerHarness::PlayerHarness(int frames, const HeaderSpec& spec) {
-    GlobalSettings().NumBuffers = 16;
-    GlobalSettings().CueBuffers = 6;
     const std::string file = dir_.File("numbered.mp3");
     WriteNumberedFrames(file, frames, spec);
     cut_ = IndexedCutObject(file);

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 
-#include "app/global_settings.h"
 #include "player/null_wave_out.h"
 #include "player_harness.h"
 #include "stream/file_errors.h"
@@ -174,8 +173,7 @@ TEST(PlayerQueue, ClearingActiveLetsTheQueuePlayOutAndSettingItRefillsAtOnce) {
 
 TEST(PlayerQueue, NumBuffersAndCueBuffersSettingsSetTheQueueDepths) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
-    GlobalSettings().CueBuffers = 3;
+    h.Player().SetQueueDepths(4, 3);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -191,8 +189,7 @@ TEST(PlayerQueue, NumBuffersAndCueBuffersSettingsSetTheQueueDepths) {
 
 TEST(PlayerQueue, UnloadedQueueDepthSettingsFallBackToDefaults) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 0;
-    GlobalSettings().CueBuffers = 0;
+    h.Player().SetQueueDepths(0, 0);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -276,7 +273,7 @@ TEST(PlayerModes, PlayMarkWithAnInvalidRangeDoesNothingAndFiresNoEvent) {
 
 TEST(PlayerModes, PlayMarkEndsBeforeTheMarkOutFrame) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     h.Cut()->MarkIn = 10;
     h.Cut()->MarkOut = 20;
     TCutPlayerThread& p = h.Player();
@@ -302,7 +299,7 @@ TEST(PlayerModes, PlayMarkEndsBeforeTheMarkOutFrame) {
 
 TEST(PlayerModes, PlayMarkWithLoopModeGoesOnFromMarkIn) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     h.Cut()->MarkIn = 10;
     h.Cut()->MarkOut = 14;
     TCutPlayerThread& p = h.Player();
@@ -322,7 +319,7 @@ TEST(PlayerModes, PlayMarkWithLoopModeGoesOnFromMarkIn) {
 
 TEST(PlayerModes, PlayMarkFromPausingOutsideTheRangeStartsAtMarkIn) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     h.Cut()->MarkIn = 10;
     h.Cut()->MarkOut = 20;
     TCutPlayerThread& p = h.Player();
@@ -344,7 +341,7 @@ TEST(PlayerModes, PlayMarkFromPausingOutsideTheRangeStartsAtMarkIn) {
 
 TEST(PlayerModes, PlayAllEndsBeforeTheLastFrame) {
     PlayerHarness h(20);
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -359,7 +356,7 @@ TEST(PlayerModes, PlayAllEndsBeforeTheLastFrame) {
 
 TEST(PlayerModes, PlayAllWithLoopModeWrapsToFrameZero) {
     PlayerHarness h(20);
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     p.SetLoopMode(true);
@@ -377,7 +374,7 @@ TEST(PlayerModes, PlayAllWithLoopModeWrapsToFrameZero) {
 
 TEST(PlayerModes, CueingRepeatsCueBuffersFramesFromTheCuePosition) {
     PlayerHarness h;
-    GlobalSettings().CueBuffers = 3;
+    h.Player().SetQueueDepths(16, 3);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -436,7 +433,7 @@ TEST(PlayerPosition, WritingWhilePausingResetsPausesAndReports) {
 
 TEST(PlayerPosition, WritingWhilePlayingRefillsFromTheNewFrameAfterAPreroll) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -452,7 +449,7 @@ TEST(PlayerPosition, WritingWhilePlayingRefillsFromTheNewFrameAfterAPreroll) {
 
 TEST(PlayerPosition, PrerolledFramesAreNeitherQueuedNorReported) {
     PlayerHarness h;
-    GlobalSettings().NumBuffers = 4;
+    h.Player().SetQueueDepths(4, 6);
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
@@ -498,7 +495,7 @@ TEST(PlayerPosition, FlushWhilePausingLeavesTheDevicePaused) {
 TEST(PlayerDevice, ChangingWaveDeviceWhilePlayingKeepsModeAndPosition) {
     for (bool autoStart : {false, true}) {
         PlayerHarness h;
-        GlobalSettings().NumBuffers = 4;
+        h.Player().SetQueueDepths(4, 6);
         TCutPlayerThread& p = h.Player();
         p.SetActive(true);
         ASSERT_EQ(p.Open(h.Cut()), 0);
