@@ -1,6 +1,7 @@
 #include "project/cue_list_model.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include "project/cue_file.h"
@@ -344,6 +345,7 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
     settings_.LastSaveFolder = folder;
     const bool overwrite = folderDialog.extraChecked;
 
+    std::vector<std::string> failures;
     std::vector<int> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
@@ -366,7 +368,23 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
                 continue;
             }
         }
-        WriteCue(cue, target, exporter);
+        // One cue that cannot be written (a target a cut object holds open, a full disk) must
+        // not cost the others: it is noted, and all such are reported once at the end.
+        try {
+            if (!WriteCue(cue, target, exporter)) {
+                failures.push_back(target);
+            }
+        } catch (const std::exception& error) {
+            failures.push_back(error.what());
+        }
+    }
+    if (!failures.empty()) {
+        std::string lines;
+        for (const std::string& failure : failures) {
+            lines += "\r\n" + failure;
+        }
+        prompts_.Error(texts::kErrorCaption,
+                       FillText(texts::kCuesNotExported, {std::to_string(failures.size()), lines}));
     }
 }
 

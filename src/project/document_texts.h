@@ -45,6 +45,8 @@ inline constexpr char kTotalFrames[] = "Total frames: %d";
 inline constexpr char kTotalTime[] = "Total time: %s";
 inline constexpr char kUnableToImportCue[] = "Unable to import cue file %s";
 inline constexpr char kExportSkipped[] = "File export skipped";
+// Ours: the folder export's one report of the cues it could not write, one line each.
+inline constexpr char kCuesNotExported[] = "%d of the selected cues could not be exported:%s";
 
 // Dialogs.
 inline constexpr char kImportTitle[] = "Select file(s) to import";

@@ -173,6 +173,33 @@ TEST_F(CueListFormTest, FolderExportTakesTheChosenKindAndGoesOnAfterASkippedCue)
               std::vector<uint8_t>(all.begin() + 10 * 417, all.begin() + 15 * 417));
 }
 
+// A target that a cut object holds open (here the cue's own source) must never be written; in
+// the folder export that cue is reported once at the end and the next cue is still written.
+TEST_F(CueListFormTest, HeldSourceIsNeverAnExportTargetAndTheFolderExportGoesOn) {
+    TCutObject* cut = Entry("song.mp3", 30);
+    const std::vector<uint8_t> source = ReadFileBytes(cut->FileName);
+    MarkedCue(cut, 0, 4)->Name = "song";
+    MarkedCue(cut, 5, 9)->Name = "other";
+    Select(cueList_->CueList, {0});
+    prompts_.ExpectSaveFile(cut->FileName);
+    prompts_.ExpectError();
+    cueList_->PopUpExportAs->trigger();
+    EXPECT_EQ(prompts_.Texts().back(), "Cannot create file " + cut->FileName);
+
+    Select(cueList_->CueList, {0, 1});
+    prompts_.ExpectFolder(dir_.Path(), true);
+    prompts_.ExpectError();
+    cueList_->PopUpExportMP3->trigger();
+    EXPECT_EQ(prompts_.Texts().back(),
+              "1 of the selected cues could not be exported:\r\n"
+              "Cannot create file " +
+                  cut->FileName);
+    EXPECT_EQ(ReadFileBytes(cut->FileName), source);
+    EXPECT_EQ(ReadFileBytes(dir_.File("other.mp3")),
+              std::vector<uint8_t>(source.begin() + 5 * 417, source.begin() + 10 * 417));
+    EXPECT_TRUE(cutter_.PlayerResumed());
+}
+
 // A cue file whose source has moved meets the bin's missing-file question for the old path and
 // is then reported, without adding a cue that points nowhere.
 TEST_F(CueListFormTest, CueFileWhoseSourceMovedAsksForTheFileThenReportsTheCueFile) {
