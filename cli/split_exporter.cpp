@@ -14,6 +14,7 @@
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
+#include "stream/regular_file.h"
 #include "stream/replacement_file.h"
 #include "stream/status.h"
 
@@ -63,6 +64,12 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
     const std::string problem = AudioTargetProblem(target);
     if (!problem.empty()) {
         throw CommandError(kStatusFailed, problem);
+    }
+    // A pipe or device in the file's place (a link to one included) would take the frames
+    // somewhere nobody sees them, or make the export wait for a reader.
+    const ReadOpenResult probe = ProbeRegularFile(target);
+    if (probe == ReadOpenResult::Folder || probe == ReadOpenResult::NotRegular) {
+        throw CommandError(kStatusFailed, ReadOpenFailureText(probe, target));
     }
     const int32_t first = useMarks ? cut.MarkIn : 0;
     const int32_t last = useMarks ? cut.MarkOut : cut.FrameCount() - 1;
