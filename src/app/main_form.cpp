@@ -168,6 +168,7 @@ QAction* TMainForm::CommandAction(const char* objectName, const QString& text, c
 void TMainForm::CreateFileMenu() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("FileMenu");
+    file->menuAction()->setObjectName("FileMenuAction");
     file->menuAction()->setStatusTip("File handling");
     new_ = CommandAction("NewAction", "&New", "Start a new project", &TMainForm::NewClick);
     new_->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
@@ -204,6 +205,7 @@ void TMainForm::CreateFileMenu() {
 void TMainForm::CreateOtherMenus() {
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("ViewMenu");
+    view->menuAction()->setObjectName("ViewMenuAction");
     view->menuAction()->setStatusTip("Hide / show windows");
     viewCutter_ = RegisteredAction(this, "ViewCutterAction", "&Cutter");
     viewCutter_->setCheckable(true);
@@ -231,6 +233,7 @@ void TMainForm::CreateOtherMenus() {
 
     QMenu* project = menuBar()->addMenu("&Project");
     project->setObjectName("ProjectMenu");
+    project->menuAction()->setObjectName("ProjectMenuAction");
     project->menuAction()->setStatusTip("Project options");
     properties_ = CommandAction("PropertiesAction", "&Properties", "Project properties",
                                 &TMainForm::PropertiesClick);
@@ -240,12 +243,14 @@ void TMainForm::CreateOtherMenus() {
     // Kept for its place in the menu bar; the auto-cutter is the project bin's command.
     QMenu* tools = menuBar()->addMenu("&Tools");
     tools->setObjectName("ToolsMenu");
+    tools->menuAction()->setObjectName("ToolsMenuAction");
     tools->menuAction()->setStatusTip("Various MP3 tools");
     tools->addAction(RegisteredAction(this, "AutoCutterAction", "&AutoCutter"));
     tools->menuAction()->setEnabled(false);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("HelpMenu");
+    help->menuAction()->setObjectName("HelpMenuAction");
     help->menuAction()->setStatusTip("Slicewell help");
     readMe_ = CommandAction("ReadMeAction", "&View ReadMe.txt", nullptr, &TMainForm::ReadMeClick);
     readMe_->setVisible(QFileInfo::exists(ReadMePath()));
@@ -263,6 +268,7 @@ void TMainForm::CreateOtherMenus() {
 void TMainForm::CreateToolBar() {
     toolBar_ = addToolBar("Toolbar");
     toolBar_->setObjectName("ToolBar");
+    toolBar_->toggleViewAction()->setObjectName("ToolBarToggleAction");
     toolBar_->setMovable(false);
     toolBar_->addActions({new_, open_, save_});
     toolBar_->addSeparator();
