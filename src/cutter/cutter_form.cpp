@@ -231,14 +231,18 @@ void TCutterForm::CreateControls() {
     toFileBtn_ = PictureButton("ToFileBtn", "Export currently marked selection to file",
                                QStyle::SP_DialogSaveButton, 124, 100);
     connect(markBeginBtn_, &QToolButton::clicked, this, &TCutterForm::MarkBeginBtnClick);
-    connect(markPlayBtn_, &QToolButton::clicked, this, &TCutterForm::MarkPlayBtnClick);
+    connect(markPlayBtn_, &QToolButton::clicked, this,
+            [this] { TransportClick(&TCutPlayerThread::PlayMark); });
     connect(markEndBtn_, &QToolButton::clicked, this, &TCutterForm::MarkEndBtnClick);
     connect(markToCueListBtn_, &QToolButton::clicked, this, &TCutterForm::MarkToCueListBtnClick);
     connect(currentToCueListBtn_, &QToolButton::clicked, this,
             &TCutterForm::CurrentToCueListBtnClick);
-    connect(playBtn_, &QToolButton::clicked, this, &TCutterForm::PlayBtnClick);
-    connect(cueBtn_, &QToolButton::clicked, this, &TCutterForm::CueBtnClick);
-    connect(pauseBtn_, &QToolButton::clicked, this, &TCutterForm::PauseBtnClick);
+    connect(playBtn_, &QToolButton::clicked, this,
+            [this] { TransportClick(&TCutPlayerThread::Play); });
+    connect(cueBtn_, &QToolButton::clicked, this,
+            [this] { TransportClick(&TCutPlayerThread::Cue); });
+    connect(pauseBtn_, &QToolButton::clicked, this,
+            [this] { TransportClick(&TCutPlayerThread::Pause); });
     connect(updateCueBtn_, &QToolButton::clicked, this, &TCutterForm::UpdateCueBtnClick);
     connect(toFileBtn_, &QToolButton::clicked, this, &TCutterForm::ToFileBtnClick);
 
@@ -695,27 +699,9 @@ void TCutterForm::SetMarkAtSeekBar(void (*setMark)(TCutObject&, int32_t)) {
     UpdateEnables();
 }
 
-void TCutterForm::PlayBtnClick() {
+void TCutterForm::TransportClick(bool (TCutPlayerThread::*command)()) {
     if (PlayerOpen()) {
-        player_->Play();
-    }
-}
-
-void TCutterForm::MarkPlayBtnClick() {
-    if (PlayerOpen()) {
-        player_->PlayMark();
-    }
-}
-
-void TCutterForm::CueBtnClick() {
-    if (PlayerOpen()) {
-        player_->Cue();
-    }
-}
-
-void TCutterForm::PauseBtnClick() {
-    if (PlayerOpen()) {
-        player_->Pause();
+        (player_.get()->*command)();
     }
 }
 

@@ -115,13 +115,11 @@ class TCutterForm : public QWidget, public CutterLink {
     void SeekBarScroll(bool endOfScroll, int position);
     void MarkBeginBtnClick();
     void MarkEndBtnClick();
-    void MarkPlayBtnClick();
     void MarkToCueListBtnClick();
     void CurrentToCueListBtnClick();
-    void PlayBtnClick();
-    void CueBtnClick();
-    void PauseBtnClick();
     void UpdateCueBtnClick();
+    // Play, "Play marked selection", cue and pause: the player's command, with a file open.
+    void TransportClick(bool (TCutPlayerThread::*command)());
     void ToFileBtnClick();
     void MuteBoxClick();
     void LoopBoxClick();
