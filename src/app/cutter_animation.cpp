@@ -6,19 +6,12 @@
 
 namespace sw {
 
-CutterAnimation::CutterAnimation(QWidget* parent) : QWidget(parent) {
+CutterAnimation::CutterAnimation(QWidget* parent)
+    : LoopedAnimation(kFrameCount, kFrameInterval, parent) {
     setObjectName(QStringLiteral("CutterAnim"));
     setAccessibleName(QStringLiteral("Cutter animation"));
-    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
-    timer_.setInterval(kFrameInterval);
-    connect(&timer_, &QTimer::timeout, this, &CutterAnimation::Advance);
-}
-
-void CutterAnimation::Advance() {
-    frame_ = (frame_ + 1) % kFrameCount;
-    update();
 }
 
 void CutterAnimation::paintEvent(QPaintEvent*) {
@@ -26,7 +19,7 @@ void CutterAnimation::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
     const double middle = area.center().y();
-    const double cut = area.left() + area.width() * frame_ / (kFrameCount - 1);
+    const double cut = area.left() + area.width() * Frame() / (kFrameCount - 1);
 
     // The waveform: bars whose heights follow a fixed pattern, the part behind the cut dimmed.
     const int bars = 16;
@@ -42,7 +35,7 @@ void CutterAnimation::paintEvent(QPaintEvent*) {
     // The cut: a red line with a marker that opens and closes as it goes.
     painter.setPen(QPen(QColor(0xc8, 0x2a, 0x2a), 2));
     painter.drawLine(QPointF(cut, area.top()), QPointF(cut, area.bottom()));
-    const double open = 3 + 3 * std::fabs(std::sin(frame_ * M_PI / 6));
+    const double open = 3 + 3 * std::fabs(std::sin(Frame() * M_PI / 6));
     QPainterPath marker;
     marker.moveTo(cut, area.top() + 8);
     marker.lineTo(cut - open, area.top());

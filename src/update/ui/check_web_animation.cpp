@@ -6,15 +6,10 @@
 
 namespace sw {
 
-CheckWebAnimation::CheckWebAnimation(QWidget* parent) : QWidget(parent) {
+CheckWebAnimation::CheckWebAnimation(QWidget* parent)
+    : LoopedAnimation(kFrameCount, kFrameInterval, parent) {
     setObjectName(QStringLiteral("Animation"));
     setAccessibleName(QStringLiteral("Checking the web"));
-    setFocusPolicy(Qt::NoFocus);
-    timer_.setInterval(kFrameInterval);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        frame_ = (frame_ + 1) % kFrameCount;
-        update();
-    });
 }
 
 void CheckWebAnimation::paintEvent(QPaintEvent*) {
@@ -25,7 +20,7 @@ void CheckWebAnimation::paintEvent(QPaintEvent*) {
     const double radius = std::min(area.height(), area.width() / 4) / 2;
     const QPointF computer(area.left() + radius, area.center().y());
     const QPointF globe(area.right() - radius, area.center().y());
-    const double phase = static_cast<double>(frame_) / kFrameCount;
+    const double phase = static_cast<double>(Frame()) / kFrameCount;
 
     // The computer asking: a screen on a stand.
     const QRectF screen(computer.x() - radius, computer.y() - radius * 0.8, radius * 2,
