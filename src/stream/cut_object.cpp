@@ -173,13 +173,13 @@ std::string CreateFailureText(CreateFailure failure, const std::string& fileName
     switch (failure) {
         case CreateFailure::None:
             return "";
-        case CreateFailure::NotFound:
-            return "File not found: " + fileName;
         case CreateFailure::TooLarge:
             return "The file " + fileName +
                    " is 2 GiB or larger; frame positions cannot address files of that size";
+        case CreateFailure::NotFound:
+            return ReadOpenFailureText(ReadOpenResult::NotFound, fileName);
         case CreateFailure::CannotOpen:
-            return "Cannot open file " + fileName;
+            return ReadOpenFailureText(ReadOpenResult::Failed, fileName);
         case CreateFailure::Folder:
             return ReadOpenFailureText(ReadOpenResult::Folder, fileName);
         case CreateFailure::NotRegular:
