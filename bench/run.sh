@@ -337,3 +337,5 @@ fi
 # The other benchmarks write their own sections. The auto-cut search times mp3splt's silence
 # split, which decodes, so it runs its peer only a few times.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
+# The windowed program's start to its first painted main window, under Xvfb.
+"$root/bench/startup.sh"
