@@ -67,8 +67,8 @@ def main():
                            ("Project bin", "project-bin.png"), ("Cue list", "cue-list.png")):
             x, y, w, h = extents(accessible.find(program, "frame", name))
             crop(session, whole, os.path.join(OUT, file), (x - x0, y - y0, w, h))
-        accessible.press(accessible.find(program, "menu item", "File"))
-        accessible.press(accessible.find(program, "menu item", "Exit"))
+        session.key(window, "alt+F4")
+        accessible.press(accessible.find(program, "push button", "Yes"))
         app.wait(15)
     for file in sorted(os.listdir(OUT)):
         print(os.path.join("docs", "images", file))
