@@ -316,11 +316,22 @@ TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptio
         // The source may have shrunk or been replaced since the index was saved. The index is
         // then of no use, but the file still is: it comes back without an index, and the
         // project bin offers to scan it again, as for an index file that holds none.
-        const bool stale = cut->FileStream && !IndexIsSound(index, cut->FileStream->Size());
+        // Every entry already lies below FileSize, so only a smaller source needs the walk again.
+        const int64_t sourceSize = cut->FileStream ? cut->FileStream->Size() : cut->FileSize;
+        const bool stale = sourceSize < cut->FileSize && !IndexIsSound(index, sourceSize);
         if (length > 0 && !stale) {
-            cut->IndexStream = CreateIndexStream(options, cut->IndexFileName);
+            if (!options.IndexAsFileStream) {
+                // The bytes just read become the index: a project of many long files would
+                // otherwise pay a second copy, and its page faults, for each.
+                cut->IndexFileName.clear();
+                cut->IndexStream = std::make_unique<MemoryStream>(std::move(index));
+            } else {
+                cut->IndexStream = CreateIndexStream(options, cut->IndexFileName);
+                if (cut->IndexStream) {
+                    cut->IndexStream->WriteBuffer(index.data(), length);
+                }
+            }
             if (cut->IndexStream) {
-                cut->IndexStream->WriteBuffer(index.data(), length);
                 cut->MarkIn = 0;
                 cut->MarkOut = length / 4 - 1;
             }
