@@ -339,3 +339,5 @@ fi
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
 # The windowed program's start to its first painted main window, under Xvfb.
 "$root/bench/startup.sh"
+# The cutter window plays on a private sound server of its own.
+"$root/bench/cutter.sh" || echo "bench: WARNING the cutter benchmark failed" >&2

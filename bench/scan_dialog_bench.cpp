@@ -14,36 +14,9 @@
 #include "engine/worker_control.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
+#include "terminal_prompts.h"
 
 namespace {
-
-// The scan asks nothing; anything it did ask would be a fault worth seeing on stderr.
-class StderrPrompts : public sw::Prompts {
-  public:
-    void Error(const std::string& caption, const std::string& text) override { Say(caption, text); }
-    void Information(const std::string& caption, const std::string& text) override {
-        Say(caption, text);
-    }
-    void Warning(const std::string& caption, const std::string& text) override {
-        Say(caption, text);
-    }
-    Answer YesNo(const std::string& caption, const std::string& text) override {
-        Say(caption, text);
-        return Answer::No;
-    }
-    Answer YesNoCancel(const std::string& caption, const std::string& text) override {
-        Say(caption, text);
-        return Answer::Cancel;
-    }
-    std::vector<std::string> OpenFiles(const FileDialog&) override { return {}; }
-    std::string SaveFile(const FileDialog&) override { return {}; }
-    std::string Folder(FolderDialog&) override { return {}; }
-
-  private:
-    static void Say(const std::string& caption, const std::string& text) {
-        std::fprintf(stderr, "scan_dialog_bench: %s: %s\n", caption.c_str(), text.c_str());
-    }
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -79,7 +52,7 @@ int main(int argc, char** argv) {
                      sw::CreateFailureText(failure, argv[1]).c_str());
         return 1;
     }
-    StderrPrompts prompts;
+    sw::bench::TerminalPrompts prompts("scan_dialog_bench");
     // The first window of a process pays for Qt's fonts and styles; the program has shown its
     // own windows long before its first scan, so that cost is paid here and timed apart.
     const auto coldStart = Clock::now();
