@@ -5,11 +5,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +25,7 @@
 #include "app/command_line.h"
 #include "app/global_settings.h"
 #include "app/main_form.h"
+#include "app/preferences_form.h"
 #include "app/program_start.h"
 #include "app/project_properties_form.h"
 #include "cutter/cutter_form.h"
@@ -257,6 +261,35 @@ TEST_F(MainWindowCommandsTest, QuittingAsksOnlyAboutModifiedContentAndNoKeepsEve
     EXPECT_EQ(ModifiedPanel(), "Modified");
     prompts_.ExpectYesNo(Answer::Yes);
     EXPECT_TRUE(form_->close());
+}
+
+TEST_F(MainWindowCommandsTest, TheFrameDoesNotCloseWhileAModalWindowRuns) {
+    // Closing under a scan's or an export's progress window frees what the worker reads.
+    form_->ImportFiles({Mp3("a.mp3")}, "");
+    QDialog modal(form_.get());
+    bool closed = true;
+    QTimer::singleShot(0, &modal, [&] {
+        closed = form_->close();
+        modal.reject();
+    });
+    modal.exec();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(Bin().Count(), 1);
+}
+
+TEST_F(MainWindowCommandsTest, ConfirmedPreferencesReachTheCutter) {
+    // The cutter would go on with the old settings until the next start.
+    GlobalSettings().CutterKBControl = false;
+    form_->Cutter()->InitializeCutter();
+    ASSERT_EQ(form_->Cutter()->windowTitle(), "Cutter (keyboard disabled)");
+    WhenShown<TPreferencesForm>([](TPreferencesForm& dialog) {
+        dialog.findChild<QCheckBox*>("KeyboardBox")->click();
+        dialog.OkButton()->click();
+    });
+    Action("PreferencesAction")->trigger();
+    EXPECT_TRUE(GlobalSettings().CutterKBControl);
+    EXPECT_EQ(form_->Cutter()->windowTitle(), "Cutter (keyboard enabled)");
 }
 
 TEST_F(MainWindowCommandsTest, AModifiedButEmptyProjectClosesWithoutAsking) {
