@@ -239,3 +239,80 @@ def stop_gently(app, timeout=10):
     except subprocess.TimeoutExpired:
         app.kill()
         raise HarnessError("the program did not end after SIGTERM")
+
+
+# Shared steps of the tests that drive the whole program.
+
+def write_settings(session, **values):
+    """Writes the program's settings store in the session's private home before it starts."""
+    folder = os.path.join(session.home, ".config", "Harrowlight")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "Slicewell.conf"), "w") as store:
+        store.write("[General]\n")
+        for key, value in values.items():
+            store.write(f"{key}={value}\n")
+
+
+def centre_of(node):
+    import pyatspi
+    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return extents.x + extents.width // 2, extents.y + extents.height // 2
+
+
+def click_node(session, node, button="1"):
+    """A real mouse click in the middle of a widget: without a window manager, this is also
+    what gives its window the keyboard focus."""
+    x, y = centre_of(node)
+    # "mousemove --sync" waits for a motion, and there is none when the pointer is already there.
+    here = session.xdotool("getmouselocation", "--shell").split()
+    if f"X={x}" not in here or f"Y={y}" not in here:
+        session.xdotool("mousemove", "--sync", str(x), str(y))
+    session.xdotool("click", button)
+
+
+def cell_texts(accessible, tree):
+    return [cell.name for cell in accessible.find_all(tree, "table cell")]
+
+
+def rows_of(accessible, tree, columns):
+    cells = cell_texts(accessible, tree)
+    return [cells[i:i + columns] for i in range(0, len(cells), columns)]
+
+
+def type_file_name(session, title, path):
+    """Answers a save or open dialog the way a user does: the whole name typed into its name
+    field (which has the focus when the dialog opens), then Enter."""
+    dialog = session.window("^" + title + "$")
+    session.focus(dialog)
+    session.xdotool("key", "--clearmodifiers", "ctrl+a")
+    session.xdotool("type", "--delay", "5", path)
+    session.xdotool("key", "--clearmodifiers", "Return")
+    wait_for(lambda: not _visible_window(session, "^" + title + "$"), 15,
+             what=f"the dialog {title!r} to close")
+
+
+def _visible_window(session, title_regex):
+    try:
+        return bool(session.xdotool("search", "--onlyvisible", "--name", title_regex))
+    except HarnessError:
+        return False
+
+
+def window_gone(session, title_regex):
+    return not _visible_window(session, title_regex)
+
+
+def visible_windows(session, app):
+    """The program's visible X windows; a popup menu, which the accessibility tree leaves out,
+    is one of them."""
+    try:
+        return set(session.xdotool("search", "--onlyvisible", "--pid", str(app.pid)).split())
+    except HarnessError:  # xdotool fails when it finds none
+        return set()
+
+
+def open_popup_menu(session, app, node):
+    """Right-clicks a widget and waits until the menu it opens is on the screen."""
+    before = visible_windows(session, app)
+    click_node(session, node, button="3")
+    wait_for(lambda: visible_windows(session, app) - before, 10, what="the popup menu")
