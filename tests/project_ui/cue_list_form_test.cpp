@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <filesystem>
 
 #include "app/properties_form.h"
@@ -269,6 +270,32 @@ TEST_F(CueListFormTest, TenThousandCuesAllShowWithTheirTotals) {
     EXPECT_EQ(FramesText(), QStringLiteral("Total frames: 20100"));
     cueList_->CueList->scrollToBottom();
     cueList_->repaint();
+}
+
+// The end-to-end tests and screen readers find controls by role and name: a control or menu
+// entry without one cannot be driven or read out.
+TEST_F(CueListFormTest, EveryControlAndMenuEntryOfBothListsHasAName) {
+    for (QWidget* form :
+         {static_cast<QWidget*>(bin_.get()), static_cast<QWidget*>(cueList_.get())}) {
+        EXPECT_FALSE(form->accessibleName().isEmpty());
+        for (QWidget* control : {static_cast<QWidget*>(form->findChild<ItemListView*>()),
+                                 static_cast<QWidget*>(form->findChild<QStatusBar*>())}) {
+            ASSERT_NE(control, nullptr);
+            EXPECT_FALSE(control->accessibleName().isEmpty())
+                << control->objectName().toStdString();
+            EXPECT_FALSE(control->objectName().isEmpty());
+        }
+        for (QLabel* panel : form->findChildren<QLabel*>()) {
+            EXPECT_FALSE(panel->accessibleName().isEmpty()) << panel->objectName().toStdString();
+        }
+        for (QMenu* menu : form->findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                if (!action->isSeparator()) {
+                    EXPECT_FALSE(action->objectName().isEmpty()) << action->text().toStdString();
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

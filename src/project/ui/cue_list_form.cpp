@@ -73,6 +73,7 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setAccessibleName(QStringLiteral("Cue list totals"));
     StatusBar->setSizeGripEnabled(false);
     FramesPanel = AddPanel(StatusBar, "FramesPanel", QStringLiteral("Total frames"));
     TimePanel = AddPanel(StatusBar, "TimePanel", QStringLiteral("Total time"));
@@ -237,8 +238,7 @@ void TCueListForm::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TCueListForm::dropEvent(QDropEvent* event) {
-    TakeUrlDrop(event, this,
-                [this](const std::vector<std::string>& names) { ImportFiles(names); });
+    TakeUrlDrop(event, this, [this](const std::vector<std::string>& names) { ImportFiles(names); });
 }
 
 }  // namespace sw

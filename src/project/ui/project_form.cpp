@@ -56,6 +56,7 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setAccessibleName(QStringLiteral("Project bin status"));
     StatusBar->setSizeGripEnabled(false);
     StatusPanel = new QLabel(StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
@@ -222,8 +223,7 @@ void TProjectForm::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TProjectForm::dropEvent(QDropEvent* event) {
-    TakeUrlDrop(event, this,
-                [this](const std::vector<std::string>& names) { ImportFiles(names); });
+    TakeUrlDrop(event, this, [this](const std::vector<std::string>& names) { ImportFiles(names); });
 }
 
 }  // namespace sw
