@@ -9,6 +9,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/bench/lib.sh"
 work="$root/bench/work"
 build="${SW_BENCH_BUILD:-$root/build-bench-core}"
 runs=30
@@ -30,11 +31,7 @@ hour="$work/hour_128k.mp3"
 if ((!report_only)); then
 "$root/bench/run.sh" --make-only >/dev/null
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSLICEWELL_BUILD_TESTS=OFF \
-    -DSLICEWELL_CORE_ONLY=ON \
-    >"$work/cmake_autocut.txt" 2>&1 || { cat "$work/cmake_autocut.txt" >&2; exit 1; }
-ninja -C "$build" autocut_bench >/dev/null
-bench_bin="$(find "$build" -name autocut_bench -type f -perm -u+x | head -1)"
+bench_bin="$(bench_build "$build" autocut_bench -DSLICEWELL_CORE_ONLY=ON)"
 
 rm -rf "$json" "$work/mp3splt_s" "$work/mp3splt.log"
 mkdir -p "$json" "$work/mp3splt_s"
