@@ -9,12 +9,10 @@
 // The window runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. Without FILE
 // a 60 s 128 kbit/s test file is made with sox and lame. A buffer counts as played when the wave
 // output hands it back done (PlayedBuffersWaveOut), never when a reset hands it back unplayed.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -28,6 +26,7 @@
 
 #include "app/global_settings.h"
 #include "cutter/cutter_form.h"
+#include "event_loop_time.h"
 #include "played_buffers_wave_out.h"
 #include "player/cut_player_thread.h"
 #include "player/wave_out_factory.h"
@@ -40,17 +39,13 @@ namespace {
 
 using sw::TCutPlayerThread;
 using sw::bench::PlayedBuffersWaveOut;
+using sw::bench::ProcessCpuSeconds;
+using sw::bench::RunFor;
+using sw::bench::RunUntil;
 using Clock = PlayedBuffersWaveOut::Clock;
 
 constexpr int kRuns = 15;
 constexpr int kCpuSeconds = 10;
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // User and system time of another process and all its threads, from /proc; -1 when it is gone.
 double OtherProcessCpuSeconds(pid_t pid) {
@@ -76,30 +71,6 @@ double OtherProcessCpuSeconds(pid_t pid) {
         return -1;
     }
     return (std::stod(fields[11]) + std::stod(fields[12])) / double(sysconf(_SC_CLK_TCK));
-}
-
-void RunFor(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until done() or timeout milliseconds, checking every millisecond.
-bool RunUntil(const std::function<bool()>& done, int timeout) {
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
-    check.start(1);
-    if (!done()) {
-        loop.exec();
-    }
-    return done();
 }
 
 double Milliseconds(Clock::duration duration) {

@@ -6,18 +6,15 @@
 // with SLICEWELL_BENCH_PRIVATE_SERVER=1) a private PulseAudio server with a null sink is started
 // for the run. Measured, not asserted: first audio within 60 ms and under 2 % of a core are the
 // goals.
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "event_loop_time.h"
 #include "frame_builder.h"
 #include "player/cut_player_thread.h"
 #include "player/pulse_wave_out.h"
@@ -27,36 +24,9 @@
 namespace {
 
 using sw::TCutPlayerThread;
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Runs the event loop as the application does, with nothing else to do, for milliseconds.
-void Idle(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until done() or timeout, checking every millisecond.
-bool Wait(const std::function<bool()>& done, int timeoutMs) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.setTimerType(Qt::PreciseTimer);
-    check.start(1);
-    loop.exec();
-    return done();
-}
+using sw::bench::ProcessCpuSeconds;
+using sw::bench::RunFor;
+using sw::bench::RunUntil;
 
 struct Stats {
     double median = 0;
@@ -84,7 +54,7 @@ Stats FirstAudio(sw::TCutObject& cut, int buffers, int runs) {
         const uint32_t start = uint32_t(50 + run * 7);
         player.Pause();
         player.SetPosition(start);
-        Idle(150);  // let the previous stream go
+        RunFor(150);  // let the previous stream go
         QElapsedTimer timer;
         bool heard = false;
         double at = 0;
@@ -97,7 +67,7 @@ Stats FirstAudio(sw::TCutObject& cut, int buffers, int runs) {
             });
         timer.start();
         player.Play();
-        Wait([&] { return heard; }, 2000);
+        RunUntil([&] { return heard; }, 2000);
         QObject::disconnect(connection);
         if (heard) {
             ms.push_back(at);
@@ -114,12 +84,12 @@ double CpuShare(sw::TCutObject& cut, int seconds) {
     player.SetLoopMode(true);
     player.Open(&cut);
     player.Play();
-    Idle(500);
-    const double cpu = CpuSeconds();
+    RunFor(500);
+    const double cpu = ProcessCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    Idle(seconds * 1000);
-    const double share = (CpuSeconds() - cpu) / (double(wall.nsecsElapsed()) / 1e9);
+    RunFor(seconds * 1000);
+    const double share = (ProcessCpuSeconds() - cpu) / (double(wall.nsecsElapsed()) / 1e9);
     player.Close();
     return share * 100;
 }
