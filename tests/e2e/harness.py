@@ -190,6 +190,17 @@ class Accessible:
             return None
         return wait_for(lookup, timeout, what=f"application {name!r} on the accessibility bus")
 
+    def restarted_application(self, name, timeout=15):
+        """The application of a later start of the program: the desktop's cached list still
+        holds the one that ended until it is read again."""
+        def lookup():
+            self.pyatspi.Registry.getDesktop(0).clearCache()
+            try:
+                return self.application(name, timeout=0.5)
+            except HarnessError:
+                return None
+        return wait_for(lookup, timeout, what=f"a new start of {name!r} on the accessibility bus")
+
     def find_all(self, root, role=None, name=None):
         found = []
         stack = [root]

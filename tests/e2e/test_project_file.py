@@ -1,0 +1,77 @@
+"""The real program under a real X server: a project of two files and a cue is saved with Ctrl+S
+through the real file dialog, a second start while it runs ends with 99 and is announced by the
+first, and a new start with the saved project shows the same files and cues."""
+
+import os
+import shutil
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness  # noqa: E402
+
+PROGRAM = os.environ.get("SLICEWELL", "build/app/slicewell")
+SAMPLE = os.environ.get("SLICEWELL_SAMPLE", "samples/sample.mp3")
+ONE_INSTANCE = "Only one instance of Slicewell can be active"
+
+
+def bin_and_cues(accessible, program):
+    files = accessible.find(program, "tree", "Project files")
+    cues = accessible.find(program, "tree", "Cues")
+    return harness.rows_of(accessible, files, 2), harness.rows_of(accessible, cues, 4)
+
+
+class ProjectFileEndToEnd(unittest.TestCase):
+    def test_saved_project_comes_back_and_a_second_start_ends_with_99(self):
+        # Breaks when Ctrl+S on an untitled project does not ask for a name or does not write
+        # it, a second start opens a second window instead of ending with 99, or the saved
+        # project loses a file or a cue on the way back.
+        with harness.Session(audio=True) as session:
+            names = ["one.mp3", "two.mp3"]
+            for name in names:
+                shutil.copyfile(SAMPLE, os.path.join(session.root, name))
+            harness.write_settings(session, CutterAutoPlay=0, SplashDelay=0)
+            program_path = os.path.abspath(PROGRAM)
+            app = session.start([program_path, *names], cwd=session.root)
+            window = session.window("^Slicewell 4 - Untitled1$")
+            accessible = session.accessible()
+            program = accessible.application("slicewell")
+            harness.wait_for(lambda: len(bin_and_cues(accessible, program)[0]) == 2, 30,
+                             what="both files in the bin")
+            cutter = accessible.find(program, "frame", "Cutter (keyboard disabled)")
+            accessible.press(accessible.find(cutter, "push button",
+                                             "Put current selection on cue-list"))
+            harness.wait_for(lambda: bin_and_cues(accessible, program)[1], 10, what="the cue")
+            shown = bin_and_cues(accessible, program)
+            self.assertEqual([row[0] for row in shown[0]], ["one", "two"])
+            self.assertEqual([row[0] for row in shown[1]], ["Cue 1: one"])
+
+            session.key(window, "ctrl+s")  # untitled: Save asks for a name first
+            project = os.path.join(session.root, "Show.m3p")
+            harness.type_file_name(session, "Save current project as", project)
+            window = session.window("^Slicewell 4 - Show$")
+            self.assertTrue(os.path.getsize(project) > 0)
+
+            second = session.start([program_path, names[0]], cwd=session.root)
+            self.assertEqual(second.wait(30), 99, harness.output(second)[1])
+            accessible.find(program, "label", ONE_INSTANCE, timeout=15)
+            accessible.press(accessible.find(program, "push button", "OK"))
+            harness.wait_for(lambda: not accessible.find_all(program, "label", ONE_INSTANCE),
+                             10, what="the message to close")
+            self.assertEqual(bin_and_cues(accessible, program), shown)
+
+            # Saved: quitting asks nothing.
+            session.key(window, "alt+F4")
+            self.assertEqual(app.wait(15), 0, harness.output(app)[1])
+
+            again = session.start([program_path, project], cwd=session.root)
+            session.window("^Slicewell 4 - Show$")
+            program = accessible.restarted_application("slicewell")
+            harness.wait_for(lambda: bin_and_cues(accessible, program) == shown, 30,
+                             what=f"the saved files and cues {shown}")
+            session.key(session.window("^Slicewell 4 - Show$"), "alt+F4")
+            self.assertEqual(again.wait(15), 0, harness.output(again)[1])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
