@@ -341,3 +341,5 @@ SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.
 "$root/bench/startup.sh"
 # The cutter window plays on a private sound server of its own.
 "$root/bench/cutter.sh" || echo "bench: WARNING the cutter benchmark failed" >&2
+# The project bin's import and the cue list window under 10,000 cues.
+"$root/bench/project_windows.sh" || echo "bench: WARNING the project windows benchmark failed" >&2
