@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the command-line document commands on the one-hour file (made by run.sh), with a warm
 # cache, against the tools people would otherwise use, and writes the "Command-line documents"
-# section of docs/benchmarks.md (replacing an earlier one, keeping the rest of the page):
+# section of docs/benchmarks.md ("documents", through bench/page_section.py; the rest of the
+# page stays as it is):
 #   - slicewell-cli autocut FILE (the index beside it, and without one: scan, then search)
 #     against cat of the file and mp3splt's silence split, with peak memory;
 #   - slicewell-cli autocut FILE --split DIR against mp3splt -s;
@@ -14,7 +15,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="$root/bench/work"
 build="${SW_BENCH_BUILD:-$root/build-bench-core}"
-report="$root/docs/benchmarks.md"
+# The section, which bench/page_section.py puts into docs/benchmarks.md.
+report="$work/documents_section.md"
 runs=30
 # mp3splt decodes the whole hour for its silence search: some 9 s a run.
 peer_runs=3
@@ -95,7 +97,7 @@ rm -f "$index"
 
 python3 - "$json" "$report" "$runs" "$peer_runs" "$load_at_start" "$found" "$split_files" \
     "$peer_files" "$index_bytes" <<'PY'
-import json, os, re, sys
+import json, os, sys
 jdir, report, runs, peer_runs, load, found, split_files, peer_files, index_bytes = sys.argv[1:10]
 
 def get(name):
@@ -173,8 +175,7 @@ lines += [f"| {t} | {'met' if ok else '**missed**'} |" for t, ok in targets]
 lines += ["", PROJECT_NOTE]
 section = "\n".join(lines) + "\n"
 
-text = open(report).read() if os.path.exists(report) else "# Benchmarks\n"
-text = re.sub(r"\n## Command-line documents\n.*?(?=\n## |\Z)", "\n", text, flags=re.S).rstrip("\n")
-open(report, "w").write(text + "\n\n" + section)
+open(report, "w").write(section)
 print(section)
 PY
+python3 "$root/bench/page_section.py" documents <"$report"
