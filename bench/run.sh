@@ -337,6 +337,8 @@ fi
 # The other benchmarks write their own sections. The auto-cut search times mp3splt's silence
 # split, which decodes, so it runs its peer only a few times.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
+# The command line's auto-cut, split and project commands, on the same core build.
+SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/documents.sh"
 # The windowed program's start to its first painted main window, under Xvfb.
 "$root/bench/startup.sh"
 # The cutter window plays on a private sound server of its own.
