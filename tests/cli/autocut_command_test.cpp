@@ -126,6 +126,20 @@ TEST_F(AutocutCommand, SplitNeverReplacesAFileUnlessForced) {
     EXPECT_EQ(ReadFileBytes(out + "/Auto1_ song.mp3"), Join(frames, 1, 6));
 }
 
+TEST_F(AutocutCommand, ForcedSplitNeverWritesIntoAPipeOrDevice) {
+    // --force over a FIFO would wait for a reader forever; over a link to a device the frames
+    // would vanish while the split reports them written.
+    const std::string out = dir.File("parts");
+    ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
+    ASSERT_EQ(::mkfifo((out + "/Auto1_ song.mp3").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/null", (out + "/Auto2_ song.mp3").c_str()), 0);
+    const CliResult r = RunCli({"autocut", song, "--split", out, "--force"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Auto1_ song.mp3 is not a regular file"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Auto2_ song.mp3 is not a regular file"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("0 of 2 cues written"), std::string::npos) << r.err;
+}
+
 TEST_F(AutocutCommand, SplitIntoAMissingFolderMakesItAndIntoAFileFails) {
     // Like other split tools the folder is made; a file in its place is an error before any
     // search, not a cue of failures.

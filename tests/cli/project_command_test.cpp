@@ -1,7 +1,12 @@
 // "project OUT.m3p ITEM...": the project file the bin's import and SaveProject make.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "document_fixture.h"
 #include "run_cli.h"
@@ -182,6 +187,36 @@ TEST_F(ProjectCommand, AnIndexWhoseSourceIsLostIsReportedNotWaitedOn) {
     EXPECT_EQ(ReadFileBytes(out), ProjectFileBytes(expected));
 }
 
+TEST_F(ProjectCommand, AnIndexOfAChangedSourceIsRescannedAfterTheQuestion) {
+    // The size question answered Yes must rescan the file, not keep offsets of the old one.
+    ASSERT_EQ(RunCli({"scan", a}).exitCode, 0);
+    std::vector<uint8_t> longer = ReadFileBytes(a);
+    Append(longer, MakeFrames(5));
+    WriteFileBytes(a, longer);
+    const CliResult r = RunCli({"project", out, dir.File("a.m3i")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Size of selected file differs from size referenced by index-file Do "
+                         "you want to rescan the file ? [Yes]"),
+              std::string::npos)
+        << r.err;
+    const CliResult index = RunCli({"info", dir.File("a.m3i"), "--json"});
+    EXPECT_EQ(JsonField(index.out, "frames"), "17") << "the index beside it was rewritten";
+}
+
+TEST_F(ProjectCommand, UnreadableItemsAreReportedAndSkipped) {
+    // A file the user may not read must be named in a message, not end the import.
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    WriteFileBytes(dir.File("locked.mp3"), MakeFrames(3));
+    ASSERT_EQ(::chmod(dir.File("locked.mp3").c_str(), 0), 0);
+    const CliResult r = RunCli({"project", out, dir.File("locked.mp3"), a});
+    EXPECT_EQ(r.exitCode, 1);
+    ProjectFileContents expected;
+    expected.Files = {a};
+    EXPECT_EQ(ReadFileBytes(out), ProjectFileBytes(expected));
+}
+
 TEST_F(ProjectCommand, OutputMustBeAProjectName) {
     // Forgetting OUT would make the first item the output: an MP3 overwritten by a project.
     const auto before = ReadFileBytes(a);
@@ -228,6 +263,35 @@ TEST_F(ProjectCommand, ASelfNamingPlaylistIsReportedOnce) {
     ProjectFileContents expected;
     expected.Files = {a};
     EXPECT_EQ(ReadFileBytes(out), ProjectFileBytes(expected));
+}
+
+TEST(ProjectInterrupted, StopDuringTheImportWritesNoProject) {
+    // A project of the files scanned before Ctrl-C would look complete to the script that
+    // asked for all of them.
+    TempDir dir;
+    WriteFileBytes(dir.File("long.mp3"), MakeFrames(100000));
+    std::vector<std::string> args = {"project", dir.File("p.m3p")};
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = dir.File("link" + std::to_string(i) + ".mp3");
+        ASSERT_EQ(::link(dir.File("long.mp3").c_str(), name.c_str()), 0);
+        args.push_back(name);
+    }
+    args.push_back("--no-index");
+    const pid_t pid = StartCli(args, dir.File("out.txt"), dir.File("err.txt"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (::waitpid(pid, &status, WNOHANG) != pid) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the import did not end";
+        ::kill(pid, SIGINT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 0) {
+        GTEST_SKIP() << "the import ended before the stop arrived";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_FALSE(FileExists(dir.File("p.m3p")));
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ TEST(CliUsage, WrongUsageExits64) {
 }
 
 TEST(CliUsage, EveryCommandHasHelpOnStdout) {
-    for (const std::string command : {"scan", "info", "export", "export-project"}) {
+    for (const std::string command :
+         {"scan", "info", "export", "export-project", "project", "playlist", "autocut"}) {
         const CliResult r = RunCli({command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
         EXPECT_EQ(r.out.rfind("Usage: slicewell-cli " + command, 0), 0u) << r.out;
