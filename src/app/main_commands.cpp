@@ -5,12 +5,13 @@
 
 #include "app/main_texts.h"
 #include "project/dialog_folder.h"
+#include "project/document_texts.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
 
 namespace sw {
 
-namespace texts = main_texts;
+namespace mt = main_texts;
 
 MainCommands::MainCommands(ProjectDocument& document, TGlobalSettings& settings, Prompts& prompts,
                            CutterLink* cutter, ProjectExport exportProject)
@@ -30,11 +31,11 @@ MainCommands::~MainCommands() {
 }
 
 std::string MainCommands::Caption() const {
-    return std::string(texts::kProgramTitle) + " - " + DisplayName(document_.ProjectName());
+    return std::string(mt::kProgramTitle) + " - " + DisplayName(document_.ProjectName());
 }
 
 std::string MainCommands::ModifiedText() const {
-    return document_.Modified() ? texts::kModified : "";
+    return document_.Modified() ? mt::kModified : "";
 }
 
 void MainCommands::EnableNew(bool value) {
@@ -61,7 +62,7 @@ void MainCommands::LoadStartProject(const std::string& fileName) {
 }
 
 void MainCommands::New() {
-    if (document_.Modified() && !Ask(texts::kAskNew)) {
+    if (document_.Modified() && !Ask(mt::kAskNew)) {
         return;
     }
     document_.NewProject();
@@ -71,13 +72,13 @@ void MainCommands::New() {
 }
 
 void MainCommands::Open() {
-    if (document_.Modified() && !Ask(texts::kAskOpen)) {
+    if (document_.Modified() && !Ask(mt::kAskOpen)) {
         return;
     }
     Prompts::FileDialog dialog;
-    dialog.title = texts::kOpenTitle;
+    dialog.title = mt::kOpenTitle;
     dialog.initialFolder = settings_.LastOpenFolder;
-    dialog.filter = texts::kProjectFilter;
+    dialog.filter = mt::kProjectFilter;
     const std::vector<std::string> chosen = prompts_.OpenFiles(dialog);
     if (chosen.empty() || chosen.front().empty()) {
         return;
@@ -96,7 +97,7 @@ bool MainCommands::LoadNamedProject(const std::string& fileName) {
         return false;  // the file error was shown; what was read stays, without a file
     }
     if (!loaded) {
-        prompts_.Error(texts::kErrorCaption, texts::kUnableToLoadProject);
+        prompts_.Error(texts::kErrorCaption, mt::kUnableToLoadProject);
         return false;
     }
     newEnabled_ = true;
@@ -116,14 +117,20 @@ void MainCommands::Save() {
     }
 }
 
-void MainCommands::SaveAs() {
+std::string MainCommands::AskSaveTarget(const char* title, const char* filter,
+                                        const char* extension) {
     Prompts::FileDialog dialog;
-    dialog.title = texts::kSaveAsTitle;
+    dialog.title = title;
     dialog.fileName = DisplayName(document_.ProjectName());
     dialog.initialFolder = settings_.LastSaveFolder;
-    dialog.filter = texts::kProjectFilter;
-    dialog.defaultExtension = texts::kProjectExtension;
-    const std::string target = prompts_.SaveFile(dialog);
+    dialog.filter = filter;
+    dialog.defaultExtension = extension;
+    return prompts_.SaveFile(dialog);
+}
+
+void MainCommands::SaveAs() {
+    const std::string target =
+        AskSaveTarget(mt::kSaveAsTitle, mt::kProjectFilter, mt::kProjectExtension);
     if (target.empty()) {
         return;
     }
@@ -134,13 +141,8 @@ void MainCommands::SaveAs() {
 }
 
 void MainCommands::Export() {
-    Prompts::FileDialog dialog;
-    dialog.title = texts::kExportTitle;
-    dialog.fileName = DisplayName(document_.ProjectName());
-    dialog.initialFolder = settings_.LastSaveFolder;
-    dialog.filter = texts::kExportFilter;
-    dialog.defaultExtension = texts::kExportExtension;
-    const std::string target = prompts_.SaveFile(dialog);
+    const std::string target =
+        AskSaveTarget(mt::kExportTitle, mt::kExportFilter, mt::kExportExtension);
     if (target.empty()) {
         return;
     }
@@ -175,7 +177,7 @@ bool MainCommands::CanClose() {
     if (!document_.Modified() || !holdsSomething) {
         return true;
     }
-    return Ask(texts::kAskQuit);
+    return Ask(mt::kAskQuit);
 }
 
 void MainCommands::DocumentStateChanged() {
@@ -209,7 +211,7 @@ void MainCommands::Notify() {
 }
 
 std::string ReadMeFile(const std::string& executableFolder) {
-    return ResolvePath(executableFolder, texts::kReadMeName);
+    return ResolvePath(executableFolder, mt::kReadMeName);
 }
 
 }  // namespace sw

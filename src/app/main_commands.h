@@ -85,6 +85,8 @@ class MainCommands : public DocumentObserver {
 
   private:
     bool Ask(const char* question);
+    // The save dialog in "LastSaveFolder", proposing the bare project name; "" when cancelled.
+    std::string AskSaveTarget(const char* title, const char* filter, const char* extension);
     // Runs one step that may throw; shows the error and returns false when it did.
     bool Guarded(const std::function<void()>& step);
     // Loads fileName into the cleared project named after it; false (the reason shown) when it

@@ -4,12 +4,9 @@
 namespace sw::main_texts {
 
 inline constexpr char kProgramTitle[] = "Slicewell 4";
-inline constexpr char kCaptionFormat[] = "Slicewell 4 - %s";
 inline constexpr char kModified[] = "Modified";
-inline constexpr char kUntitled[] = "Untitled";
 
-inline constexpr char kErrorCaption[] = "Error";
-inline constexpr char kConfirmCaption[] = "Confirm";
+// "Error" and "Confirm" are the captions of project/document_texts.h.
 inline constexpr char kWarningCaption[] = "Warning";
 
 inline constexpr char kAskNew[] =

@@ -35,6 +35,7 @@
 #include "project/project_document.h"
 #include "scripted_prompts.h"
 #include "settings_test_store.h"
+#include "when_shown.h"
 
 namespace sw::test {
 namespace {
@@ -51,24 +52,6 @@ std::vector<std::string> Captions(const QList<QAction*>& actions) {
 
 QMenu* MenuOf(QMainWindow& window, const char* objectName) {
     return window.menuBar()->findChild<QMenu*>(QString::fromLatin1(objectName));
-}
-
-// Runs action on the first visible top-level widget of type T, from within its event loop.
-template <class T>
-void WhenShown(std::function<void(T&)> action) {
-    auto* timer = new QTimer();
-    timer->setInterval(1);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<T*>(widget); window && window->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action(*window);
-                return;
-            }
-        }
-    });
-    timer->start();
 }
 
 class MainWindowCommandsTest : public ::testing::Test {

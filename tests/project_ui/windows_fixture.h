@@ -23,6 +23,7 @@
 #include "project/ui/item_list_view.h"
 #include "project/ui/project_form.h"
 #include "scripted_prompts.h"
+#include "when_shown.h"
 
 namespace sw::test {
 
@@ -83,9 +84,6 @@ class WindowsTest : public ::testing::Test {
     static std::vector<std::string> ColumnTexts(QAbstractItemModel& model, int column);
     // Selects exactly these rows of a list.
     static void Select(ItemListView* list, const std::vector<int>& rows);
-    // Runs action on the first modal window of type T that shows up, within the event loop.
-    template <class T>
-    static void WhenShown(std::function<void(T&)> action);
 
     ProjectBinModel& Bin() { return document_->Bin(); }
     CueListModel& Cues() { return document_->Cues(); }
@@ -99,22 +97,5 @@ class WindowsTest : public ::testing::Test {
     std::unique_ptr<TProjectForm> bin_;
     std::unique_ptr<TCueListForm> cueList_;
 };
-
-template <class T>
-void WindowsTest::WhenShown(std::function<void(T&)> action) {
-    auto* timer = new QTimer();
-    timer->setInterval(1);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<T*>(widget); window && window->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action(*window);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
 
 }  // namespace sw::test
