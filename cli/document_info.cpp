@@ -11,6 +11,7 @@
 #include "stream/id3_tag.h"
 #include "stream/regular_file.h"
 #include "stream/status.h"
+#include "summary.h"
 
 namespace sw::cli {
 
@@ -93,16 +94,7 @@ void PrintProjectJson(const std::string& fileName, const ProjectFileContents& co
     json.Add("file", AbsolutePath(fileName));
     json.Add("kind", "project");
     json.Add("comment", p.Comment);
-    JsonObject tag;
-    tag.Add("title", Latin1ToUtf8(p.Tag.Title));
-    tag.Add("artist", Latin1ToUtf8(p.Tag.Artist));
-    tag.Add("album", Latin1ToUtf8(p.Tag.Album));
-    tag.Add("year", Latin1ToUtf8(p.Tag.Year));
-    tag.Add("comment", Latin1ToUtf8(p.Tag.Comment));
-    tag.Add("genre", int32_t{p.Tag.Genre});
-    tag.Add("genre_name", GenreName(p.Tag.Genre));
-    tag.Add("track", int32_t{p.Tag.Track});
-    json.AddObject("tag", tag);
+    json.AddObject("tag", TagJson(p.Tag));
     json.Add("private", int32_t{p.Private});
     json.Add("copyright", int32_t{p.Copyright});
     json.Add("original", int32_t{p.Original});

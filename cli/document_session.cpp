@@ -1,5 +1,7 @@
 #include "document_session.h"
 
+#include <cstdio>
+
 #include "cli_error.h"
 #include "stream/file_names.h"
 
@@ -43,6 +45,22 @@ int ImportExitStatus(const ImportOutcome& outcome) {
         return 2;
     }
     return outcome.state == kImportNotFound && outcome.problems <= 1 ? 4 : 1;
+}
+
+bool ReportStopped(const ImportOutcome& outcome, const std::string& target) {
+    if (!outcome.stopped) {
+        return false;
+    }
+    std::fprintf(stderr, "slicewell-cli: Operation aborted; %s was not written\n", target.c_str());
+    return true;
+}
+
+int ImportedStatus(const ImportOutcome& outcome, const char* document) {
+    if (outcome.AllAdded()) {
+        return 0;
+    }
+    std::fprintf(stderr, "slicewell-cli: not every item was added to the %s\n", document);
+    return ImportExitStatus(outcome);
 }
 
 void CheckDocumentTarget(const std::string& targetName, const char* kind, const char* what) {

@@ -53,6 +53,14 @@ class DocumentSession {
 // when the only item not added is the last one and it does not exist, else 1.
 int ImportExitStatus(const ImportOutcome& outcome);
 
+// After an import that was stopped (Ctrl-C): says on stderr that target was not written, since
+// what an interrupted import holds is not what was asked for, and returns true.
+bool ReportStopped(const ImportOutcome& outcome, const std::string& target);
+
+// The exit status of a command that wrote what its import added: 0 when that was every item,
+// else ImportExitStatus after a note that the document lacks items.
+int ImportedStatus(const ImportOutcome& outcome, const char* document);
+
 // Throws UsageError unless the name's kind (FileKind) is the one the command writes: a script
 // that forgot the output name would otherwise overwrite its first input with a document.
 void CheckDocumentTarget(const std::string& targetName, const char* kind, const char* what);

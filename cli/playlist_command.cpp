@@ -39,18 +39,12 @@ int RunPlaylist(const Arguments& args) {
     DocumentSession session(!parsed.Has("--no-index"));
     const ImportOutcome outcome = session.Import(
         std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()));
-    if (outcome.stopped) {
-        std::fprintf(stderr, "slicewell-cli: Operation aborted; %s was not written\n",
-                     parsed.positional[0].c_str());
+    if (ReportStopped(outcome, parsed.positional[0])) {
         return 2;
     }
     session.Bin().SaveMP3List(target);
     std::printf("Saved %d files to %s\n", session.Bin().Count(), parsed.positional[0].c_str());
-    if (!outcome.AllAdded()) {
-        std::fprintf(stderr, "slicewell-cli: not every item was added to the playlist\n");
-        return ImportExitStatus(outcome);
-    }
-    return 0;
+    return ImportedStatus(outcome, "playlist");
 }
 
 }  // namespace sw::cli

@@ -118,25 +118,15 @@ int RunProject(const Arguments& args) {
     DocumentSession session(!parsed.Has("--no-index"));
     const ImportOutcome outcome = session.Import(
         std::vector<std::string>(parsed.positional.begin() + 1, parsed.positional.end()));
-    if (outcome.stopped) {
-        // What an interrupted import would write is not the project that was asked for; an
-        // existing OUT stays as it was.
-        std::fprintf(stderr, "slicewell-cli: Operation aborted; %s was not written\n",
-                     parsed.positional[0].c_str());
+    if (ReportStopped(outcome, parsed.positional[0])) {
         return 2;
     }
     ProjectDocument& document = session.Document();
-    const std::string name = document.Properties().FileName;
-    document.Properties() = properties;
-    document.Properties().FileName = name;
+    document.Properties() = properties;  // SaveProject names it after the file
     document.SaveProject(target);
     std::printf("Saved %d files and %d cues to %s\n", session.Bin().Count(), session.Cues().Count(),
                 parsed.positional[0].c_str());
-    if (!outcome.AllAdded()) {
-        std::fprintf(stderr, "slicewell-cli: not every item was added to the project\n");
-        return ImportExitStatus(outcome);
-    }
-    return 0;
+    return ImportedStatus(outcome, "project");
 }
 
 }  // namespace sw::cli

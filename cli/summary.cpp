@@ -15,6 +15,19 @@ std::string NameOf(const char* const (&names)[4], unsigned value) {
 
 }  // namespace
 
+JsonObject TagJson(const TID3Tag& tag) {
+    JsonObject json;
+    json.Add("title", Latin1ToUtf8(tag.Title));
+    json.Add("artist", Latin1ToUtf8(tag.Artist));
+    json.Add("album", Latin1ToUtf8(tag.Album));
+    json.Add("year", Latin1ToUtf8(tag.Year));
+    json.Add("comment", Latin1ToUtf8(tag.Comment));
+    json.Add("genre", int32_t{tag.Genre});
+    json.Add("genre_name", GenreName(tag.Genre));
+    json.Add("track", int32_t{tag.Track});
+    return json;
+}
+
 void AddScanSummary(JsonObject& json, TCutObject& cut, int status) {
     const int32_t frames = cut.FrameCount();
     json.Add("file", cut.FileName);
@@ -42,16 +55,7 @@ void AddScanSummary(JsonObject& json, TCutObject& cut, int status) {
     json.Add("sample_rate", info.SampleRate);
     json.Add("channel_mode", NameOf(kChannelModeNames, info.ChannelMode));
     if (cut.HasTag) {
-        JsonObject tag;
-        tag.Add("title", Latin1ToUtf8(cut.Tag.Title));
-        tag.Add("artist", Latin1ToUtf8(cut.Tag.Artist));
-        tag.Add("album", Latin1ToUtf8(cut.Tag.Album));
-        tag.Add("year", Latin1ToUtf8(cut.Tag.Year));
-        tag.Add("comment", Latin1ToUtf8(cut.Tag.Comment));
-        tag.Add("genre", int32_t{cut.Tag.Genre});
-        tag.Add("genre_name", GenreName(cut.Tag.Genre));
-        tag.Add("track", int32_t{cut.Tag.Track});
-        json.AddObject("tag", tag);
+        json.AddObject("tag", TagJson(cut.Tag));
     } else {
         json.AddNull("tag");
     }
