@@ -131,7 +131,12 @@ int RunAutocut(const Arguments& args) {
 
     DocumentSession session(!parsed.Has("--no-index"));
     const ImportOutcome imported = session.Import({fileName});
-    if (session.Bin().Count() == 0 || imported.stopped) {
+    if (imported.stopped) {
+        std::fprintf(stderr, "slicewell-cli: %s; nothing was searched\n",
+                     StatusText(kStatusAborted).c_str());
+        return kStatusAborted;
+    }
+    if (session.Bin().Count() == 0) {
         return imported.AllAdded() ? int{kStatusFailed} : ImportExitStatus(imported);
     }
     // An aborted scan leaves an entry with a partial index: searching that would report cues of
