@@ -43,9 +43,10 @@ def main():
         accessible = session.accessible()
         program = accessible.application("slicewell")
         cutter = accessible.find(program, "frame", "Cutter (keyboard enabled)")
-        x, y, w, h = extents(accessible.find(cutter, "label", "Status file"))
-        session.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
-        session.xdotool("click", "1")
+        bin_list = accessible.find(program, "tree", "Project files")
+        session.click(accessible.find(bin_list, "table cell", "sample"), repeat=2)
+        time.sleep(1.0)
+        session.click(accessible.find(cutter, "label", "Status file"))
         # Three cues, each marked while the sample plays.
         session.key(window, "KP_1")
         for _ in range(3):

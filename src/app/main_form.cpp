@@ -368,16 +368,10 @@ void TMainForm::AboutClick() {
 }
 
 int TMainForm::ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder) {
-    ProjectBinModel& bin = document_.Bin();
-    const int before = bin.Count();
+    // Files named at start go to the bin only: the user picks what to cut, as after any import.
+    const int before = document_.Bin().Count();
     projectBin_->ImportFiles(names, baseFolder);
-    const int added = bin.Count() - before;
-    if (added > 0) {
-        if (TCutObject* first = bin.Cut(before)) {
-            cutter_->OpenCutObject(first);
-        }
-    }
-    return added;
+    return document_.Bin().Count() - before;
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {

@@ -82,15 +82,18 @@ TEST_F(MainFormTest, ClosingTheCutterHidesItThroughTheTogglePath) {
     EXPECT_TRUE(cutter->Player()->Active());
 }
 
-TEST_F(MainFormTest, FilesNamedAtStartGoToTheBinAndTheFirstOpensInTheCutter) {
-    // The files would be scanned and then lost, or the cutter would open none of them.
+TEST_F(MainFormTest, FilesNamedAtStartGoToTheBinOnly) {
+    // The files would be scanned and then lost, or the cutter would take one the user never
+    // chose; cutting one from the bin must then reach the cutter and its cues the cue list.
     TempDir dir;
     WriteNumberedFrames(dir.File("a.mp3"), 40);
     WriteNumberedFrames(dir.File("b.mp3"), 30);
     EXPECT_EQ(form_->ImportFiles({"a.mp3", "b.mp3"}, dir.Path()), 2);
     ProcessEvents();
     ASSERT_EQ(form_->Document().Bin().Count(), 2);
+    EXPECT_EQ(form_->Cutter()->CurrentCutObject(), nullptr);
     TCutObject* first = form_->Document().Bin().At(0);
+    form_->Cutter()->OpenCutObject(first);
     EXPECT_EQ(form_->Cutter()->CurrentCutObject(), first);
     EXPECT_EQ(first->MarkIn, 0);
     EXPECT_EQ(first->MarkOut, 39);
@@ -108,7 +111,7 @@ TEST_F(MainFormTest, AMissingFileIsAskedAboutAndTheOthersStillCome) {
     prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the bin asks whether to go on
     EXPECT_EQ(form_->ImportFiles({"missing.mp3", "b.mp3"}, dir.Path()), 1);
     EXPECT_EQ(form_->Document().Bin().Count(), 1);
-    EXPECT_EQ(form_->Cutter()->StatusText(0), "b");
+    EXPECT_EQ(form_->Document().Bin().At(0)->Name, "b");
 }
 
 }  // namespace

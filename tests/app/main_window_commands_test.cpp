@@ -306,6 +306,7 @@ TEST_F(MainWindowCommandsTest, ChangedPropertiesOnlyMakeSaveAvailable) {
 TEST_F(MainWindowCommandsTest, F6PausesThePlayingCutterAndResumesIt) {
     // Hiding the cutter would leave it playing unseen, or showing it would not play on.
     form_->ImportFiles({Mp3("a.mp3", 200)}, "");
+    form_->Cutter()->OpenCutObject(form_->Document().Bin().At(0));
     TCutPlayerThread* player = form_->Cutter()->Player();
     ASSERT_EQ(player->PlayerMode(), kModePlayAll);
     device_->Advance(3);

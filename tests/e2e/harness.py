@@ -145,6 +145,14 @@ class Session:
             return found.split()[0] if found else None
         return wait_for(lookup, timeout, what=f"a window titled {title_regex!r}")
 
+    def click(self, node, button="1", repeat=1):
+        """A real mouse click in the middle of an accessible node."""
+        import pyatspi
+        box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.xdotool("mousemove", "--sync", str(box.x + box.width // 2),
+                     str(box.y + box.height // 2))
+        self.xdotool("click", "--repeat", str(repeat), "--delay", "80", button)
+
     def focus(self, window):
         self.xdotool("windowfocus", "--sync", window)
 
@@ -236,6 +244,9 @@ class Accessible:
             return text.getText(0, -1)
         except NotImplementedError:
             return node.name
+
+    def enabled(self, node):
+        return node.getState().contains(self.pyatspi.STATE_SENSITIVE)
 
     def showing(self, node):
         return node.getState().contains(self.pyatspi.STATE_SHOWING)

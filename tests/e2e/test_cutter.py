@@ -1,5 +1,5 @@
-"""The real program under a real X server: it opens the sample in the cutter, plays it from the
-keypad, sets marks while it plays, puts the selection on the cue list and quits cleanly."""
+"""The real program under a real X server: the sample named at start lands in the bin, a
+double-click opens it in the cutter, the keypad plays it, sets marks while it plays, puts the selection on the cue list and quits cleanly."""
 
 import os
 import shutil
@@ -23,14 +23,6 @@ def write_settings(session, **values):
             store.write(f"{key}={value}\n")
 
 
-def click_on(session, accessible, node):
-    import pyatspi
-    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    session.xdotool("mousemove", "--sync", str(extents.x + extents.width // 2),
-                    str(extents.y + extents.height // 2))
-    session.xdotool("click", "1")
-
-
 def cell_texts(accessible, tree):
     return [cell.name for cell in accessible.find_all(tree, "table cell")]
 
@@ -51,7 +43,14 @@ class CutterEndToEnd(unittest.TestCase):
             cues = accessible.find(program, "tree", "Cues")
             self.assertEqual(cell_texts(accessible, cues), [])
 
-            click_on(session, accessible, accessible.find(cutter, "label", "Current position"))
+            # Named at start, the file waits in the bin until the user opens it.
+            play = accessible.find(cutter, "push button", "Play complete file")
+            self.assertFalse(accessible.enabled(play))
+            bin_list = accessible.find(program, "tree", "Project files")
+            session.click(accessible.find(bin_list, "table cell", "sample"), repeat=2)
+            harness.wait_for(lambda: accessible.enabled(play), 10,
+                             what="the cutter opening the sample")
+            session.click(accessible.find(cutter, "label", "Status file"))
             session.key(window, "KP_1")  # play
             time.sleep(1.0)
             session.key(window, "KP_4")  # mark-in at the audible frame
