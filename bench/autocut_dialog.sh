@@ -44,11 +44,11 @@ import json, re, sys
 measured, cli_json, runs, machine, day = sys.argv[1:6]
 
 def figure(pattern):
-    m = re.search(pattern, measured)
+    m = re.search(pattern, measured, re.M)
     return float(m.group(1)) if m else None
 
 first = figure(r"first search in the dialog: ([0-9.]+) ms")
-dialog = figure(r"search in the dialog: ([0-9.]+) ms")
+dialog = figure(r"^search in the dialog: ([0-9.]+) ms")
 core = figure(r"search by the core into the cue list: ([0-9.]+) ms")
 found = re.search(r"^([0-9]+ frames, [0-9]+ cues)", measured, re.M)
 cli = json.load(open(cli_json))["results"][0]["median"] * 1000.0
@@ -76,6 +76,11 @@ lines = [
     "| target | result |", "|---|---|",
     "| the dialog's search <= 1.5 x `slicewell-cli autocut` (%.2f x) | %s |"
     % (ratio, "met" if ratio <= 1.5 else "**missed**"),
+    "",
+    "What the dialog adds to the core's search is its worker thread's start and the lateness "
+    "of its last look at the search, which comes after a quarter of the time searched so far "
+    "(at most every 30 ms): at a fixed 30 ms tick a search this short waited for the tick, "
+    "about 30 ms, 1.5 x the command line's whole run.",
 ]
 print("\n".join(lines))
 PY

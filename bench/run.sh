@@ -345,3 +345,5 @@ SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/document
 "$root/bench/cutter.sh" || echo "bench: WARNING the cutter benchmark failed" >&2
 # The project bin's import and the cue list window under 10,000 cues.
 "$root/bench/project_windows.sh" || echo "bench: WARNING the project windows benchmark failed" >&2
+# The auto-cut dialog's search against the command line's.
+"$root/bench/autocut_dialog.sh" || echo "bench: WARNING the auto-cut dialog benchmark failed" >&2
