@@ -149,8 +149,12 @@ class Session:
         """A real mouse click in the middle of an accessible node."""
         import pyatspi
         box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        self.xdotool("mousemove", "--sync", str(box.x + box.width // 2),
-                     str(box.y + box.height // 2))
+        x, y = box.x + box.width // 2, box.y + box.height // 2
+        # "mousemove --sync" waits for a motion, and there is none when the pointer is already
+        # there (a second click on the same widget).
+        here = self.xdotool("getmouselocation", "--shell").split()
+        if f"X={x}" not in here or f"Y={y}" not in here:
+            self.xdotool("mousemove", "--sync", str(x), str(y))
         self.xdotool("click", "--repeat", str(repeat), "--delay", "80", button)
 
     def focus(self, window):
@@ -275,23 +279,6 @@ def write_settings(session, **values):
             store.write(f"{key}={value}\n")
 
 
-def centre_of(node):
-    import pyatspi
-    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return extents.x + extents.width // 2, extents.y + extents.height // 2
-
-
-def click_node(session, node, button="1"):
-    """A real mouse click in the middle of a widget: without a window manager, this is also
-    what gives its window the keyboard focus."""
-    x, y = centre_of(node)
-    # "mousemove --sync" waits for a motion, and there is none when the pointer is already there.
-    here = session.xdotool("getmouselocation", "--shell").split()
-    if f"X={x}" not in here or f"Y={y}" not in here:
-        session.xdotool("mousemove", "--sync", str(x), str(y))
-    session.xdotool("click", button)
-
-
 def cell_texts(accessible, tree):
     return [cell.name for cell in accessible.find_all(tree, "table cell")]
 
@@ -336,5 +323,19 @@ def visible_windows(session, app):
 def open_popup_menu(session, app, node):
     """Right-clicks a widget and waits until the menu it opens is on the screen."""
     before = visible_windows(session, app)
-    click_node(session, node, button="3")
+    session.click(node, button="3")
     wait_for(lambda: visible_windows(session, app) - before, 10, what="the popup menu")
+
+
+def start_program(session, program, sample, names, **settings):
+    """Copies the sample into the session's folder under each name, writes the settings (no
+    splash, no autoplay, unless told otherwise), starts the program there with the names and
+    waits for its main window. Returns the process, the accessibility tree and the program's
+    application in it."""
+    for name in names:
+        shutil.copyfile(sample, os.path.join(session.root, name))
+    write_settings(session, **{"CutterAutoPlay": 0, "SplashDelay": 0, **settings})
+    app = session.start([os.path.abspath(program), *names], cwd=session.root)
+    session.window("^Slicewell")
+    accessible = session.accessible()
+    return app, accessible, accessible.application("slicewell")

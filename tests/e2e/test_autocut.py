@@ -30,15 +30,11 @@ class AutoCutEndToEnd(unittest.TestCase):
         # Breaks when the popup's Autocut does not reach the dialog, the dialog's search does not
         # hand its cues to the cue list, or they differ from what the core finds.
         with harness.Session(audio=True) as session:
-            sample = os.path.join(session.root, "sample.mp3")
-            shutil.copyfile(SAMPLE, sample)
+            app, accessible, program = harness.start_program(session, PROGRAM, SAMPLE,
+                                                             ["sample.mp3"])
+            window = session.window("^Slicewell")
             expected = cli_cues(session.root, "sample.mp3")
             self.assertTrue(expected, "the tool found no cue in the sample")
-            harness.write_settings(session, CutterAutoPlay=0, SplashDelay=0)
-            app = session.start([os.path.abspath(PROGRAM), sample], cwd=session.root)
-            window = session.window("^Slicewell")
-            accessible = session.accessible()
-            program = accessible.application("slicewell")
             files = accessible.find(program, "tree", "Project files")
             cues = accessible.find(program, "tree", "Cues")
             entry = harness.wait_for(lambda: accessible.find_all(files, "table cell", "sample"),
@@ -47,7 +43,7 @@ class AutoCutEndToEnd(unittest.TestCase):
 
             # The menu is opened and its entry chosen with real events: a menu item pressed
             # through the accessibility bus would wait for the modal dialog to close.
-            harness.click_node(session, entry)
+            session.click(entry)
             harness.open_popup_menu(session, app, entry)
             session.xdotool("key", "a")  # "&Autocut"
             dialog = session.window("^AutoCutter$")

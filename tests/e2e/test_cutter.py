@@ -2,7 +2,6 @@
 double-click opens it in the cutter, the keypad plays it, sets marks while it plays, puts the selection on the cue list and quits cleanly."""
 
 import os
-import shutil
 import sys
 import time
 import unittest
@@ -14,34 +13,17 @@ PROGRAM = os.environ.get("SLICEWELL", "build/app/slicewell")
 SAMPLE = os.environ.get("SLICEWELL_SAMPLE", "samples/sample.mp3")
 
 
-def write_settings(session, **values):
-    folder = os.path.join(session.home, ".config", "Harrowlight")
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "Slicewell.conf"), "w") as store:
-        store.write("[General]\n")
-        for key, value in values.items():
-            store.write(f"{key}={value}\n")
-
-
-def cell_texts(accessible, tree):
-    return [cell.name for cell in accessible.find_all(tree, "table cell")]
-
-
 class CutterEndToEnd(unittest.TestCase):
     def test_keys_play_mark_and_put_the_selection_on_the_cue_list(self):
         # Breaks when the keypad does not reach the cutter, marks are not taken from the audible
         # frame, or the program does not shut down cleanly from its own menu.
         with harness.Session(audio=True) as session:
-            sample = os.path.join(session.root, "sample.mp3")
-            shutil.copyfile(SAMPLE, sample)
-            write_settings(session, CutterKBControl=1, CutterAutoPlay=0, SplashDelay=0)
-            app = session.start([os.path.abspath(PROGRAM), sample], cwd=session.root)
+            app, accessible, program = harness.start_program(session, PROGRAM, SAMPLE,
+                                                             ["sample.mp3"], CutterKBControl=1)
             window = session.window("^Slicewell")
-            accessible = session.accessible()
-            program = accessible.application("slicewell")
             cutter = accessible.find(program, "frame", "Cutter (keyboard enabled)")
             cues = accessible.find(program, "tree", "Cues")
-            self.assertEqual(cell_texts(accessible, cues), [])
+            self.assertEqual(harness.cell_texts(accessible, cues), [])
 
             # Named at start, the file waits in the bin until the user opens it.
             play = accessible.find(cutter, "push button", "Play complete file")
@@ -58,7 +40,7 @@ class CutterEndToEnd(unittest.TestCase):
             session.key(window, "KP_6")  # mark-out
             session.key(window, "KP_Divide")  # selection to the cue list
 
-            cells = harness.wait_for(lambda: cell_texts(accessible, cues), 10,
+            cells = harness.wait_for(lambda: harness.cell_texts(accessible, cues), 10,
                                      what="a cue in the cue list")
             self.assertEqual(len(cells), 4, cells)
             name, first, last = cells[0], int(cells[1]), int(cells[2])

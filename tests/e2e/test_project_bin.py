@@ -3,7 +3,6 @@ of them goes to the cue list and is reviewed from there, and the bin saved as a 
 the real file dialog holds the same bytes as the playlist the command-line tool writes."""
 
 import os
-import shutil
 import subprocess
 import sys
 import unittest
@@ -23,38 +22,35 @@ class ProjectBinEndToEnd(unittest.TestCase):
         # does not reach the writer.
         with harness.Session(audio=True) as session:
             names = ["first track.mp3", "second.mp3"]
-            for name in names:
-                shutil.copyfile(SAMPLE, os.path.join(session.root, name))
-            harness.write_settings(session, CutterAutoPlay=0, SplashDelay=0)
-            app = session.start([os.path.abspath(PROGRAM), *names], cwd=session.root)
+            app, accessible, program = harness.start_program(session, PROGRAM, SAMPLE, names)
             window = session.window("^Slicewell")
-            accessible = session.accessible()
-            program = accessible.application("slicewell")
             files = accessible.find(program, "tree", "Project files")
             cues = accessible.find(program, "tree", "Cues")
             harness.wait_for(lambda: [r[0] for r in harness.rows_of(accessible, files, 2)] ==
                              ["first track", "second"], 30, what="both files in the bin")
 
-            # The first file is open in the cutter with its marks over the whole file.
+            # Opened from the bin, the first file's marks span it all.
             cutter = accessible.find(program, "frame", "Cutter (keyboard disabled)")
             update = accessible.find(cutter, "push button", "Update currently playing cue")
-            sensitive = accessible.pyatspi.STATE_SENSITIVE
-            accessible.press(accessible.find(cutter, "push button",
-                                             "Put current selection on cue-list"))
+            selection = accessible.find(cutter, "push button", "Put current selection on cue-list")
+            session.click(accessible.find(files, "table cell", "first track"), repeat=2)
+            harness.wait_for(lambda: accessible.enabled(selection), 10,
+                             what="the cutter opening the first file")
+            accessible.press(selection)
             rows = harness.wait_for(lambda: harness.rows_of(accessible, cues, 4), 10,
                                     what="the cue")
             self.assertEqual([row[:2] for row in rows], [["Cue 1: first track", "0"]])
-            self.assertFalse(update.getState().contains(sensitive))
+            self.assertFalse(accessible.enabled(update))
 
             cue = accessible.find(cues, "table cell", "Cue 1: first track")
-            harness.click_node(session, cue)
+            session.click(cue)
             harness.open_popup_menu(session, app, cue)
             session.xdotool("key", "r")  # "&Review"
-            harness.wait_for(lambda: update.getState().contains(sensitive), 10,
+            harness.wait_for(lambda: accessible.enabled(update), 10,
                              what="the cutter to take the cue for review")
 
             entry = accessible.find(files, "table cell", "second")
-            harness.click_node(session, entry)
+            session.click(entry)
             harness.open_popup_menu(session, app, entry)
             session.xdotool("key", "s")  # "&Save bin"
             saved = os.path.join(session.root, "Mix.m3u")

@@ -3,7 +3,6 @@ through the real file dialog, a second start while it runs ends with 99 and is a
 first, and a new start with the saved project shows the same files and cues."""
 
 import os
-import shutil
 import sys
 import unittest
 
@@ -28,19 +27,18 @@ class ProjectFileEndToEnd(unittest.TestCase):
         # project loses a file or a cue on the way back.
         with harness.Session(audio=True) as session:
             names = ["one.mp3", "two.mp3"]
-            for name in names:
-                shutil.copyfile(SAMPLE, os.path.join(session.root, name))
-            harness.write_settings(session, CutterAutoPlay=0, SplashDelay=0)
-            program_path = os.path.abspath(PROGRAM)
-            app = session.start([program_path, *names], cwd=session.root)
+            app, accessible, program = harness.start_program(session, PROGRAM, SAMPLE, names)
             window = session.window("^Slicewell 4 - Untitled1$")
-            accessible = session.accessible()
-            program = accessible.application("slicewell")
+            program_path = os.path.abspath(PROGRAM)
             harness.wait_for(lambda: len(bin_and_cues(accessible, program)[0]) == 2, 30,
                              what="both files in the bin")
             cutter = accessible.find(program, "frame", "Cutter (keyboard disabled)")
-            accessible.press(accessible.find(cutter, "push button",
-                                             "Put current selection on cue-list"))
+            selection = accessible.find(cutter, "push button", "Put current selection on cue-list")
+            files = accessible.find(program, "tree", "Project files")
+            session.click(accessible.find(files, "table cell", "one"), repeat=2)
+            harness.wait_for(lambda: accessible.enabled(selection), 10,
+                             what="the cutter opening the first file")
+            accessible.press(selection)
             harness.wait_for(lambda: bin_and_cues(accessible, program)[1], 10, what="the cue")
             shown = bin_and_cues(accessible, program)
             self.assertEqual([row[0] for row in shown[0]], ["one", "two"])
