@@ -7,7 +7,6 @@
 //   autocut_dialog_bench FILE [--runs N]
 #include <QApplication>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,20 +19,14 @@
 #include "cli_prompts.h"
 #include "engine/qt_front_end.h"
 #include "engine/scan.h"
+#include "in_process_timing.h"
 #include "project/project_document.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using sw::bench::Clock;
+using sw::bench::Median;
+using sw::bench::MillisecondsSince;
 
 // Nothing here should ask anything; what is asked shows on stderr.
 struct Project {
