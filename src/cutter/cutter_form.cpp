@@ -45,6 +45,24 @@ constexpr int kClientWidth = 406;
 constexpr int kClientHeight = 164;
 constexpr int kStatusHeight = 19;
 constexpr int kPanelWidths[3] = {261, 65, 65};
+constexpr int kPanelPadding = 10;
+
+// The designed widths, unless the desktop's font needs more for the mode and the length: those
+// two panels then grow to fit "Play Mark" and "00:00:00.00", and the file name's panel gives way.
+int PanelWidth(int panel, const QFontMetrics& metrics) {
+    const int mode = std::max(
+        kPanelWidths[1], metrics.horizontalAdvance(QStringLiteral("Play Mark")) + kPanelPadding);
+    const int length = std::max(
+        kPanelWidths[2], metrics.horizontalAdvance(QStringLiteral("00:00:00.00")) + kPanelPadding);
+    switch (panel) {
+        case 1:
+            return mode;
+        case 2:
+            return length;
+        default:
+            return kPanelWidths[0] + kPanelWidths[1] + kPanelWidths[2] - mode - length;
+    }
+}
 constexpr int kVolumeMax = 65535;
 
 QString Q(const std::string& text) {
@@ -325,7 +343,7 @@ void TCutterForm::CreateControls() {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setAccessibleName(QString::fromLatin1(panelNames[i]));
-        panels_[i]->setFixedWidth(kPanelWidths[i]);
+        panels_[i]->setFixedWidth(PanelWidth(i, panels_[i]->fontMetrics()));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i > 0) {
             panels_[i]->setAlignment(Qt::AlignCenter);

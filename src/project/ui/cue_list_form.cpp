@@ -51,10 +51,7 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
     CueList->setObjectName(QStringLiteral("CueList"));
     CueList->setAccessibleName(QStringLiteral("Cues"));
     CueList->setModel(items_);
-    CueList->header()->resizeSection(0, 150);
-    CueList->header()->resizeSection(1, 75);
-    CueList->header()->resizeSection(2, 75);
-    CueList->header()->resizeSection(3, 70);
+    CueList->SetColumnWidths({{150, {}}, {75, {}}, {75, {}}, {70, QStringLiteral("00:00:00.00")}});
     CueList->DraggedItemAt = [this](int row) {
         TCueObject* cue = cues_.At(row);
         return TItemDragObject::DraggedItem{CueList, row, cue->CutObject, cue};

@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QStyle>
 #include <algorithm>
 
 namespace sw {
@@ -142,6 +143,26 @@ void ItemListView::dropEvent(QDropEvent* event) {
     stopAutoScroll();
     setState(NoState);
     viewport()->update();
+}
+
+void ItemListView::SetColumnWidths(const std::vector<ColumnWidth>& columns) {
+    // The cell's own padding on both sides, as the style draws it.
+    const int padding = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4);
+    constexpr int kNarrowestName = 60;
+    std::vector<int> widths;
+    int extra = 0;
+    for (const ColumnWidth& column : columns) {
+        const int needed =
+            column.widest.isEmpty() ? 0 : fontMetrics().horizontalAdvance(column.widest) + padding;
+        widths.push_back(std::max(column.designed, needed));
+        extra += widths.back() - column.designed;
+    }
+    if (!widths.empty()) {
+        widths[0] = std::max(kNarrowestName, widths[0] - extra);
+    }
+    for (size_t i = 0; i < widths.size(); ++i) {
+        header()->resizeSection(static_cast<int>(i), widths[i]);
+    }
 }
 
 }  // namespace sw

@@ -31,6 +31,15 @@ class ItemListView : public QTreeView {
     std::vector<int> SelectedRows() const;
     // Starts the in-place edit of row's name.
     void EditName(int row);
+    // Gives the columns their designed widths, widening one whose widest text would not fit in
+    // the desktop's font (a play time cut to "00:00:1..." tells the user nothing) and taking
+    // what it needs from the name column, so the window's designed size still shows every
+    // column. An empty widest text keeps the designed width.
+    struct ColumnWidth {
+        int designed = 0;
+        QString widest;
+    };
+    void SetColumnWidths(const std::vector<ColumnWidth>& columns);
 
     void setModel(QAbstractItemModel* model) override;
 

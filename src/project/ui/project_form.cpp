@@ -36,8 +36,7 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     CutObjectsList->setObjectName(QStringLiteral("CutObjectsList"));
     CutObjectsList->setAccessibleName(QStringLiteral("Project files"));
     CutObjectsList->setModel(items_);
-    CutObjectsList->header()->resizeSection(0, 150);
-    CutObjectsList->header()->resizeSection(1, 70);
+    CutObjectsList->SetColumnWidths({{150, {}}, {70, QStringLiteral("00:00:00.00")}});
     CutObjectsList->DraggedItemAt = [this](int row) {
         return TItemDragObject::DraggedItem{CutObjectsList, row, bin_.At(row), nullptr};
     };
