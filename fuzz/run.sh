@@ -17,17 +17,20 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DSLICEWELL_BUILD_TESTS=OFF \
     -DSLICEWELL_FUZZ=ON >/dev/null
 ninja -C "$build" fuzz_scan fuzz_id3 fuzz_load_cut_object fuzz_cue_file fuzz_playlist \
-    fuzz_project_file fuzz_wave_file fuzz_seeds >/dev/null
+    fuzz_project_file fuzz_wave_file fuzz_update_record fuzz_seeds >/dev/null
 
 rm -rf "$work"
 mkdir -p "$work/seeds" "$work/artifacts"
 "$build/fuzz/fuzz_seeds" "$work/seeds"
 
 status=0
-for target in scan id3 load_cut_object cue_file playlist project_file wave_file; do
+for target in scan id3 load_cut_object cue_file playlist project_file wave_file update_record; do
     corpus="$work/corpus/$target"
     mkdir -p "$corpus"
-    cp "$work/seeds/$target"/* "$corpus/"
+    # A target without seeds starts from nothing; libFuzzer finds its way from there.
+    if [ -d "$work/seeds/$target" ]; then
+        cp "$work/seeds/$target"/* "$corpus/"
+    fi
     log="$work/$target.log"
     if "$build/fuzz/fuzz_$target" "$corpus" \
         -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
