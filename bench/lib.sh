@@ -30,3 +30,21 @@ bench_machine() {
     printf '%s, %s cores (`nproc`), Linux %s; load average %s at the start\n' \
         "${cpu:-unknown}" "$(nproc)" "$(uname -r)" "$(cut -d' ' -f1-3 /proc/loadavg)"
 }
+
+# bench_runs QUICK_RUNS [ARG]: prints 30, or QUICK_RUNS for --quick; anything else is a usage
+# error that ends the script.
+bench_runs() {
+    case "${2:-}" in
+        --quick) echo "$1" ;;
+        "") echo 30 ;;
+        *) echo "usage: $(basename "$0") [--quick]" >&2; exit 2 ;;
+    esac
+}
+
+# bench_require TOOL...: ends the script unless every tool is installed.
+bench_require() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "bench: $tool is not installed" >&2; exit 1; }
+    done
+}

@@ -11,15 +11,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/bench/lib.sh"
 build="${SW_BENCH_BUILD:-$root/build-bench}"
 work="$root/bench/work"
-runs=30
-case "${1:-}" in
-    --quick) runs=3 ;;
-    "") ;;
-    *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
-esac
-for tool in hyperfine python3 cmake ninja; do
-    command -v "$tool" >/dev/null || { echo "bench: $tool is not installed" >&2; exit 1; }
-done
+runs="$(bench_runs 3 "$@")"
+bench_require hyperfine python3 cmake ninja
 
 "$root/bench/run.sh" --make-only >/dev/null
 hour="$work/hour_128k.mp3"
