@@ -72,23 +72,19 @@ printf '%s\n' "$runs" "$peer_runs" "$load_at_start" "$found" "$syscalls" >"$json
 fi
 mapfile -t run <"$json/run.txt"
 
-section="$(python3 - "$json" "${run[0]}" "${run[1]}" "${run[2]}" "${run[3]}" "${run[4]}" \
+section="$(BENCH_DIR="$root/bench" python3 - "$json" "${run[0]}" "${run[1]}" "${run[2]}" "${run[3]}" "${run[4]}" \
     "$(stat -c %s "$hour")" <<'PY'
 import json, os, sys
 jdir, runs, peer_runs, load, found, syscalls, size = sys.argv[1:8]
 
+sys.path.insert(0, os.environ["BENCH_DIR"])
+from hyperfine_results import peak_memory_mib, timing
+
 def get(name):
-    path = os.path.join(jdir, name + ".json")
-    if not os.path.exists(path):
-        return None, None
-    r = json.load(open(path))["results"][0]
-    return r["median"] * 1000.0, (r["user"] + r["system"]) * 1000.0
+    return timing(jdir, name)
 
 def rss(name):
-    try:
-        return int(open(os.path.join(jdir, name + ".rss")).read().strip()) / 1024.0
-    except (OSError, ValueError):
-        return None
+    return peak_memory_mib(jdir, name)
 
 rows = [
     ("cat", "`cat FILE`"),

@@ -95,23 +95,19 @@ project_files="$("$cli" info "$docs/twenty.m3p" --json | python3 -c \
 index_bytes="$(stat -c %s "$index")"
 rm -f "$index"
 
-python3 - "$json" "$report" "$runs" "$peer_runs" "$load_at_start" "$found" "$split_files" \
+BENCH_DIR="$root/bench" python3 - "$json" "$report" "$runs" "$peer_runs" "$load_at_start" "$found" "$split_files" \
     "$peer_files" "$index_bytes" <<'PY'
 import json, os, sys
 jdir, report, runs, peer_runs, load, found, split_files, peer_files, index_bytes = sys.argv[1:10]
 
+sys.path.insert(0, os.environ["BENCH_DIR"])
+from hyperfine_results import peak_memory_mib, timing
+
 def get(name):
-    path = os.path.join(jdir, name + ".json")
-    if not os.path.exists(path):
-        return None, None
-    r = json.load(open(path))["results"][0]
-    return r["median"] * 1000.0, (r["user"] + r["system"]) * 1000.0
+    return timing(jdir, name)
 
 def rss(name):
-    try:
-        return int(open(os.path.join(jdir, name + ".rss")).read().strip()) / 1024.0
-    except (OSError, ValueError):
-        return None
+    return peak_memory_mib(jdir, name)
 
 def table(rows, base, base_name):
     base_ms, _ = get(base)
