@@ -16,22 +16,16 @@
 #include "cli_prompts.h"
 #include "engine/qt_front_end.h"
 #include "engine/scan.h"
+#include "in_process_timing.h"
 #include "project/project_document.h"
 #include "project/ui/cue_list_form.h"
 #include "project/ui/project_form.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using sw::bench::Clock;
+using sw::bench::Median;
+using sw::bench::MillisecondsSince;
 
 // Nothing here should ask anything; what is asked shows on stderr.
 struct Project {

@@ -12,22 +12,16 @@
 #include "engine/scan.h"
 #include "engine/scan_operation.h"
 #include "engine/worker_control.h"
+#include "in_process_timing.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
 #include "terminal_prompts.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using sw::bench::Clock;
+using sw::bench::Median;
+using sw::bench::MillisecondsSince;
 
 }  // namespace
 
