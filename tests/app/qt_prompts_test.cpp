@@ -14,24 +14,12 @@
 #include <QTimer>
 #include <functional>
 
+#include "when_shown.h"
+
 namespace sw {
 namespace {
 
-// Runs act on the next modal dialog as soon as its event loop shows it. Each prompt blocks in
-// its own exec(), so the answer has to come from inside that loop.
-void WhenModal(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) {
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
-    });
-    poll->start(5);
-}
+using test::WhenModal;
 
 void Press(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);

@@ -11,7 +11,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+
 #include <ostream>
+#include "when_shown.h"
 
 // Readable test failures for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -29,21 +31,6 @@ T* Find(const QWidget& form, const char* name) {
     T* child = form.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
     return child;
-}
-
-// Runs act on the next modal dialog once its own event loop shows it.
-inline void WhenModal(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) {
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
-    });
-    poll->start(5);
 }
 
 // The controls a screen reader user operates that carry no accessible name. The editors

@@ -27,4 +27,20 @@ void WhenShown(std::function<void(T&)> action) {
     timer->start();
 }
 
+// Runs act on the next modal dialog as soon as its own event loop shows it: each prompt blocks in
+// its own exec(), so the answer has to come from inside that loop.
+inline void WhenModal(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)]() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start(5);
+}
+
 }  // namespace sw::test
