@@ -8,6 +8,17 @@
 
 namespace sw {
 
+// The signatures that open the program's cue and project files (16 bytes, no terminator); the
+// index file's is kIndexFileMagic.
+inline constexpr char kCueFileMagic[] = "Slicewell4-QFile";
+inline constexpr char kProjectFileMagic[] = "SlicewellProject";
+
+// Which of the program's own documents a file is by what it holds, whatever its name: "index
+// file", "cue file" or "project file" when it begins with that signature, else "" (also for a
+// file that is missing or cannot be read). Reads those 16 bytes only, and never waits on a FIFO
+// or device.
+std::string ProgramDocumentBySignature(const std::string& fileName);
+
 // Saves a document (index file, project, cue file, playlist) so that a failed save never destroys
 // the previous file: write runs on a new temporary file in the target's folder, which takes the
 // target's place only after everything was written, as `how` says (by default only once the data
@@ -20,6 +31,12 @@ namespace sw {
 // fails; the temporary file is removed then, and the target is untouched.
 void WriteDocumentFile(const std::string& fileName, const std::function<void(ByteStream&)>& write,
                        ReplacementFile::Commit how = ReplacementFile::Commit::Durable);
+
+// The file a name leads to through its symbolic links, each taken relative to the folder of the
+// link that holds it: the name itself when it is no link, and also when the file at the end is
+// missing (a dangling link names where a new file goes). "" when the links loop or one cannot be
+// read.
+std::string LinkedFile(const std::string& fileName);
 
 // Where a document saved as fileName really goes: a symbolic link is followed to the file it
 // names (also a file that does not exist yet), so the save writes through the link and the link

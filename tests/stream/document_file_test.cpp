@@ -203,5 +203,28 @@ TEST(WriteDocumentFile, ReadOnlyTargetsAndFoldersFailWithTheTargetsOwnName) {
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 }
 
+// Replacing used to remove the old target first and then rename: when the rename failed, the
+// name held nothing at all. A rename that finds no new file to move must leave the old one, and
+// say why.
+TEST(ReplacementFile, FailedRenameLeavesTheOldTargetInPlace) {
+    TempDir dir;
+    const std::string target = dir.File("out.mp3");
+    for (const auto how : {ReplacementFile::Commit::Durable, ReplacementFile::Commit::Fast}) {
+        WriteFileBytes(target, {'o', 'l', 'd'});
+        ReplacementFile replacement(target);
+        ASSERT_EQ(::write(replacement.Descriptor(), "new", 3), 3);
+        ASSERT_EQ(::unlink(replacement.TempName().c_str()), 0);
+        try {
+            replacement.Replace(how);
+            ADD_FAILURE() << "replaced by nothing";
+        } catch (const FileWriteError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot write file " + target + ": No such file or directory");
+        }
+        EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
 }  // namespace
 }  // namespace sw::test
