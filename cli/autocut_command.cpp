@@ -126,7 +126,7 @@ int RunAutocut(const Arguments& args) {
         if (split->empty()) {
             throw UsageError("--split needs a folder");
         }
-        PrepareSplitFolder(*split);
+        CheckSplitFolder(*split);
     }
 
     DocumentSession session(!parsed.Has("--no-index"));
@@ -179,6 +179,7 @@ int RunAutocut(const Arguments& args) {
         session.Document().SaveProject(AbsolutePath(*project));
     }
     if (split) {
+        MakeSplitFolder(*split);
         const SplitOutcome outcome = SplitCues(cues, *split, format, parsed.Has("--force"));
         std::fprintf(stderr, "slicewell-cli: %d of %d cues written to %s\n", outcome.written,
                      cues.Count(), split->c_str());
