@@ -201,6 +201,8 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
         // A copy that falls short fails the export, whose file is then dropped whole.
         failed = CopyBytes(source.Get(), stretch.begin, target.Descriptor(), position, length,
                            kernelCopy, why) != length;
+        // Start writing this stretch out now, so that the wait for the disk at the end is short.
+        ::sync_file_range(target.Descriptor(), position, length, SYNC_FILE_RANGE_WRITE);
         position += length;
         framesCopied += stretch.frames;
     }

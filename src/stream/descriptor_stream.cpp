@@ -1,5 +1,6 @@
 #include "stream/descriptor_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,12 @@
 #include "stream/file_errors.h"
 
 namespace sw {
+
+namespace {
+
+constexpr int64_t kWritebackBytes = 128 * 1024;
+
+}  // namespace
 
 void DescriptorStream::Fail(int error) {
     if (firstError_ == 0) {
@@ -32,6 +39,7 @@ int64_t DescriptorStream::Read(void* buffer, int64_t count) {
 
 int64_t DescriptorStream::Write(const void* buffer, int64_t count) {
     const auto* in = static_cast<const uint8_t*>(buffer);
+    const int64_t start = position_;
     int64_t total = 0;
     while (total < count) {
         const ssize_t n = ::pwrite(fd_, in + total, static_cast<size_t>(count - total), position_);
@@ -44,6 +52,11 @@ int64_t DescriptorStream::Write(const void* buffer, int64_t count) {
         }
         total += n;
         position_ += n;
+    }
+    // The writer waits for the whole file to reach the disk at its end; a large block set on its
+    // way now is one that wait no longer includes.
+    if (count >= kWritebackBytes) {
+        ::sync_file_range(fd_, start, count, SYNC_FILE_RANGE_WRITE);
     }
     return total;
 }

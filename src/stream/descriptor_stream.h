@@ -8,7 +8,9 @@ namespace sw {
 
 // An unbuffered stream over a descriptor it does not own, for writers that move large blocks
 // (exports) and must learn why the system refused one: the first failed write is kept with its
-// reason. fileName is what the user knows the file as, for the error's text.
+// reason. fileName is what the user knows the file as, for the error's text. A large block is
+// sent on its way to the disk as soon as it is written, since such writers wait for their whole
+// file to reach the disk at the end.
 class DescriptorStream : public ByteStream {
   public:
     DescriptorStream(int fd, const std::string& fileName) : fd_(fd), fileName_(fileName) {}
