@@ -32,11 +32,10 @@ std::string LinkOutOf(const std::string& folder, const std::string& target) {
     if (linked.empty()) {
         return "a loop of links";
     }
+    const std::string leadsInto = ExtractFilePath(linked);
     std::error_code error;
-    const auto inside = std::filesystem::weakly_canonical(folder, error);
-    const auto leadsTo =
-        std::filesystem::weakly_canonical(std::filesystem::path(linked).parent_path(), error);
-    return !error && inside == leadsTo ? "" : linked;
+    return std::filesystem::equivalent(folder, leadsInto.empty() ? "." : leadsInto, error) ? ""
+                                                                                           : linked;
 }
 
 }  // namespace

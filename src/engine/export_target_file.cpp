@@ -33,6 +33,7 @@ bool ExportTargetFile::Finish(ExportOutcome& outcome, bool keepAborted) {
         outcome.status == kStatusOk || (keepAborted && outcome.status == kStatusAborted);
     if (complete && !outcome.waveHeaderFailed) {
         try {
+            stream_.Flush();
             replacement_.Replace(ReplacementFile::Commit::Durable);
             RemoveIndexDescribing(targetName_);
             return true;

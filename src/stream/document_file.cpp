@@ -11,6 +11,7 @@
 #include "stream/cut_object.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
+#include "stream/descriptor_stream.h"
 #include "stream/file_stream.h"
 
 namespace sw {
@@ -107,19 +108,9 @@ void WriteDocumentFile(const std::string& fileName, const std::function<void(Byt
                        ReplacementFile::Commit how) {
     const std::string target = DocumentTarget(fileName);
     ReplacementFile replacement(target, fileName);
-    {
-        // Not truncated: the file is new and empty, and truncating flags it on ext4 to be
-        // written out in full when it is closed.
-        std::unique_ptr<FileStream> stream;
-        try {
-            stream = std::make_unique<FileStream>(replacement.TempName(), FileMode::OpenReadWrite);
-        } catch (const FileOpenError&) {
-            // The user asked to save fileName; the temporary name means nothing to them.
-            throw FileCreateError(fileName);
-        }
-        write(*stream);
-        stream->Flush();
-    }
+    DescriptorStream stream(replacement.Descriptor(), fileName);
+    write(stream);
+    stream.Flush();
     replacement.Replace(how);
 }
 

@@ -20,15 +20,16 @@ inline constexpr char kProjectFileMagic[] = "SlicewellProject";
 std::string ProgramDocumentBySignature(const std::string& fileName);
 
 // Saves a document (index file, project, cue file, playlist) so that a failed save never destroys
-// the previous file: write runs on a new temporary file in the target's folder, which takes the
-// target's place only after everything was written, as `how` says (by default only once the data
-// is on the disk, renamed over the target). The new file keeps an existing target's permission
-// bits.
+// the previous file: write runs on a new temporary file in the target's folder (a
+// DescriptorStream over ReplacementFile's descriptor), which takes the target's place only after
+// everything was written, as `how` says (by default only once the data is on the disk, renamed
+// over the target). The new file keeps an existing target's permission bits.
 //
 // The target is what DocumentTarget says. Throws FileCreateError "Cannot create file <fileName>"
 // (always the name the caller gave, never the temporary one) when it refuses the target or the
-// temporary file cannot be made or opened, and StreamWriteError when the data or the rename
-// fails; the temporary file is removed then, and the target is untouched.
+// temporary file cannot be made, and FileWriteError (a StreamWriteError) with the system's reason
+// when the data or the rename fails; the temporary file is removed then, and the target is
+// untouched.
 void WriteDocumentFile(const std::string& fileName, const std::function<void(ByteStream&)>& write,
                        ReplacementFile::Commit how = ReplacementFile::Commit::Durable);
 

@@ -1,44 +1,17 @@
 #pragma once
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/worker_control.h"
+#include "file_size_limit.h"
 #include "frame_builder.h"
 #include "stream/cut_object.h"
 #include "stream/memory_stream.h"
 
 namespace sw::test {
-
-// While it lives, writes past bytes into any file fail with EFBIG, as writes to a full disk fail
-// with ENOSPC (the process ignores the signal such a write would raise).
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &signal_);
-        ::getrlimit(RLIMIT_FSIZE, &limit_);
-        rlimit limited = limit_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &limit_);
-        ::sigaction(SIGXFSZ, &signal_, nullptr);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    struct sigaction signal_ {};
-    rlimit limit_{};
-};
 
 // A cut object over bytes held in memory, as the workers see a scanned file.
 inline std::unique_ptr<TCutObject> MemoryCut(const std::vector<uint8_t>& bytes) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "file_size_limit.h"
 #include "frame_builder.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
@@ -42,6 +43,19 @@ TEST(WriteDocumentFile, FailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
                                        throw StreamWriteError();
                                    }),
                  StreamWriteError);
+    EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+
+    // A full disk says so, rather than a bare "Stream write error" (writes past a size limit
+    // fail as writes to a full disk do).
+    try {
+        const FileSizeLimit full(100);
+        WriteDocumentFile(name,
+                          [](ByteStream& stream) { WriteText(stream, std::string(200, 'x')); });
+        ADD_FAILURE() << "saved";
+    } catch (const FileWriteError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot write file " + name + ": File too large");
+    }
     EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
