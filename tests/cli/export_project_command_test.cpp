@@ -105,28 +105,6 @@ TEST_F(ExportProjectCommand, NothingToExportCreatesNoTarget) {
     EXPECT_FALSE(FileExists(dir.File("out.mp3")));
 }
 
-// A project cut short inside its cue list exported the cues before the cut and passed --strict
-// with "skipped_cues":0, as if nothing had been lost.
-TEST_F(ExportProjectCommand, StrictFailsForCuesTheProjectFileLost) {
-    project.Cues = {{dir.File("a.mp3"), "one", 0, 1}, {dir.File("a.mp3"), "two", 2, 3}};
-    WriteProjectFile(dir.File("p.m3p"), project);
-    std::vector<uint8_t> bytes = ReadFileBytes(dir.File("p.m3p"));
-    bytes.resize(bytes.size() - 3);  // inside the second record's marks
-    WriteFileBytes(dir.File("p.m3p"), bytes);
-    for (const bool strict : {false, true}) {
-        std::vector<std::string> args = {"export-project", dir.File("p.m3p"), dir.File("o.mp3"),
-                                         "--json"};
-        if (strict) {
-            args.push_back("--strict");
-        }
-        const CliResult r = RunCli(args);
-        EXPECT_EQ(r.exitCode, strict ? 1 : 0) << r.err;
-        EXPECT_EQ(JsonField(r.out, "unread_cues"), "1");
-        EXPECT_EQ(JsonField(r.out, "skipped_cues"), "0");
-        EXPECT_EQ(ReadFileBytes(dir.File("o.mp3")), Join(a, 0, 1));
-    }
-}
-
 TEST_F(ExportProjectCommand, MissingOrForeignProjectFileFails) {
     EXPECT_EQ(RunCli({"export-project", dir.File("none.m3p"), dir.File("o.mp3")}).exitCode, 4);
     WriteFileBytes(dir.File("bad.m3p"), std::vector<uint8_t>(40, 'x'));

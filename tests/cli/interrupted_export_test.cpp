@@ -23,15 +23,6 @@ uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
            uint32_t(bytes[at + 3]) << 24;
 }
 
-bool HasTemporaryFile(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind("~hl", 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 struct InterruptedExport : ::testing::Test {
     static inline TempDir* shared = nullptr;
     static inline std::vector<uint8_t> bytes;

@@ -162,6 +162,11 @@ TEST_F(ReproducedFaults, ProjectCutInsideItsCuesSaysHowManyCouldNotBeRead) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(dir.File("out.mp3")), Join(frames, 0, 1));
     EXPECT_NE(r.err.find("2 of 3 cues could not be read"), std::string::npos) << r.err;
+    // Hardening II, fault 6: --strict passed such a file with "skipped_cues":0.
+    const CliResult strict =
+        RunCli({"export-project", projectFile, dir.File("out.mp3"), "--strict", "--json"});
+    EXPECT_EQ(strict.exitCode, 1) << strict.err;
+    EXPECT_EQ(JsonField(strict.out, "unread_cues"), "2");
 }
 
 // Fault 8: a source rewritten in place at the same size kept its index, and the export copied
@@ -233,15 +238,6 @@ class SmallDisk {
     std::string folder_;
     bool mounted_ = false;
 };
-
-bool HasTemporaryFile(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind("~hl", 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Hardening II, fault 2: on a full disk an export ended with "Unknown error at operation" and
 // its old target was now 0 bytes; fault 10: a split that met a full disk exited 3, where a cue

@@ -308,26 +308,5 @@ TEST_F(ScanAndExportAllTest, FailedWriteLeavesTheOldTargetAndSaysWhy) {
     }
 }
 
-// An export through a symbolic link writes the file the link leads to, and the link stays; a
-// name with other hard links gets the new file, and the other names keep the old contents: a
-// rename cannot write into a file that several names share, and writing in place could destroy it.
-TEST_F(ScanAndExportAllTest, LinkedTargetsAreReplacedBesideTheFileTheyName) {
-    std::filesystem::create_directory(dir_.File("real"));
-    const std::string real = dir_.File("real/out.mp3");
-    const std::string link = dir_.File("link.mp3");
-    const std::string other = dir_.File("other-name.mp3");
-    WriteFileBytes(real, {1});
-    std::filesystem::create_symlink("real/out.mp3", link);
-    std::filesystem::create_hard_link(real, other);
-    const Exported reference = ScanThenExport(source_, dir_.File("reference.mp3"), false);
-
-    const Exported throughLink = ScanWhileExporting(source_, link, false);
-    EXPECT_EQ(throughLink.outcome.status, kStatusOk);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_TRUE(ReadFileBytes(real) == reference.bytes);
-    EXPECT_EQ(ReadFileBytes(other), std::vector<uint8_t>{1});
-    EXPECT_TRUE(TempFilesIn(dir_.File("real")).empty());
-}
-
 }  // namespace
 }  // namespace sw::test
