@@ -11,6 +11,7 @@
 #include "split_exporter.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
+#include "terminal_text.h"
 
 namespace sw::cli {
 
@@ -75,8 +76,8 @@ void PrintCues(CueListModel& cues, bool json) {
     }
     for (int row = 0; row < cues.Count(); ++row) {
         const CueRowTexts texts = cues.RowTexts(row);
-        std::printf("%s\t%s\t%s\t%s\n", texts.Name.c_str(), texts.From.c_str(), texts.To.c_str(),
-                    texts.Time.c_str());
+        std::printf("%s\t%s\t%s\t%s\n", TerminalText(texts.Name).c_str(), texts.From.c_str(),
+                    texts.To.c_str(), texts.Time.c_str());
     }
 }
 
@@ -126,7 +127,7 @@ int RunAutocut(const Arguments& args) {
         if (split->empty()) {
             throw UsageError("--split needs a folder");
         }
-        PrepareSplitFolder(*split);
+        CheckSplitFolder(*split);
     }
 
     DocumentSession session(!parsed.Has("--no-index"));
@@ -179,6 +180,7 @@ int RunAutocut(const Arguments& args) {
         session.Document().SaveProject(AbsolutePath(*project));
     }
     if (split) {
+        MakeSplitFolder(*split);
         const SplitOutcome outcome = SplitCues(cues, *split, format, parsed.Has("--force"));
         std::fprintf(stderr, "slicewell-cli: %d of %d cues written to %s\n", outcome.written,
                      cues.Count(), split->c_str());

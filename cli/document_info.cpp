@@ -12,6 +12,7 @@
 #include "stream/regular_file.h"
 #include "stream/status.h"
 #include "summary.h"
+#include "terminal_text.h"
 
 namespace sw::cli {
 
@@ -40,33 +41,36 @@ int64_t CueFrameCount(int32_t markIn, int32_t markOut) {
     return int64_t{markOut} - markIn + 1;
 }
 
+// The comment's lines (CR LF or LF), each indented, with whatever else they hold escaped.
 std::string IndentedLines(const std::string& text) {
-    std::string out = "  ";
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+    std::string out;
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (end != std::string::npos && !line.empty() && line.back() == '\r') {
+            line.pop_back();
         }
-        out += text[i];
-        if (text[i] == '\n') {
-            out += "  ";
+        out += "  " + TerminalText(line) + "\n";
+        if (end == std::string::npos) {
+            return out;
         }
+        start = end + 1;
     }
-    return out + "\n";
 }
 
 void PrintProjectText(const std::string& fileName, const ProjectFileContents& contents) {
     const TProjectProperties& p = contents.Properties;
-    std::string text = "Project file: " + AbsolutePath(fileName) + "\n";
+    std::string text = "Project file: " + TerminalText(AbsolutePath(fileName)) + "\n";
     text += "Project comment:\n";
     if (!p.Comment.empty()) {
         text += IndentedLines(p.Comment);
     }
     text += "\nID3v1.1 tag (exported: " + std::string(YesNo(p.ExportFlags & kExportTag)) + "):\n";
-    text += "Title: " + Latin1ToUtf8(p.Tag.Title) + "\n";
-    text += "Artist: " + Latin1ToUtf8(p.Tag.Artist) + "\n";
-    text += "Album: " + Latin1ToUtf8(p.Tag.Album) + "\n";
-    text += "Year: " + Latin1ToUtf8(p.Tag.Year) + "\n";
-    text += "Comment: " + Latin1ToUtf8(p.Tag.Comment) + "\n";
+    text += "Title: " + TerminalText(Latin1ToUtf8(p.Tag.Title)) + "\n";
+    text += "Artist: " + TerminalText(Latin1ToUtf8(p.Tag.Artist)) + "\n";
+    text += "Album: " + TerminalText(Latin1ToUtf8(p.Tag.Album)) + "\n";
+    text += "Year: " + TerminalText(Latin1ToUtf8(p.Tag.Year)) + "\n";
+    text += "Comment: " + TerminalText(Latin1ToUtf8(p.Tag.Comment)) + "\n";
     text += "Genre: " + std::to_string(p.Tag.Genre) + " (" + GenreName(p.Tag.Genre) + ")\n";
     text += "Track: " + std::to_string(p.Tag.Track) + "\n";
     text += "\nMPEG flags (exported: " + std::string(YesNo(p.ExportFlags & kExportFlags)) + "):\n";
@@ -76,14 +80,12 @@ void PrintProjectText(const std::string& fileName, const ProjectFileContents& co
     text += "Export flags: " + std::to_string(p.ExportFlags) + "\n";
     text += "\nFiles: " + std::to_string(contents.Files.size()) + "\n";
     for (const std::string& file : contents.Files) {
-        text += "  ";
-        text += file;
-        text += "\n";
+        text += "  " + TerminalText(file) + "\n";
     }
     text += "\nCues: " + std::to_string(contents.Cues.size()) + "\n";
     for (const ProjectFileCue& cue : contents.Cues) {
-        text += "  " + cue.Name + "\t" + std::to_string(cue.MarkIn) + "\t" +
-                std::to_string(cue.MarkOut) + "\t" + cue.FileName + "\n";
+        text += "  " + TerminalText(cue.Name) + "\t" + std::to_string(cue.MarkIn) + "\t" +
+                std::to_string(cue.MarkOut) + "\t" + TerminalText(cue.FileName) + "\n";
     }
     PrintBytes(text);
 }
@@ -140,10 +142,10 @@ int PrintCueFileInfo(const std::string& fileName, bool json) {
         object.Add("frames", CueFrameCount(cue->MarkIn, cue->MarkOut));
         std::printf("%s\n", object.Text().c_str());
     } else {
-        PrintBytes("Cue file: " + AbsolutePath(fileName) + "\nName: " + cue->Name +
-                   "\nSource: " + source + "\nFrames: " + std::to_string(cue->MarkIn) + "-" +
-                   std::to_string(cue->MarkOut) + " (" +
-                   std::to_string(CueFrameCount(cue->MarkIn, cue->MarkOut)) + " frames)\n");
+        PrintBytes("Cue file: " + TerminalText(AbsolutePath(fileName)) +
+                   "\nName: " + TerminalText(cue->Name) + "\nSource: " + TerminalText(source) +
+                   "\nFrames: " + std::to_string(cue->MarkIn) + "-" + std::to_string(cue->MarkOut) +
+                   " (" + std::to_string(CueFrameCount(cue->MarkIn, cue->MarkOut)) + " frames)\n");
     }
     return 0;
 }

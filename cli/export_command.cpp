@@ -30,6 +30,28 @@ constexpr char kHelp[] =
     "  --name NAME         the cue's name in a .m3q TARGET\n"
     "  --json              print one JSON object instead of the summary\n";
 
+// The object --json prints whatever the outcome. status: the command's; a scan that did not
+// complete exported nothing and knows no range (first and last are null then).
+void PrintJson(const SourceExportResult& result, const std::string& targetName, int status) {
+    const bool scanned = result.scanStatus == kStatusOk;
+    JsonObject object;
+    object.Add("source", result.source);
+    object.Add("target", AbsolutePath(targetName));
+    object.Add("wave", result.kind == ExportTargetKind::Wave);
+    if (scanned) {
+        object.Add("first", result.range.first);
+        object.Add("last", result.range.last);
+    } else {
+        object.AddNull("first");
+        object.AddNull("last");
+    }
+    object.Add("frames", scanned ? result.outcome.framesCopied : 0);
+    object.Add("bytes", result.bytes);
+    object.Add("from_index", result.fromIndex);
+    AddExportStatus(object, status, result.outcome);
+    std::printf("%s\n", object.Text().c_str());
+}
+
 // The summary goes to stdout only for an export that did what it said; what a failed or
 // stopped one left behind is told on stderr with the reason.
 int Report(const SourceExportResult& result, const std::string& targetName, bool json) {
@@ -41,32 +63,19 @@ int Report(const SourceExportResult& result, const std::string& targetName, bool
         }
     }
     if (json) {
-        JsonObject object;
-        object.Add("source", result.source);
-        object.Add("target", AbsolutePath(targetName));
-        object.Add("wave", result.kind == ExportTargetKind::Wave);
-        object.Add("first", result.range.first);
-        object.Add("last", result.range.last);
-        object.Add("frames", result.outcome.framesCopied);
-        object.Add("bytes", result.bytes);
-        object.Add("from_index", result.fromIndex);
-        object.Add("status", status);
-        object.Add("status_text", StatusText(status));
-        std::printf("%s\n", object.Text().c_str());
-    } else if (status != kStatusOk) {
-        std::fprintf(stderr, "slicewell-cli: %s holds %d frames (%lld bytes) of frames %d-%d\n",
-                     targetName.c_str(), result.outcome.framesCopied,
-                     static_cast<long long>(result.bytes), result.range.first, result.range.last);
-    } else if (result.range.first > result.range.last) {
+        PrintJson(result, targetName, status);
+    } else if (status == kStatusOk && result.range.first > result.range.last) {
         std::printf("Exported no frames (%lld bytes) to %s\n", static_cast<long long>(result.bytes),
                     targetName.c_str());
-    } else {
+    } else if (status == kStatusOk) {
         std::printf("Exported frames %d-%d (%d frames, %lld bytes) to %s\n", result.range.first,
                     result.range.last, result.outcome.framesCopied,
                     static_cast<long long>(result.bytes), targetName.c_str());
     }
     if (status != kStatusOk) {
-        std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(status).c_str());
+        ReportUnfinishedExport(targetName, status, result.outcome, result.bytes,
+                               "of frames " + std::to_string(result.range.first) + "-" +
+                                   std::to_string(result.range.last));
     }
     return status;
 }
@@ -124,7 +133,10 @@ int RunExport(const Arguments& args) {
     const SourceExportResult result = ExportSourceFile(request, CliCutObjectOptions(), frontEnd);
     if (result.scanStatus != kStatusOk) {
         // Exporting what a failed or interrupted scan found would give a file that silently ends
-        // early.
+        // early. A script still gets its JSON: nothing was exported, the target is as it was.
+        if (json) {
+            PrintJson(result, targetName, result.scanStatus);
+        }
         std::fprintf(stderr, "slicewell-cli: scanning %s: %s\n", sourceName.c_str(),
                      StatusText(result.scanStatus).c_str());
         return result.scanStatus;

@@ -2,6 +2,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "engine/export_targets.h"
 #include "engine/project_export.h"
 #include "export_target.h"
 #include "json_writer.h"
@@ -24,7 +25,8 @@ constexpr char kHelp[] =
     "is scanned in memory. Relative source names are taken from the project's folder. Cues\n"
     "whose source is missing or cannot be scanned are skipped with a warning.\n"
     "\n"
-    "  --strict  exit with status 1 when a cue was skipped (the export is still written)\n"
+    "  --strict  exit with status 1 when a cue was skipped or could not be read (the export is\n"
+    "            still written)\n"
     "  --json    print one JSON object instead of the summary\n";
 
 }  // namespace
@@ -61,30 +63,28 @@ int RunExportProject(const Arguments& args) {
         json.Add("wave", IsWaveTarget(targetName));
         json.Add("cues", result.cues);
         json.Add("skipped_cues", result.skipped);
+        json.Add("unread_cues", result.unreadCues);
         json.Add("frames", result.outcome.framesCopied);
         json.Add("bytes", result.bytes);
-        json.Add("status", status);
-        json.Add("status_text", StatusText(status));
+        AddExportStatus(json, status, result.outcome);
         std::printf("%s\n", json.Text().c_str());
     } else if (status == kStatusOk) {
         std::printf("Exported %d cues (%d frames, %lld bytes) to %s\n", result.cues,
                     result.outcome.framesCopied, static_cast<long long>(result.bytes),
                     targetName.c_str());
-    } else {
-        std::fprintf(stderr, "slicewell-cli: %s holds %d frames (%lld bytes) of %d cues\n",
-                     targetName.c_str(), result.outcome.framesCopied,
-                     static_cast<long long>(result.bytes), result.cues);
     }
     if (status != kStatusOk) {
-        std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(status).c_str());
-    } else if (result.skipped > 0) {
+        ReportUnfinishedExport(targetName, status, result.outcome, result.bytes,
+                               "of " + std::to_string(result.cues) + " cues");
+        return status;
+    }
+    if (result.skipped > 0) {
         std::fprintf(stderr, "slicewell-cli: %d of %d cues skipped\n", result.skipped,
                      result.storedCues);
-        if (parsed.Has("--strict")) {
-            status = kStatusFailed;
-        }
     }
-    return status;
+    return parsed.Has("--strict") && (result.skipped > 0 || result.unreadCues > 0)
+               ? int{kStatusFailed}
+               : status;
 }
 
 }  // namespace sw::cli

@@ -12,6 +12,7 @@
 #include "stream/regular_file.h"
 #include "stream/status.h"
 #include "summary.h"
+#include "terminal_text.h"
 
 namespace sw::cli {
 
@@ -66,7 +67,9 @@ int RunInfo(const Arguments& args) {
         AddScanSummary(object, *source.cut, source.status);
         std::printf("%s\n", object.Text().c_str());
     } else {
-        std::fputs(FilePropertiesReport(*source.cut, UserThousandsSeparator()).c_str(), stdout);
+        const std::string report = TerminalText(
+            FilePropertiesReport(*source.cut, UserThousandsSeparator()), /*keepLineBreaks=*/true);
+        std::fwrite(report.data(), 1, report.size(), stdout);
     }
     if (source.status != kStatusOk) {
         std::fprintf(stderr, "slicewell-cli: %s\n", StatusText(source.status).c_str());

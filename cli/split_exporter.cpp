@@ -1,5 +1,6 @@
 #include "split_exporter.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,63 +8,45 @@
 
 #include "cli_error.h"
 #include "engine/export.h"
-#include "engine/export_planning.h"
-#include "engine/export_targets.h"
+#include "engine/export_target_file.h"
 #include "progress.h"
 #include "project/cue_file.h"
-#include "stream/file_errors.h"
+#include "stream/document_file.h"
 #include "stream/file_names.h"
-#include "stream/file_stream.h"
 #include "stream/regular_file.h"
-#include "stream/replacement_file.h"
 #include "stream/status.h"
 
 namespace sw::cli {
 
 namespace {
 
-int ExportThroughRename(const std::string& target, TCutObject& cut, int32_t first, int32_t last,
-                        const std::string& label) {
-    if (IsHeldSource(target)) {
-        throw FileCreateError(target);
+// Where a symbolic link in the split folder leads when that is out of the folder (or nowhere: a
+// loop), or "" when the name is no link or one that stays in the folder. Written through, such a
+// link would let whoever planted it in the folder choose a file anywhere for --force to replace.
+std::string LinkOutOf(const std::string& folder, const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        return "";
     }
-    ReplacementFile replacement(target);
-    ExportOutcome outcome;
-    {
-        FileStream stream(replacement.TempName(), FileMode::OpenReadWrite);
-        WorkerControl control;
-        outcome =
-            RunWithProgress(label, std::max<int64_t>(int64_t{last} - first + 1, 1), control, [&] {
-                return ExportCutObjectFrames(stream, IsWaveTarget(target), cut, first, last,
-                                             control);
-            });
-        if (outcome.status == kStatusOk && !outcome.waveHeaderFailed) {
-            stream.Flush();
-        }
+    const std::string linked = LinkedFile(target);
+    if (linked.empty()) {
+        return "a loop of links";
     }
-    if (outcome.waveHeaderFailed) {
-        std::fprintf(stderr, "slicewell-cli: Unable to write wave-header\n");
-        return kStatusFailed;
-    }
-    if (outcome.status == kStatusOk) {
-        replacement.Replace(ReplacementFile::Commit::Fast);
-        RemoveIndexDescribing(target);
-    }
-    return outcome.status;  // anything else: the temporary file goes with replacement
+    const std::string leadsInto = ExtractFilePath(linked);
+    std::error_code error;
+    return std::filesystem::equivalent(folder, leadsInto.empty() ? "." : leadsInto, error) ? ""
+                                                                                           : linked;
 }
 
 }  // namespace
 
 int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) {
+    lastFailure_.clear();
     if (StopRequested()) {
         return kStatusAborted;
     }
     if (target.empty() || !cut.FileStream || !cut.IndexStream) {
         return kStatusFailed;
-    }
-    const std::string problem = AudioTargetProblem(target);
-    if (!problem.empty()) {
-        throw CommandError(kStatusFailed, problem);
     }
     // A pipe or device in the file's place (a link to one included) would take the frames
     // somewhere nobody sees them, or make the export wait for a reader.
@@ -73,11 +56,21 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
     }
     const int32_t first = useMarks ? cut.MarkIn : 0;
     const int32_t last = useMarks ? cut.MarkOut : cut.FrameCount() - 1;
-    if (CanReplaceByRename(target)) {
-        return ExportThroughRename(target, cut, first, last, label_);
+    ExportTargetFile file(target);
+    WorkerControl control;
+    ExportOutcome outcome =
+        RunWithProgress(label_, std::max<int64_t>(int64_t{last} - first + 1, 1), control, [&] {
+            return ExportCutObjectFrames(file.Stream(), IsWaveTarget(target), cut, first, last,
+                                         control);
+        });
+    // A stopped split drops the cue it was writing: a second run then writes exactly the
+    // missing ones.
+    file.Finish(outcome, /*keepAborted=*/false);
+    if (outcome.waveHeaderFailed) {
+        std::fprintf(stderr, "slicewell-cli: Unable to write wave-header\n");
     }
-    CliFrontEnd frontEnd;
-    return ExportCutObjectRange(cut, target, first, last, frontEnd).status;
+    lastFailure_ = outcome.failure;
+    return outcome.status;
 }
 
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
@@ -105,7 +98,18 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             ++outcome.skipped;
             continue;
         }
+        const std::string outside = LinkOutOf(folder, target);
+        if (!outside.empty()) {
+            std::fprintf(stderr,
+                         "slicewell-cli: %s is a symbolic link to %s, out of %s; a split never "
+                         "writes through one\n",
+                         target.c_str(), outside.c_str(), folder.c_str());
+            ++outcome.failed;
+            outcome.status = kStatusFailed;
+            continue;
+        }
         int status;
+        std::string failure;
         try {
             if (extension == "m3q") {
                 status = SaveCueFile(&cue, target) ? kStatusOk : kStatusFailed;
@@ -118,6 +122,7 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
                 exporter.SetLabel("Cue " + std::to_string(row + 1) + " of " +
                                   std::to_string(count));
                 status = exporter.ExportCutObject(target, cut, true);
+                failure = exporter.LastFailure();
             }
         } catch (const std::exception& error) {
             std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
@@ -130,11 +135,9 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             break;
         } else {
             std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n", target.c_str(),
-                         StatusText(status).c_str());
+                         failure.empty() ? StatusText(status).c_str() : failure.c_str());
             ++outcome.failed;
-            if (outcome.status == 0) {
-                outcome.status = status;
-            }
+            outcome.status = kStatusFailed;
         }
     }
     if (outcome.stopped) {
@@ -145,21 +148,42 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
     return outcome;
 }
 
-void PrepareSplitFolder(const std::string& folder) {
+void CheckSplitFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    if (!std::filesystem::exists(folder, error)) {
+    // The nearest folder on the way that exists decides whether the rest can be made.
+    fs::path existing = fs::path(folder);
+    while (!existing.empty() && !fs::exists(fs::symlink_status(existing, error)) &&
+           existing.has_parent_path() && existing.parent_path() != existing) {
+        existing = existing.parent_path();
+    }
+    if (!fs::exists(fs::symlink_status(existing, error))) {
+        existing = ".";
+    }
+    const std::string found = existing.string();
+    if (!fs::is_directory(existing, error)) {
+        throw CommandError(kStatusFailed, found == folder ? folder + " is not a folder"
+                                                          : "cannot make the folder " + folder +
+                                                                ": " + found + " is not a folder");
+    }
+    if (::access(found.c_str(), W_OK | X_OK) != 0) {
+        throw CommandError(kStatusFailed, found == folder
+                                              ? "cannot write files into the folder " + folder
+                                              : "cannot make the folder " + folder + ": " + found +
+                                                    " takes no new folders");
+    }
+}
+
+void MakeSplitFolder(const std::string& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
         std::filesystem::create_directories(folder, error);
         if (error) {
             throw CommandError(kStatusFailed,
                                "cannot make the folder " + folder + ": " + error.message());
         }
     }
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw CommandError(kStatusFailed, folder + " is not a folder");
-    }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        throw CommandError(kStatusFailed, "cannot write files into the folder " + folder);
-    }
+    CheckSplitFolder(folder);
 }
 
 }  // namespace sw::cli

@@ -4,6 +4,7 @@
 #include "stream/frame_header.h"
 #include "stream/status.h"
 #include "stream/time_code.h"
+#include "terminal_text.h"
 
 namespace sw::cli {
 
@@ -64,7 +65,7 @@ void AddScanSummary(JsonObject& json, TCutObject& cut, int status) {
 std::string ScanSummaryText(TCutObject& cut, int status) {
     const TFrameInfo& info = cut.FrameInfo;
     std::string text;
-    text += "File: " + cut.FileName + "\n";
+    text += "File: " + TerminalText(cut.FileName) + "\n";
     text += "Frames: " + std::to_string(cut.FrameCount()) + " (dropped " +
             std::to_string(cut.DroppedFrames) + ")" + (cut.Vbr ? ", VBR" : "") + "\n";
     if (cut.FrameCount() > 0) {
@@ -74,7 +75,9 @@ std::string ScanSummaryText(TCutObject& cut, int status) {
                 NameOf(kChannelModeNames, info.ChannelMode) + "\n";
     }
     text += "Play time: " + PlayTimeToText(cut.PlayTime) + "\n";
-    text += "Tag: " + (cut.HasTag ? "\"" + Latin1ToUtf8(cut.Tag.Title) + "\"" : "none") + "\n";
+    text +=
+        "Tag: " + (cut.HasTag ? "\"" + TerminalText(Latin1ToUtf8(cut.Tag.Title)) + "\"" : "none") +
+        "\n";
     text += "Status: " + StatusText(status) + "\n";
     return text;
 }

@@ -101,7 +101,7 @@ bool MainCommands::LoadNamedProject(const std::string& fileName) {
         return false;
     }
     newEnabled_ = true;
-    saveEnabled_ = false;
+    saveEnabled_ = document_.Modified();  // a project that lost cues on the way in
     Notify();
     return true;
 }

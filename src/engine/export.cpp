@@ -29,7 +29,7 @@ bool IsWaveTarget(const std::string& fileName) {
 ExportOutcome ExportCutObjectFrames(ByteStream& target, bool wave, TCutObject& cut, int32_t first,
                                     int32_t last, WorkerControl& control) {
     if (!cut.FileStream || !cut.IndexStream) {
-        return ExportOutcome{kStatusNotInitialized, false, 0};
+        return ExportOutcome{kStatusNotInitialized, false, 0, ""};
     }
     FrameCopier copier(target, control);
     try {
@@ -38,10 +38,13 @@ ExportOutcome ExportCutObjectFrames(ByteStream& target, bool wave, TCutObject& c
         target.Seek(framing.Begin(), SeekOrigin::Begin);
         TFrameInfo lastFrame = kNoFrame;
         const bool whole = copier.CopyFrameRange(cut, nullptr, lastFrame, first, last);
-        return framing.Finish(lastFrame, target.Size(), !whole, control.TerminateRequested(),
-                              copier.FramesCopied());
+        ExportOutcome outcome = framing.Finish(lastFrame, target.Size(), !whole,
+                                               control.TerminateRequested(), copier.FramesCopied());
+        outcome.failure = copier.SourceFailure();
+        return outcome;
     } catch (...) {
-        return ExportOutcome{kStatusUnknownError, false, copier.FramesCopied()};
+        return ExportOutcome{kStatusUnknownError, false, copier.FramesCopied(),
+                             copier.SourceFailure()};
     }
 }
 
@@ -71,10 +74,13 @@ ExportOutcome ExportProjectFrames(ByteStream& target, bool wave, const TProjectP
         if ((project.ExportFlags & kExportTag) && !AppendTag(target, project.Tag)) {
             failed = true;
         }
-        return framing.Finish(lastFrame, target.Size(), failed, control.TerminateRequested(),
-                              copier.FramesCopied());
+        ExportOutcome outcome = framing.Finish(lastFrame, target.Size(), failed,
+                                               control.TerminateRequested(), copier.FramesCopied());
+        outcome.failure = copier.SourceFailure();
+        return outcome;
     } catch (...) {
-        return ExportOutcome{kStatusUnknownError, false, copier.FramesCopied()};
+        return ExportOutcome{kStatusUnknownError, false, copier.FramesCopied(),
+                             copier.SourceFailure()};
     }
 }
 

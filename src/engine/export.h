@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/export_targets.h"
 #include "engine/frame_copy.h"
 #include "engine/worker_control.h"
 #include "stream/cut_object.h"
@@ -22,6 +21,9 @@ struct ExportOutcome {
     int status = 0;
     bool waveHeaderFailed = false;  // the caller shows "Unable to write wave-header"
     int32_t framesCopied = 0;
+    // Why the export failed, in the user's words ("Cannot write file x.mp3: No space left on
+    // device", "a.mp3 ends before frame 812: ..."); "" when it did not, or nothing more is known.
+    std::string failure;
 };
 
 // The file export worker: frames first..last of one cut object, behind a WAV header when wave.

@@ -3,16 +3,22 @@
 #include "engine/export_planning.h"
 #include "engine/operation_error.h"
 #include "engine/qt_front_end.h"
+#include "stream/file_errors.h"
 #include "stream/prompts.h"
 #include "stream/status.h"
 
 namespace sw {
 namespace {
 
-// What only the GUI thread may show, after the worker ended.
+// What only the GUI thread may show, after the worker ended. A failure whose reason is known
+// ends the command as a file error does, so the window shows the reason ("No space left on
+// device") rather than "Unknown error at operation".
 int Shown(const ExportOutcome& outcome, Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
+    }
+    if (outcome.status == kStatusUnknownError && !outcome.failure.empty()) {
+        throw FileError(outcome.failure);
     }
     return outcome.status;
 }

@@ -13,7 +13,9 @@ namespace sw {
 // header when its kind is "wav") on a worker thread under the modal progress window; call on the
 // GUI thread with the player suspended. Returns 1 (nothing created) for an empty name or a cut
 // object without streams, 6 when no worker could be started, else the worker's status. Throws
-// FileCreateError when the target cannot be created or is a held source (no window is shown then).
+// FileCreateError when the target cannot be created or is a held source (no window is shown then),
+// and a FileError with the reason when the export failed for a known one (a full disk, a source
+// that changed); a failed export leaves the target as it was (ExportTargetFile).
 // A failed WAV header write is shown through prompts after the worker ended. A target no audio
 // export may write (a project, playlist, index or cue file name) is refused through prompts
 // with the reason, before anything is touched (status 1). The planning is the command line's

@@ -1,14 +1,15 @@
 #include "engine/export_planning.h"
 
 #include <sys/stat.h>
+
 #include <algorithm>
 #include <exception>
 
+#include "engine/export_target_file.h"
 #include "engine/operation_error.h"
 #include "engine/scan_export.h"
 #include "engine/source_opening.h"
 #include "stream/file_names.h"
-#include "stream/replacement_file.h"
 #include "stream/status.h"
 
 namespace sw {
@@ -22,28 +23,22 @@ void CheckTarget(const std::string& targetName, const std::string& projectFile =
     }
 }
 
-// Runs an export worker on a created target and closes the target; a close that fails turns
-// a success into status 3.
-ExportOutcome RunOnTarget(std::unique_ptr<ByteStream> target, const WorkerTask& task,
+// Runs an export worker on the target's new file, then keeps or drops that file
+// (ExportTargetFile::Finish).
+ExportOutcome RunOnTarget(ExportTargetFile& target, const WorkerTask& task,
                           const std::function<ExportOutcome(ByteStream&, WorkerControl&)>& copy,
                           OperationFrontEnd& frontEnd, int64_t* bytes) {
     ExportOutcome outcome;
     const int status = frontEnd.Run(task, [&](WorkerControl& control) {
-        outcome = copy(*target, control);
+        outcome = copy(target.Stream(), control);
         return outcome.status;
     });
     if (status != outcome.status) {
         outcome.status = status;  // the worker never ran, or what it threw
     }
-    try {
-        if (bytes != nullptr) {
-            *bytes = target->Size();
-        }
-        target->Flush();
-    } catch (...) {
-        if (outcome.status == kStatusOk) {
-            outcome.status = kStatusUnknownError;
-        }
+    target.Finish(outcome);
+    if (bytes != nullptr) {
+        *bytes = target.TargetBytes();
     }
     return outcome;
 }
@@ -75,12 +70,12 @@ int64_t FileSizeOf(const std::string& fileName) {
 
 ExportOutcome ExportCutObjectRange(TCutObject& cut, const std::string& targetName, int32_t first,
                                    int32_t last, OperationFrontEnd& frontEnd, int64_t* bytes) {
-    CheckTarget(targetName);
+    ExportTargetFile target(targetName);
     const bool wave = IsWaveTarget(targetName);
     const WorkerTask task{WorkerTask::Kind::Export, targetName,
                           std::max<int64_t>(int64_t{last} - first + 1, 1)};
     return RunOnTarget(
-        CreateExportTarget(targetName), task,
+        target, task,
         [&](ByteStream& target, WorkerControl& control) {
             return ExportCutObjectFrames(target, wave, cut, first, last, control);
         },
@@ -91,18 +86,30 @@ ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
                          const TProjectProperties& project, const std::string& targetName,
                          const std::string& projectFile, OperationFrontEnd& frontEnd,
                          int64_t* bytes) {
-    CheckTarget(targetName, projectFile);
     int64_t total = 0;
+    int64_t frames = 0;  // what the cues hold of their sources
     for (const TCueObject* cue : cues) {
         if (cue != nullptr && cue->MarkOut >= cue->MarkIn) {
             total += int64_t{cue->MarkOut} - cue->MarkIn + 1;
         }
+        if (cue != nullptr && cue->CutObject != nullptr) {
+            const FrameSpan span =
+                ClampFrameSpan(FrameSpan{cue->MarkIn, cue->MarkOut}, cue->CutObject->FrameCount());
+            frames += span.first <= span.last ? int64_t{span.last} - span.first + 1 : 0;
+        }
     }
+    // A file of nothing but a tag, or nothing at all, reported as a successful export would
+    // hide that every range was empty.
+    if (frames == 0) {
+        throw OperationError(kStatusFailed, "none of the cues holds a frame of its source; " +
+                                                targetName + " was not written");
+    }
+    ExportTargetFile target(targetName, projectFile);
     const bool wave = IsWaveTarget(targetName);
     const TProjectProperties settings = project;  // later edits do not reach a running export
     const WorkerTask task{WorkerTask::Kind::Export, targetName, total};
     return RunOnTarget(
-        CreateExportTarget(targetName, projectFile), task,
+        target, task,
         [&](ByteStream& target, WorkerControl& control) {
             return ExportProjectFrames(target, wave, settings, cues, control);
         },
@@ -126,7 +133,7 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
     source.cut = LoadIndexedSource(request.source, options, frontEnd);
     source.fromIndex = source.cut != nullptr;
     if (!source.cut) {
-        if (!indexTarget && !request.range && CanReplaceByRename(request.target)) {
+        if (!indexTarget && !request.range) {
             CutObjectPtr cut = CreateSource(request.source, options);
             result.source = cut->FileName;
             const bool wave = result.kind == ExportTargetKind::Wave;
@@ -153,6 +160,7 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
             }
             cut->CompletelyScanned = outcome.scanStatus == kStatusOk;
             result.scanStatus = outcome.scanStatus;
+            result.bytes = outcome.targetBytes;
             if (result.scanStatus != kStatusOk) {
                 return result;
             }
@@ -160,13 +168,13 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
             result.range = FrameSpan{0, result.frames - 1};
             NoteRange(frontEnd, request.source, std::nullopt, result.range, result.frames);
             result.outcome = outcome.exported;
-            result.bytes = FileSizeOf(request.target);
             return result;
         }
         source = ScanSource(request.source, options, frontEnd);
         if (source.status != kStatusOk) {
             result.source = source.cut->FileName;
             result.scanStatus = source.status;
+            result.bytes = FileSizeOf(request.target);
             return result;
         }
     }

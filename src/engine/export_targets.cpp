@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/operation_error.h"
 #include "stream/counted_string.h"
 #include "stream/cut_object.h"
+#include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
-#include "stream/status.h"
 
 namespace sw {
 
@@ -58,37 +57,54 @@ ExportTargetKind ExportTargetKindOf(const std::string& fileName) {
     return ExportTargetKind::Mpeg;
 }
 
-std::string AudioTargetProblem(const std::string& targetName, const std::string& projectFile) {
-    if (targetName.empty()) {
-        return "the target file name is empty";
-    }
-    switch (ExportTargetKindOf(targetName)) {
+namespace {
+
+// Why a name of this kind is no audio target, or "" when it may be one.
+std::string KindProblem(const std::string& fileName, const std::string& shownName) {
+    switch (ExportTargetKindOf(fileName)) {
         case ExportTargetKind::CueFile:
-            return "cue files (.m3q) cannot be exported yet; choose an .mp3 or .wav target";
+            return (shownName == fileName ? "" : shownName + " is a cue file; ") +
+                   "cue files (.m3q) cannot be exported yet; choose an .mp3 or .wav target";
         case ExportTargetKind::IndexFile:
         case ExportTargetKind::Document:
-            return targetName + " has the extension of the program's ." + FileKind(targetName) +
+            return shownName + " has the extension of the program's ." + FileKind(fileName) +
                    " files; an audio export never writes one: choose an .mp3 or .wav target";
         case ExportTargetKind::Mpeg:
         case ExportTargetKind::Wave:
             break;
     }
+    return "";
+}
+
+}  // namespace
+
+std::string AudioTargetProblem(const std::string& targetName, const std::string& projectFile) {
+    if (targetName.empty()) {
+        return "the target file name is empty";
+    }
+    std::string problem = KindProblem(targetName, targetName);
+    if (!problem.empty()) {
+        return problem;
+    }
+    // A link named like audio may lead to a playlist; a hard link or a renamed copy of a project
+    // still begins with its signature.
+    const std::string linked = LinkedFile(targetName);
+    if (!linked.empty() && linked != targetName) {
+        problem = KindProblem(linked, targetName + " leads to " + linked + ", which");
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
     if (!projectFile.empty() && (AbsolutePath(projectFile) == AbsolutePath(targetName) ||
                                  SameFile(projectFile, targetName))) {
         return targetName + " is the project file being exported";
     }
-    return "";
-}
-
-std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName,
-                                               const std::string& projectFile) {
-    const std::string problem = AudioTargetProblem(fileName, projectFile);
-    if (!problem.empty()) {
-        throw OperationError(kStatusFailed, problem);
+    const std::string document = ProgramDocumentBySignature(targetName);
+    if (!document.empty()) {
+        return targetName + " is one of the program's " + document +
+               "s; an audio export never writes one: choose another target";
     }
-    auto target = std::make_unique<FileStream>(fileName, FileMode::Create);
-    RemoveIndexDescribing(fileName);
-    return target;
+    return "";
 }
 
 void RemoveIndexDescribing(const std::string& targetName) {

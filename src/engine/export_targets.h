@@ -1,9 +1,6 @@
 #pragma once
 
-#include <memory>
 #include <string>
-
-#include "stream/byte_stream.h"
 
 namespace sw {
 
@@ -19,18 +16,14 @@ enum class ExportTargetKind {
 
 ExportTargetKind ExportTargetKindOf(const std::string& fileName);
 
-// Why an audio export must not write to targetName, or "" when it may. Refused: an empty name,
-// the names of the program's own document kinds (a project, playlist or index file holding MPEG
-// frames would be lost to the program that reads it, and taken for a damaged document), a cue
-// file name, and the project file being exported (projectFile, "" when none), by whatever name.
+// Why an audio export must not write to targetName, or "" when it may. Decided by the name and
+// by what is there: refused are an empty name; the names of the program's own document kinds (a
+// project, playlist or index file holding MPEG frames would be lost to the program that reads
+// it, and taken for a damaged document) and cue files, by the target's name or by the name of
+// the file its symbolic links lead to; a file that begins with the signature of one of the
+// program's documents, whatever it is called; and the project file being exported (projectFile,
+// "" when none), by whatever name or link.
 std::string AudioTargetProblem(const std::string& targetName, const std::string& projectFile = "");
-
-// Creates (truncates) an audio export's target, then removes the index file beside it when that
-// index describes the target (see RemoveIndexDescribing). Throws OperationError 1 with
-// AudioTargetProblem's text, and FileCreateError "Cannot create file <name>" when the target
-// cannot be created or is a source some cut object holds open; both before anything is touched.
-std::unique_ptr<ByteStream> CreateExportTarget(const std::string& fileName,
-                                               const std::string& projectFile = "");
 
 // True when both names lead to one file (same device and inode), by any path or link.
 bool SameFile(const std::string& a, const std::string& b);

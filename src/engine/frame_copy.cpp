@@ -19,6 +19,8 @@ constexpr int64_t kWindowBytes = 512 * 1024;
 constexpr size_t kDirectRunBytes = 128 * 1024;
 constexpr int kIndexBatch = 1024;
 
+constexpr char kSourceEnds[] = "the file ends before the frame: it changed after it was scanned";
+
 constexpr uint32_t kPrivateBit = 1u << 16;
 constexpr uint32_t kCopyrightBit = 1u << 27;
 constexpr uint32_t kOriginalBit = 1u << 26;
@@ -110,6 +112,7 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
     int entryCount = 0;
     int entryAt = 0;
     bool whole = true;
+    int64_t number = first;
     try {
         blockPosition_ = target_.Position();
         // The index may promise more than the source holds now: a frame is only copied when the
@@ -119,7 +122,7 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
         // on frame boundaries can still meet bytes that pass for a header.
         int64_t previousEnd = 0;
         index.Seek(int64_t(first) * 4, SeekOrigin::Begin);
-        for (int64_t number = first; number <= last; ++number) {
+        for (; number <= last; ++number) {
             if (control_.TerminateRequested()) {
                 break;
             }
@@ -127,6 +130,7 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
             if (entryAt == entryCount) {
                 const int64_t wanted = std::min<int64_t>(kIndexBatch, last - number + 1);
                 if (!ReadFully(index, entries, 4 * wanted)) {
+                    NoteSourceFailure(cut, number, "its index ends before the frame");
                     whole = false;
                     break;
                 }
@@ -142,12 +146,18 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
             }
             const uint8_t* head = window.Bytes(offset, 4);
             if (head == nullptr) {
+                NoteSourceFailure(cut, number, kSourceEnds);
                 whole = false;
                 break;
             }
             const int32_t length = lengths.Of(HeaderWordFromBytes(head));
             if (length < 4 || length > kMaxFrameBytes || int64_t(offset) + length > sourceSize ||
                 offset < previousEnd) {
+                NoteSourceFailure(cut, number,
+                                  int64_t(offset) + length > sourceSize && length >= 4
+                                      ? kSourceEnds
+                                      : "the frame is not where the index says: the file changed "
+                                        "after it was scanned");
                 whole = false;
                 break;
             }
@@ -157,6 +167,7 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
             }
             const uint8_t* frame = window.Bytes(offset, length);
             if (frame == nullptr) {
+                NoteSourceFailure(cut, number, kSourceEnds);
                 whole = false;
                 break;
             }
@@ -200,13 +211,22 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
                 used = 0;
             }
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
         // A read error of the source or the index: the frames taken so far are whole and still
         // go out (a pending run is still in the window: only a refill replaces its bytes, and the
         // run is settled before every refill).
+        NoteSourceFailure(cut, number, error.what());
+        whole = false;
+    } catch (...) {
         whole = false;
     }
     return WriteBlock(run != nullptr ? run : block_.data(), info) && whole;
+}
+
+void FrameCopier::NoteSourceFailure(const TCutObject& cut, int64_t number, const std::string& why) {
+    if (sourceFailure_.empty()) {
+        sourceFailure_ = cut.FileName + ", frame " + std::to_string(number) + ": " + why;
+    }
 }
 
 bool FrameCopier::WriteBlock(const uint8_t* data, TFrameInfo& info) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/worker_control.h"
@@ -42,11 +43,17 @@ class FrameCopier {
 
     // Frames the target holds.
     int32_t FramesCopied() const { return framesCopied_; }
+    // Why the first range that ended early did, when its source was the cause (it ends before a
+    // frame its index promises, holds no frame where the index says, or cannot be read); "" when
+    // no range did, or the target refused a write (its stream knows why).
+    const std::string& SourceFailure() const { return sourceFailure_; }
 
   private:
     // Writes the frames frameStarts_ lists, which start at data; false when they did not reach the
     // target whole.
     bool WriteBlock(const uint8_t* data, TFrameInfo& info);
+    // Notes why the source ended the copy at frame number, unless an earlier range did.
+    void NoteSourceFailure(const TCutObject& cut, int64_t number, const std::string& why);
 
     ByteStream& target_;
     WorkerControl& control_;
@@ -56,6 +63,7 @@ class FrameCopier {
     std::vector<uint8_t> block_;
     std::vector<int32_t> frameStarts_;  // where each gathered frame starts in block_
     int64_t blockPosition_ = 0;         // the target position block_ goes to
+    std::string sourceFailure_;
 };
 
 }  // namespace sw

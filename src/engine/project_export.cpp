@@ -82,6 +82,7 @@ ProjectExportResult ExportProjectFile(const std::string& projectName, const std:
                       " of " + std::to_string(project.UnreadCues + int64_t(project.Cues.size())) +
                       " cues could not be read");
     }
+    result.unreadCues = project.UnreadCues;
     if (project.Cues.empty()) {
         throw OperationError(kStatusFailed, projectName + " has no cues; nothing to export");
     }

@@ -14,6 +14,7 @@ struct ProjectExportResult {
     int32_t cues = 0;     // cues exported
     int32_t skipped = 0;  // cues whose source is missing or cannot be used
     int32_t storedCues = 0;
+    int32_t unreadCues = 0;  // cue records the project file ended inside (and after)
     ExportOutcome outcome;
     int64_t bytes = 0;  // the target's size
 };

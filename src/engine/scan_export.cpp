@@ -6,21 +6,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
-#include <cstdio>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "engine/export_framing.h"
-#include "engine/export_targets.h"
-#include "engine/operation_error.h"
+#include "engine/export_target_file.h"
 #include "engine/scan.h"
 #include "engine/wave_header.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
-#include "stream/file_stream.h"
-#include "stream/replacement_file.h"
 #include "stream/status.h"
 
 namespace sw {
@@ -81,12 +78,6 @@ class FileDescriptor {
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int Get() const { return fd_; }
-    // False when closing reported an error: the data may not have reached the file.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
   private:
     int fd_;
@@ -99,6 +90,9 @@ bool WriteAt(int fd, const uint8_t* bytes, int64_t count, int64_t position) {
             continue;
         }
         if (done <= 0) {
+            if (done == 0) {
+                errno = ENOSPC;  // nothing taken and no reason given: the device is full
+            }
             return false;
         }
         bytes += done;
@@ -108,12 +102,18 @@ bool WriteAt(int fd, const uint8_t* bytes, int64_t count, int64_t position) {
     return true;
 }
 
+// Why a copy between the files stopped short.
+struct CopyFailure {
+    int writeError = 0;  // errno of a write the target refused (or of the kernel's copy)
+    int readError = 0;   // errno of a read of the source; neither: the source ended early
+};
+
 // Copies count bytes of source from `from` to target at `to`; returns how many arrived. The
 // kernel copies between the files itself where it can, so the bytes never pass through this
 // process; where it cannot (another file system on an old kernel, a special file), they are read
 // and written in blocks.
-int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t count,
-                  bool& kernelCopy) {
+int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t count, bool& kernelCopy,
+                  CopyFailure& failure) {
     int64_t copied = 0;
     while (kernelCopy && copied < count) {
         loff_t in = from + copied;
@@ -128,7 +128,10 @@ int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t coun
                    (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
             kernelCopy = false;
         } else {
-            return copied;  // an error, or the source ended early
+            // An error, which the kernel's copy does not tell apart by side (a full disk is by
+            // far the likeliest), or the source ended early.
+            failure.writeError = done < 0 ? errno : 0;
+            return copied;
         }
     }
     if (copied == count) {
@@ -138,7 +141,8 @@ int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t coun
     try {
         block.resize(1 << 20);
     } catch (...) {
-        return copied;  // counts as a failed write: nothing escapes while the scan runs
+        failure.writeError = ENOMEM;  // nothing escapes while the scan runs
+        return copied;
     }
     while (copied < count) {
         const size_t wanted = static_cast<size_t>(std::min<int64_t>(count - copied, 1 << 20));
@@ -146,50 +150,17 @@ int64_t CopyBytes(int source, int64_t from, int target, int64_t to, int64_t coun
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0 || !WriteAt(target, block.data(), got, to + copied)) {
+        if (got <= 0) {
+            failure.readError = got < 0 ? errno : 0;
+            return copied;
+        }
+        if (!WriteAt(target, block.data(), got, to + copied)) {
+            failure.writeError = errno;
             return copied;
         }
         copied += got;
     }
     return copied;
-}
-
-// The target's descriptor as the framing rules see it.
-class DescriptorTargetAccess : public ExportTargetAccess {
-  public:
-    explicit DescriptorTargetAccess(int fd) : fd_(fd) {}
-    int64_t WriteAt(int64_t position, const uint8_t* bytes, int64_t count) override {
-        return sw::WriteAt(fd_, bytes, count, position) ? count : 0;
-    }
-    bool CutBackTo(int64_t size) override { return ::ftruncate(fd_, size) == 0; }
-    // Written with pwrite: nothing is buffered here.
-    bool Flush() override { return true; }
-
-  private:
-    int fd_;
-};
-
-struct WholeFrames {
-    int32_t frames = 0;
-    int64_t bytes = 0;
-};
-
-// How many of the count back-to-back frames from frame `first` on (the first of them at begin)
-// lie wholly within the first `bytes` bytes from begin.
-WholeFrames WholeFramesWithin(TCutObject& cut, int32_t first, int32_t count, int64_t begin,
-                              int64_t bytes) {
-    WholeFrames whole;
-    while (whole.frames < count) {
-        const int32_t frame = first + whole.frames;
-        const int64_t end =
-            int64_t(FrameOffset(&cut, frame)) + FrameHeader(&cut, frame).FrameLength;
-        if (end - begin > bytes) {
-            break;
-        }
-        whole.bytes = end - begin;
-        ++whole.frames;
-    }
-    return whole;
 }
 
 }  // namespace
@@ -202,21 +173,8 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
         outcome.exported.status = kStatusNotInitialized;
         return outcome;
     }
-    const std::string problem = AudioTargetProblem(targetName);
-    if (!problem.empty()) {
-        throw OperationError(kStatusFailed, problem);
-    }
-    if (IsHeldSource(targetName)) {
-        throw FileCreateError(targetName);
-    }
-    ReplacementFile replacement(targetName);
-    // Opened as it is: truncating even an empty file makes the file system push all of it to the
-    // disk when it is closed: 10 ms for an hour of audio, half the copy itself.
-    FileDescriptor target(replacement.TempName(), O_RDWR);
+    ExportTargetFile target(targetName);
     FileDescriptor source(cut.FileName, O_RDONLY);
-    if (target.Get() < 0) {
-        throw FileCreateError(targetName);
-    }
     if (source.Get() < 0) {
         throw FileOpenError(cut.FileName);
     }
@@ -227,55 +185,46 @@ ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetNam
         stretches.Finish();
     });
 
-    DescriptorTargetAccess access(target.Get());
+    StreamTargetAccess access(target.Stream());
     ExportFraming framing(access, wave);
     int64_t position = framing.Begin();
     bool failed = false;
     bool kernelCopy = true;
+    CopyFailure why;
     int32_t framesCopied = 0;
     FrameStretch stretch;
-    // The stretch that did not arrive whole, and how much of it did.
-    int64_t brokenCopied = -1;
-    FrameStretch broken;
     while (stretches.Next(stretch)) {
         if (failed || control.TerminateRequested()) {
             continue;  // the scan decides the outcome; its stretches are no longer copied
         }
         const int64_t length = stretch.end - stretch.begin;
-        const int64_t copied =
-            CopyBytes(source.Get(), stretch.begin, target.Get(), position, length, kernelCopy);
-        if (copied != length) {
-            failed = true;
-            broken = stretch;
-            brokenCopied = copied;
-            continue;
-        }
+        // A copy that falls short fails the export, whose file is then dropped whole.
+        failed = CopyBytes(source.Get(), stretch.begin, target.Descriptor(), position, length,
+                           kernelCopy, why) != length;
+        // Start writing this stretch out now, so that the wait for the disk at the end is short.
+        ::sync_file_range(target.Descriptor(), position, length, SYNC_FILE_RANGE_WRITE);
         position += length;
         framesCopied += stretch.frames;
     }
     scanner.join();
     if (outcome.scanStatus != kStatusOk) {
-        return outcome;  // the temporary file goes with replacement
+        outcome.targetBytes = target.TargetBytes();
+        return outcome;  // the new file goes with target, which stays as it was
     }
 
-    if (failed) {
-        // Keep the frames of the broken stretch that arrived whole, and only those.
-        const WholeFrames whole =
-            WholeFramesWithin(cut, framesCopied, broken.frames, broken.begin, brokenCopied);
-        position += whole.bytes;
-        framesCopied += whole.frames;
-        if (!framing.CutBack(position)) {
-            failed = true;
-        }
-    }
     const TFrameInfo last = framesCopied > 0 ? FrameHeader(&cut, framesCopied - 1) : kNoFrame;
     outcome.exported =
         framing.Finish(last, position, failed, control.TerminateRequested(), framesCopied);
-    if (!target.Close()) {
-        outcome.exported.status = kStatusUnknownError;
+    if (why.writeError != 0) {
+        outcome.exported.failure = FileWriteError(targetName, why.writeError).what();
+    } else if (failed) {
+        outcome.exported.failure =
+            cut.FileName + ": " +
+            (why.readError != 0 ? std::string(std::strerror(why.readError))
+                                : "the file ended early: it changed while it was exported");
     }
-    replacement.Replace(ReplacementFile::Commit::Fast);
-    RemoveIndexDescribing(targetName);
+    target.Finish(outcome.exported);
+    outcome.targetBytes = target.TargetBytes();
     return outcome;
 }
 

@@ -11,6 +11,7 @@ namespace sw {
 struct ScanExportOutcome {
     int scanStatus = 0;  // what ScanFrames returned
     ExportOutcome exported;
+    int64_t targetBytes = 0;  // the target's size afterwards
 };
 
 // Scans a new cut object and exports all of its frames to targetName in one go, for the common
@@ -19,19 +20,16 @@ struct ScanExportOutcome {
 // second thread, so the two overlap. The frames are those a scan followed by ExportCutObjectFrames
 // of every frame would write, byte for byte.
 //
-// The frames go to a new file beside the target (ReplacementFile), which replaces it only when
-// the scan completed: a scan that failed or was aborted leaves an existing target, and its index
-// beside it, as they were, just as when the export never started because its scan failed. After a
-// complete scan the outcome is the export's own (an export that stopped early still replaces the
-// target with the frames that reached it whole, as the export always does), and the target's
-// ".m3i" companion is removed when it describes the target (RemoveIndexDescribing). control: the
-// scan publishes the file position; a terminate request ends both. cut ends up scanned, with its
-// own index stream, as after ScanFrames; the caller sets CompletelyScanned.
+// The frames go to the target's new file (ExportTargetFile), which replaces it only when the scan
+// completed and the export is kept: a scan that failed or was aborted leaves an existing target,
+// and its index beside it, as they were, just as when the export never started because its scan
+// failed; so does an export that failed. After a complete scan the outcome is the export's own,
+// with the system's reason for a failed copy. control: the scan publishes the file position; a
+// terminate request ends both. cut ends up scanned, with its own index stream, as after
+// ScanFrames; the caller sets CompletelyScanned.
 //
-// Throws OperationError for a target no audio export may write (AudioTargetProblem) and
-// FileCreateError "Cannot create file <target>" before anything is written when the target
-// is a source some cut object holds open or no file can be made beside it, and StreamWriteError
-// when the finished file cannot be renamed over the target.
+// Throws as ExportTargetFile's constructor before anything is written, and FileOpenError when the
+// source cannot be opened.
 ScanExportOutcome ScanAndExportAll(TCutObject& cut, const std::string& targetName, bool wave,
                                    WorkerControl& control);
 

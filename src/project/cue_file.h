@@ -6,10 +6,9 @@
 
 #include "stream/byte_stream.h"
 #include "stream/cut_object.h"
+#include "stream/document_file.h"
 
 namespace sw {
-
-inline constexpr char kCueFileMagic[] = "Slicewell4-QFile";  // 16 bytes, no terminator
 
 // What a ".m3q" file holds: one cue, by its source's path. Layout: the 16-byte magic, the
 // counted source path, the counted cue name, MarkIn and MarkOut as signed 32-bit little-endian;

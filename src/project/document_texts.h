@@ -8,6 +8,7 @@ namespace sw::texts {
 inline constexpr char kErrorCaption[] = "Error";
 inline constexpr char kConfirmCaption[] = "Confirm";
 inline constexpr char kInformationCaption[] = "Information";
+inline constexpr char kWarningCaption[] = "Warning";
 
 // The project bin.
 inline constexpr char kUnableToAdd[] = "Unable to add file to project";
@@ -47,6 +48,10 @@ inline constexpr char kUnableToImportCue[] = "Unable to import cue file %s";
 inline constexpr char kExportSkipped[] = "File export skipped";
 // Ours: the folder export's one report of the cues it could not write, one line each.
 inline constexpr char kCuesNotExported[] = "%d of the selected cues could not be exported:%s";
+
+// The project document. Ours: a project file that ends inside its cue list.
+inline constexpr char kCuesNotRead[] =
+    "The project file \"%s\" ends inside its cue list\r\n%d of %d cues could not be read";
 
 // Dialogs.
 inline constexpr char kImportTitle[] = "Select file(s) to import";

@@ -7,6 +7,7 @@
 #include "app/version_text.h"
 #include "project/regular_file_bytes.h"
 #include "stream/document_file.h"
+#include "stream/file_errors.h"
 #include "stream/file_names.h"
 
 namespace sw {
@@ -170,6 +171,14 @@ std::string PlaylistText(const std::string& playlistPath,
 }
 
 bool SaveMP3List(const std::string& fileName, const std::vector<PlaylistEntry>& entries) {
+    for (const PlaylistEntry& entry : entries) {
+        if (entry.FileName.find_first_of("\r\n") != std::string::npos) {
+            // One name a line: a name holding a line break would read back as other names.
+            throw FileError("The file name \"" + entry.FileName +
+                            "\" holds a line break, which a playlist cannot hold\r\nThe "
+                            "playlist was not saved");
+        }
+    }
     const std::string text = PlaylistText(fileName, entries);
     WriteDocumentFile(fileName, [&](ByteStream& stream) {
         stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));

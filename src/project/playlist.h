@@ -65,7 +65,9 @@ std::string PlaylistVersionLine(int major, int minor, int build, int flags);
 // Writes PlaylistText to fileName through the atomic document writer and returns true. Throws
 // FileCreateError ("Cannot create file <fileName>") when the target cannot be created or is a
 // source that a cut object holds open, StreamWriteError when writing fails; the previous file
-// stays as it was then. (The bin shows "Unable to save project bin" for a false result only.)
+// stays as it was then. A file name holding CR or LF, which no playlist line can hold, throws
+// FileError saying so before anything is written. (The bin shows "Unable to save project bin"
+// for a false result only.)
 bool SaveMP3List(const std::string& fileName, const std::vector<PlaylistEntry>& entries);
 
 }  // namespace sw

@@ -1,13 +1,17 @@
 #include "project/project_document.h"
 
+#include "project/document_texts.h"
 #include "project/project_file.h"
+#include "project/text_fill.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 
 namespace sw {
 
 ProjectDocument::ProjectDocument(TGlobalSettings& settings, Prompts& prompts, ScanRunner& scans)
-    : cues_(settings, prompts, *this), bin_(settings, prompts, scans, cues_, *this) {}
+    : prompts_(prompts),
+      cues_(settings, prompts, *this),
+      bin_(settings, prompts, scans, cues_, *this) {}
 
 // The bin's entries go first: the cues refer to them.
 ProjectDocument::~ProjectDocument() {
@@ -79,6 +83,8 @@ bool ProjectDocument::LoadProject(const std::string& source) {
     };
 
     bool result = false;
+    int32_t unreadCues = 0;
+    int64_t storedCues = 0;
     {
         LoadingScope scope(*this);
         ProjectFileContents contents;
@@ -102,6 +108,8 @@ bool ProjectDocument::LoadProject(const std::string& source) {
         properties_.FileName = name;
         bin_.ParseMP3List("", contents.Files);
         result = true;
+        unreadCues = contents.UnreadCues;
+        storedCues = int64_t(contents.Cues.size()) + unreadCues;
         for (const ProjectFileCue& stored : contents.Cues) {
             TCutObject* cut = bin_.SearchCutObject(stored.FileName, true);
             if (cut == nullptr) {
@@ -112,9 +120,14 @@ bool ProjectDocument::LoadProject(const std::string& source) {
     }
     if (result) {
         properties_.FileName = source;
-        modified_ = false;
+        modified_ = unreadCues > 0;
         hasFile_ = true;
         Refresh();
+        if (unreadCues > 0) {
+            prompts_.Warning(texts::kWarningCaption,
+                             FillText(texts::kCuesNotRead, {source, std::to_string(unreadCues),
+                                                            std::to_string(storedCues)}));
+        }
     }
     return result;
 }

@@ -59,7 +59,9 @@ class ProjectDocument : public ModifiedSink {
     // Reads a project file into the (cleared) project: its files through the bin's import, its
     // cues onto the bin's entries. False when the file is missing or not a project file.
     // "Cannot open file %s" and "Stream read error" (a file that ends before its cue count)
-    // reach the caller; what was read stays in the project, which is not marked as loaded.
+    // reach the caller; what was read stays in the project, which is not marked as loaded. A file
+    // that ends inside its cue list loads what it holds, says how many cues could not be read,
+    // and leaves the project modified: saving it over the file is then the user's choice.
     bool LoadProject(const std::string& source);
 
     void MarkModified() override { SetModified(true); }
@@ -67,6 +69,7 @@ class ProjectDocument : public ModifiedSink {
   private:
     void Refresh();
 
+    Prompts& prompts_;
     CueListModel cues_;
     ProjectBinModel bin_;
     TProjectProperties properties_;

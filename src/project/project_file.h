@@ -8,10 +8,9 @@
 #include "project/project_properties.h"
 #include "project/text_list.h"
 #include "stream/byte_stream.h"
+#include "stream/document_file.h"
 
 namespace sw {
-
-inline constexpr char kProjectFileMagic[] = "SlicewellProject";  // 16 bytes, no terminator
 
 // The contents of a ".m3p" file. Properties.FileName is not stored in the file; the reader
 // leaves it empty.

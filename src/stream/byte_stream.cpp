@@ -7,6 +7,14 @@
 
 namespace sw {
 
+int64_t ByteStream::SeekedPosition(int64_t offset, SeekOrigin origin, int64_t position,
+                                   int64_t size) {
+    const int64_t base = origin == SeekOrigin::Current ? position
+                         : origin == SeekOrigin::End   ? size
+                                                       : 0;
+    return std::max<int64_t>(0, base + offset);
+}
+
 void ByteStream::ReadBuffer(void* buffer, int64_t count) {
     if (count > 0 && Read(buffer, count) != count) {
         throw StreamReadError();

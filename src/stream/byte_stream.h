@@ -38,6 +38,12 @@ class ByteStream {
     void WriteInt32(int32_t value) { WriteUInt32(static_cast<uint32_t>(value)); }
     uint8_t ReadByte();
     void WriteByte(uint8_t value);
+
+  protected:
+    // Where a seek lands: offset from the start, from position or from size, as origin says,
+    // and never before 0.
+    static int64_t SeekedPosition(int64_t offset, SeekOrigin origin, int64_t position,
+                                  int64_t size);
 };
 
 }  // namespace sw

@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "stream/cut_object.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
+#include "stream/descriptor_stream.h"
 #include "stream/file_stream.h"
 
 namespace sw {
@@ -45,35 +48,55 @@ bool FolderTakesNewFiles(const std::string& fileName) {
 
 }  // namespace
 
-std::string DocumentTarget(const std::string& fileName) {
-    if (fileName.empty()) {
-        throw FileCreateError(fileName);
+std::string ProgramDocumentBySignature(const std::string& fileName) {
+    int fd = -1;
+    if (OpenRegularFile(fileName, false, fd) != ReadOpenResult::Opened) {
+        return "";
     }
-    // Follow the links by hand: a link whose file is missing (dangling) still names where the
-    // document goes, which realpath would refuse.
+    char head[16];
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    ::close(fd);
+    if (got != ssize_t(sizeof head)) {
+        return "";
+    }
+    const auto is = [&head](const char* magic) { return std::memcmp(head, magic, 16) == 0; };
+    return is(kIndexFileMagic)     ? "index file"
+           : is(kCueFileMagic)     ? "cue file"
+           : is(kProjectFileMagic) ? "project file"
+                                   : "";
+}
+
+std::string LinkedFile(const std::string& fileName) {
+    // Followed by hand: a link whose file is missing (dangling) still names where a new file
+    // goes, which realpath would refuse.
     std::string target = fileName;
     for (int hops = 0;; ++hops) {
         struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0) {
-            if (errno != ENOENT) {
-                throw FileCreateError(fileName);
-            }
-            break;  // a new file
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return target;
         }
-        if (S_ISLNK(st.st_mode)) {
-            const std::string text = LinkText(target);
-            if (text.empty() || hops == kMaxLinkHops) {
-                throw FileCreateError(fileName);
-            }
-            target = text.front() == '/' ? text : ExtractFilePath(target) + text;
-            continue;
+        const std::string text = LinkText(target);
+        if (text.empty() || hops == kMaxLinkHops) {
+            return "";
         }
-        // A device, FIFO, socket or folder is no document: a rename would put a regular file in
-        // its place (root once replaced /dev/full that way).
-        if (!S_ISREG(st.st_mode) || IsReadOnly(target)) {
+        target = text.front() == '/' ? text : ExtractFilePath(target) + text;
+    }
+}
+
+std::string DocumentTarget(const std::string& fileName) {
+    const std::string target = fileName.empty() ? "" : LinkedFile(fileName);
+    if (target.empty()) {
+        throw FileCreateError(fileName);
+    }
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
             throw FileCreateError(fileName);
         }
-        break;
+    } else if (!S_ISREG(st.st_mode) || IsReadOnly(target)) {
+        // A device, FIFO, socket or folder is no document: a rename would put a regular file in
+        // its place (root once replaced /dev/full that way).
+        throw FileCreateError(fileName);
     }
     if (IsHeldSource(target) || !FolderTakesNewFiles(target)) {
         throw FileCreateError(fileName);
@@ -85,19 +108,9 @@ void WriteDocumentFile(const std::string& fileName, const std::function<void(Byt
                        ReplacementFile::Commit how) {
     const std::string target = DocumentTarget(fileName);
     ReplacementFile replacement(target, fileName);
-    {
-        // Not truncated: the file is new and empty, and truncating flags it on ext4 to be
-        // written out in full when it is closed.
-        std::unique_ptr<FileStream> stream;
-        try {
-            stream = std::make_unique<FileStream>(replacement.TempName(), FileMode::OpenReadWrite);
-        } catch (const FileOpenError&) {
-            // The user asked to save fileName; the temporary name means nothing to them.
-            throw FileCreateError(fileName);
-        }
-        write(*stream);
-        stream->Flush();
-    }
+    DescriptorStream stream(replacement.Descriptor(), fileName);
+    write(stream);
+    stream.Flush();
     replacement.Replace(how);
 }
 

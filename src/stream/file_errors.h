@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -49,6 +50,22 @@ class StreamReadError : public FileError {
 class StreamWriteError : public FileError {
   public:
     StreamWriteError() : FileError("Stream write error") {}
+
+  protected:
+    explicit StreamWriteError(const std::string& text) : FileError(text) {}
+};
+
+// A write the system refused, with its reason, so that the user learns what to mend: "Cannot
+// write file <name>: No space left on device". error is the errno value.
+class FileWriteError : public StreamWriteError {
+  public:
+    FileWriteError(const std::string& fileName, int error)
+        : StreamWriteError("Cannot write file " + fileName + ": " + std::strerror(error)),
+          error_(error) {}
+    int Error() const { return error_; }
+
+  private:
+    int error_;
 };
 
 // Raised by the time-code parser for a field that is not an integer; the jump dialog catches it.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -95,7 +96,15 @@ bool IsReadOnly(const std::string& fileName) {
 
 bool FileExists(const std::string& fileName) {
     struct stat st;
-    return !fileName.empty() && ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (fileName.empty()) {
+        return false;
+    }
+    if (::stat(fileName.c_str(), &st) == 0) {
+        return !S_ISDIR(st.st_mode);
+    }
+    // Something is there that cannot be reached: "not found" would send the user looking for a
+    // file whose trouble is another (opening it says which).
+    return errno == ELOOP || errno == ENAMETOOLONG;
 }
 
 std::string AbsolutePath(const std::string& fileName) {

@@ -20,6 +20,9 @@ std::string ExtractFilePath(const std::string& fileName);
 std::string SafeFileName(const std::string& name);
 // A name whose attributes cannot be read counts as read-only.
 bool IsReadOnly(const std::string& fileName);
+// True for a name that leads to something other than a folder, and for one that cannot be
+// followed to its end (a loop of symbolic links, a path longer than the system takes): such a
+// file is there, but cannot be opened, and opening it says why.
 bool FileExists(const std::string& fileName);
 // The absolute form of a name relative to the current folder (no symlinks resolved).
 std::string AbsolutePath(const std::string& fileName);

@@ -38,13 +38,7 @@ int64_t MemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
-    int64_t base = 0;
-    if (origin == SeekOrigin::Current) {
-        base = position_;
-    } else if (origin == SeekOrigin::End) {
-        base = Size();
-    }
-    position_ = std::max<int64_t>(0, base + offset);
+    position_ = SeekedPosition(offset, origin, position_, Size());
     return position_;
 }
 

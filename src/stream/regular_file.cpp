@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "stream/file_names.h"
 
 namespace sw {
 
@@ -66,6 +70,28 @@ ReadOpenResult ProbeRegularFile(const std::string& fileName) {
     return result;
 }
 
+std::string OpenRefusalReason(const std::string& fileName) {
+    // Callers open the absolute form of what the user named; a relative name that opens may
+    // still be too long once the working folder is put before it.
+    for (const std::string& name : {fileName, AbsolutePath(fileName)}) {
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd >= 0) {
+            ::close(fd);
+            continue;
+        }
+        switch (errno) {
+            case ELOOP:
+                return "its symbolic links lead round in a loop";
+            case ENAMETOOLONG:
+                return "its full path is longer than the system takes (" +
+                       std::to_string(PATH_MAX) + " bytes)";
+            default:
+                return std::strerror(errno);
+        }
+    }
+    return "";
+}
+
 std::string ReadOpenFailureText(ReadOpenResult result, const std::string& fileName) {
     switch (result) {
         case ReadOpenResult::Opened:
@@ -76,8 +102,10 @@ std::string ReadOpenFailureText(ReadOpenResult result, const std::string& fileNa
             return fileName + " is a folder, not a file";
         case ReadOpenResult::NotRegular:
             return fileName + " is not a regular file (a pipe, socket or device)";
-        case ReadOpenResult::Failed:
-            return "Cannot open file " + fileName;
+        case ReadOpenResult::Failed: {
+            const std::string why = OpenRefusalReason(fileName);
+            return "Cannot open file " + fileName + (why.empty() ? "" : ": " + why);
+        }
     }
     return "";
 }

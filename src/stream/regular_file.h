@@ -29,9 +29,14 @@ ReadOpenResult OpenRegularFile(const std::string& fileName, bool readWrite, int&
 // What OpenRegularFile found at the name without keeping it open: Opened for a regular file.
 ReadOpenResult ProbeRegularFile(const std::string& fileName);
 
+// Why the system refuses to open the file (by its name, or by the absolute form callers open),
+// in the user's words: a loop of symbolic links, a path longer than the system takes, or the
+// system's own text ("Permission denied"); "" when it opens after all.
+std::string OpenRefusalReason(const std::string& fileName);
+
 // The user's text for a refusal: "File not found: <name>", "<name> is a folder, not a file",
-// "<name> is not a regular file (a pipe, socket or device)", "Cannot open file <name>"; "" for
-// Opened.
+// "<name> is not a regular file (a pipe, socket or device)", "Cannot open file <name>: <why>"
+// (OpenRefusalReason, when it names one); "" for Opened.
 std::string ReadOpenFailureText(ReadOpenResult result, const std::string& fileName);
 
 }  // namespace sw

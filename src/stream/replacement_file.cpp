@@ -26,66 +26,59 @@ mode_t NewFileMode(const std::string& fileName) {
     return 0666 & ~mask;
 }
 
-bool SyncFile(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+// Makes a rename in the folder survive a crash. The target has been replaced already when this
+// runs, so a folder that cannot be synced (some file systems refuse) fails nothing.
+void SyncFolderOf(const std::string& fileName) {
+    const std::string folder = ExtractFilePath(fileName);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
 }
 
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& targetName, const std::string& shownName)
-    : targetName_(targetName) {
+    : targetName_(targetName), shownName_(shownName.empty() ? targetName : shownName) {
     const std::string pattern = ExtractFilePath(targetName) + "~hlXXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
-        throw FileCreateError(shownName.empty() ? targetName : shownName);
+    fd_ = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        throw FileCreateError(shownName_);
     }
     tempName_ = buffer.data();
-    ::fchmod(fd, NewFileMode(targetName));
-    ::close(fd);
+    ::fchmod(fd_, NewFileMode(targetName));
 }
 
 ReplacementFile::~ReplacementFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
     if (!committed_) {
         ::unlink(tempName_.c_str());
     }
 }
 
 void ReplacementFile::Replace(Commit how) {
-    if (how == Commit::Durable && !SyncFile(tempName_)) {
-        throw StreamWriteError();
-    }
-    if (how == Commit::Fast && ::unlink(targetName_.c_str()) != 0 && errno != ENOENT) {
-        throw StreamWriteError();
+    const int fd = fd_;
+    fd_ = -1;
+    const bool synced = how != Commit::Durable || ::fsync(fd) == 0;
+    const int syncError = errno;
+    // A network file system may report a failed write only when the file is closed.
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed) {
+        throw FileWriteError(shownName_, synced ? errno : syncError);
     }
     if (std::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
-        throw StreamWriteError();
+        throw FileWriteError(shownName_, errno);
     }
     committed_ = true;
-}
-
-bool CanReplaceByRename(const std::string& targetName) {
-    struct stat st {};
-    if (::lstat(targetName.c_str(), &st) == 0) {
-        // A file that may not be written must not be replaced either.
-        if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || ::access(targetName.c_str(), W_OK) != 0) {
-            return false;
-        }
-    } else if (errno != ENOENT) {
-        return false;
+    if (how == Commit::Durable) {
+        SyncFolderOf(targetName_);
     }
-    std::string folder = ExtractFilePath(targetName);
-    if (folder.empty()) {
-        folder = ".";
-    }
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace sw

@@ -8,6 +8,9 @@ namespace sw {
 // replaces the target only when the writer says it is complete; until then the target, if any,
 // is untouched. The new file gets an existing target's permission bits, or what any new file
 // gets. Abandoned (destroyed without Replace), the temporary file is removed.
+//
+// Writers that each make their own replacement of one target never mix their bytes: each
+// writes its own file, and the last rename wins whole.
 class ReplacementFile {
   public:
     // Throws FileCreateError for shownName (targetName when "": the name the user asked for,
@@ -19,34 +22,33 @@ class ReplacementFile {
 
     // "~hl" and six random characters, in the target's folder.
     const std::string& TempName() const { return tempName_; }
+    // The temporary file, open for reading and writing: the descriptor its creation returned
+    // (the name is made with O_EXCL, which never follows a link). Writers that can use it should:
+    // opening TempName again would write through whatever was planted under that name meanwhile.
+    int Descriptor() const { return fd_; }
 
-    // How the finished file takes the target's place.
+    // How the finished file takes the target's place. Either way it is renamed over the target,
+    // which is never removed first: at every moment the name holds the old file or the new one.
     enum class Commit {
-        // Its data reaches the disk first, then it is renamed over the target: a crash leaves the
-        // old file or the new one, never an empty one. For documents, which are small.
+        // The data reaches the disk first, and the folder's new entry after the rename: a crash
+        // leaves the old file or the new one, never an empty one. For documents and exports.
         Durable,
-        // The old target is removed and the new file renamed into its place at once, with no
-        // wait for the disk. Renaming over an existing file would make the file system write the
-        // whole new file out first (ext4 does, to guard programs that never flush), which for an
-        // export of an hour of audio costs more than the export itself; exports do not flush
-        // their data in any case. Only the instant between the two steps has no target.
+        // No wait for the disk: for a file that only spares work (an index file), where one a
+        // crash damaged is found out on its next load and made anew.
         Fast,
     };
 
-    // Puts the temporary file in the target's place. Throws StreamWriteError when that fails
-    // (the temporary file is then removed).
+    // Puts the temporary file in the target's place. Throws FileWriteError for the shown name,
+    // with the system's reason, when the data cannot be made to reach the disk or the rename
+    // fails: the temporary file is removed then and the target is as it was.
     void Replace(Commit how);
 
   private:
     std::string targetName_;
+    std::string shownName_;
     std::string tempName_;
+    int fd_ = -1;
     bool committed_ = false;
 };
-
-// True when a rename may put a new file in the target's place without changing what the name
-// means: the target is missing or a writable regular file with no other name, and its folder
-// takes new files. A symbolic link would become a file of its own, and the other names of a
-// hard-linked file would keep the old contents; those targets are written in place instead.
-bool CanReplaceByRename(const std::string& targetName);
 
 }  // namespace sw

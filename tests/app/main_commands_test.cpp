@@ -194,6 +194,17 @@ TEST_F(MainCommandsTest, OpenLoadsTheProjectAndRemembersItsFolder) {
     EXPECT_FALSE(commands.SaveEnabled());
     EXPECT_TRUE(commands.SaveAsEnabled());
     EXPECT_EQ(commands.ModifiedText(), "");
+
+    // A file that ends inside its cue list lost cues: the project says so and is left to save.
+    auto bytes = ReadFileBytes(dir.File("set.m3p"));
+    bytes.resize(bytes.size() - 2);
+    WriteFileBytes(dir.File("set.m3p"), bytes);
+    prompts.ExpectOpenFiles({dir.File("set.m3p")});
+    prompts.ExpectWarning();
+    commands.Open();
+    EXPECT_NE(LastText().find("1 of 1 cues could not be read"), std::string::npos) << LastText();
+    EXPECT_TRUE(commands.SaveEnabled());
+    EXPECT_EQ(commands.ModifiedText(), "Modified");
 }
 
 TEST_F(MainCommandsTest, AFileThatIsNoProjectLeavesAnEmptyProjectNamedAfterItWithoutAFile) {

@@ -126,24 +126,42 @@ TEST_F(AutocutCommand, SplitNeverReplacesAFileUnlessForced) {
     EXPECT_EQ(ReadFileBytes(out + "/Auto1_ song.mp3"), Join(frames, 1, 6));
 }
 
-TEST_F(AutocutCommand, ForcedSplitNeverWritesIntoAPipeOrDevice) {
-    // --force over a FIFO would wait for a reader forever; over a link to a device the frames
-    // would vanish while the split reports them written.
+TEST_F(AutocutCommand, ForcedSplitNeverWritesIntoAPipeOrOutOfItsFolder) {
+    // --force over a FIFO would wait for a reader forever; a link planted in the folder let the
+    // split overwrite a file anywhere else (or send the frames to a device).
     const std::string out = dir.File("parts");
     ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
+    WriteFileBytes(dir.File("elsewhere.txt"), {'k', 'e', 'e', 'p'});
     ASSERT_EQ(::mkfifo((out + "/Auto1_ song.mp3").c_str(), 0644), 0);
-    ASSERT_EQ(::symlink("/dev/null", (out + "/Auto2_ song.mp3").c_str()), 0);
-    const CliResult r = RunCli({"autocut", song, "--split", out, "--force"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Auto1_ song.mp3 is not a regular file"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Auto2_ song.mp3 is not a regular file"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("0 of 2 cues written"), std::string::npos) << r.err;
+    ASSERT_EQ(::symlink("../elsewhere.txt", (out + "/Auto2_ song.mp3").c_str()), 0);
+    for (const char* format : {"mp3", "m3q"}) {
+        ::rename((out + "/Auto2_ song.mp3").c_str(), (out + "/Auto2_ song." + format).c_str());
+        const CliResult r =
+            RunCli({"autocut", song, "--split", out, "--force", "--format", format});
+        EXPECT_EQ(r.exitCode, 1) << format;
+        EXPECT_NE(r.err.find("Auto2_ song." + std::string(format) + " is a symbolic link to"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("a split never writes through one"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileBytes(dir.File("elsewhere.txt")),
+                  (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+        if (std::string(format) == "mp3") {
+            EXPECT_NE(r.err.find("Auto1_ song.mp3 is not a regular file"), std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find("0 of 2 cues written"), std::string::npos) << r.err;
+        }
+    }
 }
 
 TEST_F(AutocutCommand, SplitIntoAMissingFolderMakesItAndIntoAFileFails) {
     // Like other split tools the folder is made; a file in its place is an error before any
     // search, not a cue of failures.
-    CliResult r = RunCli({"autocut", song, "--split", dir.File("a/b")});
+    // A file that is missing makes nothing: the folder used to be there before the file was
+    // found missing.
+    CliResult r = RunCli({"autocut", dir.File("missing.mp3"), "--split", dir.File("a/b")});
+    EXPECT_EQ(r.exitCode, 4) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a")));
+    r = RunCli({"autocut", song, "--split", dir.File("a/b")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(FileExists(dir.File("a/b/Auto1_ song.mp3")));
     WriteFileBytes(dir.File("plain"), {1});
@@ -151,6 +169,9 @@ TEST_F(AutocutCommand, SplitIntoAMissingFolderMakesItAndIntoAFileFails) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("is not a folder"), std::string::npos) << r.err;
+    r = RunCli({"autocut", song, "--split", dir.File("plain/sub")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("plain is not a folder"), std::string::npos) << r.err;
 }
 
 TEST_F(AutocutCommand, BadArgumentsAreUsageErrors) {

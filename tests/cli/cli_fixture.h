@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,17 @@ inline std::string JsonField(const std::string& json, const std::string& key) {
     }
     end = json.find_first_of(",}", begin);
     return json.substr(begin, end - begin);
+}
+
+// A file an export writes before it takes the target's name ("~hl" and six characters) is left
+// in folder.
+inline bool HasTemporaryFile(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("~hl", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 inline std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t from, size_t count) {

@@ -78,6 +78,28 @@ TEST_F(DocumentInfo, ProjectFileListsPropertiesFilesAndCues) {
                   "\"mark_in\":0,\"mark_out\":9}],\"unread_cues\":0}\n");
 }
 
+// A project's comment, cue name or tag holding terminal escapes took over the terminal that
+// listed it; the text output shows them escaped, as the JSON output does.
+TEST_F(DocumentInfo, TerminalEscapesInAProjectArePrintedEscaped) {
+    ProjectFileContents contents;
+    contents.Properties.Comment = "\x1b]0;title\x07\r\nnext";
+    contents.Properties.Tag.Title = "\x1b[2J";
+    contents.Files = {"/m/\x1b[31ma.mp3"};
+    contents.Cues = {{"/m/a.mp3",
+                      "cue\x9b"
+                      "2J\tx",
+                      0, 9}};
+    const std::string project = dir.File("p.m3p");
+    WriteFileBytes(project, ProjectFileBytes(contents));
+    const CliResult r = RunCli({"info", project});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n  \\x1b]0;title\\x07\n  next\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Title: \\x1b[2J\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  /m/\\x1b[31ma.mp3\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  cue\\x9b2J\\x09x\t0\t9\t/m/a.mp3\n"), std::string::npos) << r.out;
+}
+
 TEST_F(DocumentInfo, TruncatedProjectsAreReadAsTheProgramReadsThem) {
     // Cut inside the cues: the whole records are listed and the loss is named; cut before the
     // cue count: the program's read error; not a project: refused.

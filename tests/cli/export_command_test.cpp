@@ -106,19 +106,27 @@ TEST_F(ExportCommand, ExportOntoItsOwnSourceIsRefusedAndKeepsTheSource) {
     }
 }
 
-// A whole export replaces its target by a rename once the copy is complete; that must not turn
-// a link into a file of its own, nor leave the other names of a file with the old contents.
+// An export replaces its target by a rename once the copy is complete; that must not turn a link
+// into a file of its own. A file with other hard links is replaced under the name exported to;
+// its other names keep the old contents (writing in place would destroy them on a failure).
 TEST_F(ExportCommand, LinkedTargetsAreWrittenThroughTheirLinks) {
     WriteFileBytes(dir.File("real.mp3"), {1, 2, 3});
     std::filesystem::create_symlink(dir.File("real.mp3"), dir.File("link.mp3"));
-    ASSERT_EQ(RunCli({"export", source, dir.File("link.mp3")}).exitCode, 0);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.mp3")));
-    EXPECT_EQ(ReadFileBytes(dir.File("real.mp3")), Join(frames, 0, 9));
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{}, std::vector<std::string>{"--range", "0-9"}}) {
+        std::vector<std::string> args = {"export", source, dir.File("link.mp3")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_EQ(RunCli(args).exitCode, 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.mp3")));
+        EXPECT_EQ(ReadFileBytes(dir.File("real.mp3")), Join(frames, 0, 9));
+        WriteFileBytes(dir.File("real.mp3"), {1, 2, 3});
+    }
 
     std::filesystem::create_hard_link(dir.File("real.mp3"), dir.File("second.mp3"));
     WriteFileBytes(source, Join(frames, 2, 3));
     ASSERT_EQ(RunCli({"export", source, dir.File("real.mp3")}).exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("second.mp3")), Join(frames, 2, 3));
+    EXPECT_EQ(ReadFileBytes(dir.File("real.mp3")), Join(frames, 2, 3));
+    EXPECT_EQ(ReadFileBytes(dir.File("second.mp3")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 TEST_F(ExportCommand, MatchingIndexBesideIsUsedAndAStaleOneIsNot) {

@@ -96,6 +96,13 @@ TEST_F(ExportProjectCommand, NothingToExportCreatesNoTarget) {
     const CliResult allMissing = Export("out.mp3");
     EXPECT_EQ(allMissing.exitCode, 1);
     EXPECT_FALSE(FileExists(dir.File("out.mp3")));
+    // Cues whose ranges hold no frame (reversed, or past the source's end) wrote a 0-byte file
+    // and said "Operation successful".
+    project.Cues = {{dir.File("a.mp3"), "reversed", 2, 1}, {dir.File("b.mp3"), "past", 9, 12}};
+    const CliResult empty = Export("out.mp3");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("none of the cues holds a frame"), std::string::npos) << empty.err;
+    EXPECT_FALSE(FileExists(dir.File("out.mp3")));
 }
 
 TEST_F(ExportProjectCommand, MissingOrForeignProjectFileFails) {

@@ -23,15 +23,6 @@ uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
            uint32_t(bytes[at + 3]) << 24;
 }
 
-bool HasTemporaryFile(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind("~hl", 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 struct InterruptedExport : ::testing::Test {
     static inline TempDir* shared = nullptr;
     static inline std::vector<uint8_t> bytes;
@@ -84,14 +75,17 @@ struct InterruptedExport : ::testing::Test {
 };
 
 // A second Ctrl-C used to kill the whole-file export while scanning, leaving its temporary file
-// of hundreds of megabytes beside the target.
+// of hundreds of megabytes beside the target; and --json printed nothing when the stop came while
+// the file was still being scanned.
 TEST_F(InterruptedExport, RepeatedSignalsDuringAWholeFileExportLeaveNoTemporaryFile) {
     const std::string target = work.File("out.mp3");
     WriteFileBytes(target, {'o', 'l', 'd'});
-    const int code = ExportUnderSignals({"export", source, target},
+    const int code = ExportUnderSignals({"export", source, target, "--json"},
                                         [this] { return HasTemporaryFile(work.Path()); });
     ASSERT_TRUE(code == 2 || code == 0) << "ended by signal " << (-1 - code);
     EXPECT_FALSE(HasTemporaryFile(work.Path()));
+    const std::vector<uint8_t> json = ReadFileBytes(work.File("out.txt"));
+    EXPECT_EQ(JsonField(std::string(json.begin(), json.end()), "status"), std::to_string(code));
     // Stopped while scanning, the old target stays; stopped once the scan was done, the frames
     // copied so far replace it, whole.
     const std::vector<uint8_t> out = ReadFileBytes(target);
@@ -113,9 +107,16 @@ TEST_F(InterruptedExport, RepeatedSignalsDuringAWaveExportLeaveAWellFormedFile) 
     std::filesystem::copy_file(source, indexed);
     ASSERT_EQ(RunCli({"scan", indexed}).exitCode, 0);
     const std::string target = work.File("out.wav");
-    const int code = ExportUnderSignals({"export", indexed, target}, [&target] {
-        struct stat st {};
-        return ::stat(target.c_str(), &st) == 0 && st.st_size > 70;
+    // The export writes a new file beside the target, which takes the target's name at the end.
+    const int code = ExportUnderSignals({"export", indexed, target}, [this] {
+        for (const auto& entry : std::filesystem::directory_iterator(work.Path())) {
+            std::error_code error;
+            if (entry.path().filename().string().rfind("~hl", 0) == 0 &&
+                entry.file_size(error) > 70) {
+                return true;
+            }
+        }
+        return false;
     });
     ASSERT_TRUE(code == 2 || code == 0) << "ended by signal " << (-1 - code);
     EXPECT_FALSE(HasTemporaryFile(work.Path()));

@@ -1,6 +1,7 @@
 // The faults found by trying the tool from outside, each run as it was reproduced.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,6 +162,11 @@ TEST_F(ReproducedFaults, ProjectCutInsideItsCuesSaysHowManyCouldNotBeRead) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(dir.File("out.mp3")), Join(frames, 0, 1));
     EXPECT_NE(r.err.find("2 of 3 cues could not be read"), std::string::npos) << r.err;
+    // Hardening II, fault 6: --strict passed such a file with "skipped_cues":0.
+    const CliResult strict =
+        RunCli({"export-project", projectFile, dir.File("out.mp3"), "--strict", "--json"});
+    EXPECT_EQ(strict.exitCode, 1) << strict.err;
+    EXPECT_EQ(JsonField(strict.out, "unread_cues"), "2");
 }
 
 // Fault 8: a source rewritten in place at the same size kept its index, and the export copied
@@ -180,19 +186,24 @@ TEST_F(ReproducedFaults, SourceRewrittenAtTheSameSizeIsScannedAgain) {
     EXPECT_EQ(Slice(out, 0, 2 * kFrameBytes), Join(frames, 0, 1));
 }
 
-// Fault 8: an index that passes every check but points off the frames in the middle ends the
-// export there, and no byte from a stale offset reaches the target; fault 10: that failure is
-// not reported as an export on stdout.
+// Fault 8: an index that passes every check but points off the frames in the middle fails the
+// export there, and no byte from a stale offset reaches the target (nor does the export: a
+// failed one leaves the target as it was); fault 10: that failure is not reported as an export
+// on stdout, and says where and why it stopped.
 TEST_F(ReproducedFaults, ExportStopsWhereTheIndexNoLongerPointsAtAFrame) {
     ASSERT_EQ(RunCli({"scan", source}).exitCode, 0);
     RewriteSourceMovingFramesFrom(4);
     SetModified(dir.File("a.m3i"), 10);  // an index that looks newer than its source
 
-    const CliResult r = RunCli({"export", source, dir.File("out.mp3")});
+    const std::string target = dir.File("out.mp3");
+    WriteFileBytes(target, {'o', 'l', 'd'});
+    const CliResult r = RunCli({"export", source, target});
     EXPECT_EQ(r.exitCode, 3) << r.err;
-    EXPECT_EQ(ReadFileBytes(dir.File("out.mp3")), Join(frames, 0, 3));
+    EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("holds 4 frames"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(target + " was not written; it is as it was"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("frame 4: the frame is not where the index says"), std::string::npos)
+        << r.err;
 }
 
 // Fault 10: failed writes to standard output passed as success.
@@ -205,6 +216,65 @@ TEST_F(ReproducedFaults, FailedWritesToStandardOutputFailTheCommand) {
         EXPECT_EQ(r.exitCode, 1) << args[0];
         EXPECT_NE(r.err.find("cannot write to standard output"), std::string::npos) << r.err;
     }
+}
+
+// A small file system of its own, mounted when the test runs as root; a full disk is what it
+// is made for.
+class SmallDisk {
+  public:
+    explicit SmallDisk(const std::string& folder) : folder_(folder) {
+        std::filesystem::create_directory(folder);
+        mounted_ =
+            ::geteuid() == 0 && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    bool Mounted() const { return mounted_; }
+
+  private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+// Hardening II, fault 2: on a full disk an export ended with "Unknown error at operation" and
+// its old target was now 0 bytes; fault 10: a split that met a full disk exited 3, where a cue
+// not written is 1.
+TEST_F(ReproducedFaults, FullDiskLeavesEveryOldTargetAndSaysWhy) {
+    SmallDisk disk(dir.File("small"));
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root; the engine's tests inject the failure";
+    }
+    const std::string big = dir.File("big.mp3");
+    WriteFileBytes(big, MakeFrames(400));  // 167 KB, more than the 64 KB the disk holds
+    ProjectFileContents project;
+    project.Properties.ExportFlags = 0;
+    project.Files = {big};
+    project.Cues = {{big, "all", 0, 399}};
+    WriteProjectFile(dir.File("p.m3p"), project);
+    const std::vector<uint8_t> old = {'o', 'l', 'd'};
+    const std::string target = dir.File("small/old.mp3");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", big, target},
+          std::vector<std::string>{"export", big, target, "--range", "0-399"},
+          std::vector<std::string>{"export", big, dir.File("small/old.wav")},
+          std::vector<std::string>{"export-project", dir.File("p.m3p"), target}}) {
+        WriteFileBytes(target, old);
+        WriteFileBytes(dir.File("small/old.wav"), old);
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 3) << args[0] << " " << args.back();
+        EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileBytes(target), old);
+        EXPECT_EQ(ReadFileBytes(dir.File("small/old.wav")), old);
+        EXPECT_FALSE(HasTemporaryFile(dir.File("small")));
+    }
+    const CliResult split =
+        RunCli({"autocut", big, "--threshold", "100", "--split", dir.File("small"), "--no-index"});
+    EXPECT_EQ(split.exitCode, 1) << split.err;
+    EXPECT_NE(split.err.find("No space left on device"), std::string::npos) << split.err;
+    EXPECT_FALSE(HasTemporaryFile(dir.File("small")));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/worker_control.h"
+#include "file_size_limit.h"
 #include "frame_builder.h"
 #include "stream/cut_object.h"
 #include "stream/memory_stream.h"

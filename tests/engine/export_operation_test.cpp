@@ -104,19 +104,30 @@ TEST_F(ExportOperationTest, ProjectExportWritesCuesThenTheProjectTag) {
     EXPECT_EQ(std::string(out.end() - 128, out.end() - 125), "TAG");
 }
 
-// A full disk: the export must say it failed, the file must not end inside a frame, and the
-// header message is shown on the GUI thread after the worker.
-TEST_F(ExportOperationTest, FullDiskGivesStatus3AndTheHeaderMessage) {
-    if (!std::filesystem::exists("/dev/full")) {
-        GTEST_SKIP() << "no /dev/full";
-    }
+// A full disk emptied the file the export was to replace and said only "Unknown error at
+// operation". Writes past a size limit fail as on a full disk: the old file stays, and the
+// window's error display gets the system's reason. A link to /dev/full, which once stood in for
+// a full disk here, leads to no regular file and is refused before anything is written.
+TEST_F(ExportOperationTest, FullDiskNamesTheReasonAndKeepsTheOldFile) {
     const std::string target = dir_.File("full.wav");
-    std::filesystem::create_symlink("/dev/full", target);
-    prompts_.ExpectError();
-    EXPECT_EQ(ExportCutObject(target, cut_.get(), false, prompts_), kStatusUnknownError);
-    ASSERT_EQ(prompts_.History().size(), 1u);
-    EXPECT_EQ(prompts_.History()[0].caption, "Write error");
-    EXPECT_EQ(prompts_.History()[0].text, "Unable to write wave-header");
+    WriteFileBytes(target, {'o', 'l', 'd'});
+    std::string shown;
+    try {
+        const FileSizeLimit full(1000);  // the header and two frames
+        ExportCutObject(target, cut_.get(), false, prompts_);
+    } catch (const FileError& error) {
+        shown = error.what();
+    }
+    EXPECT_EQ(shown, "Cannot write file " + target + ": File too large");
+    EXPECT_TRUE(prompts_.History().empty());
+    EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+
+    if (std::filesystem::exists("/dev/full")) {
+        std::filesystem::create_symlink("/dev/full", dir_.File("device.wav"));
+        EXPECT_THROW(ExportCutObject(dir_.File("device.wav"), cut_.get(), false, prompts_),
+                     FileCreateError);
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    }
 }
 
 // An export onto a project or playlist name destroyed the document and reported success.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/export.h"
+#include "engine/export_target_file.h"
 #include "engine/scan.h"
 #include "engine/wave_header.h"
 #include "engine_fixture.h"
@@ -120,6 +121,9 @@ TEST(ExportCutObjectFrames, FrameThatCannotBeReadWholeIsNotWrittenAndGivesStatus
     WorkerControl control;
     const ExportOutcome outcome = ExportCutObjectFrames(target, true, *source.cut, 0, 5, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
+    EXPECT_EQ(outcome.failure,
+              "memory.mp3, frame 4: the file ends before the frame: it changed after it was "
+              "scanned");
     EXPECT_EQ(outcome.framesCopied, 4);
     const auto header =
         BuildWaveHeader(DecodeFrameHeader(WordAt(frames[3], 0)), kWaveHeaderSize + 4 * 417);
@@ -423,26 +427,33 @@ TEST(IsWaveTarget, LooksAtTheFirstThreeCharactersOfTheExtensionInAnyCase) {
     EXPECT_FALSE(IsWaveTarget("/tmp/a.wa"));
 }
 
-// The index of the old target points into contents that are gone; any other file beside it is
-// not the export's to delete.
-TEST(CreateExportTarget, DeletesOnlyAnIndexOfTheTargetItselfAndTruncates) {
+// The index of the old target points into contents that are gone once the export replaced them,
+// and not before; any other file beside it is not the export's to delete.
+TEST(ExportTargetFile, KeptExportRemovesOnlyAnIndexOfTheTargetItself) {
     TempDir dir;
-    WriteFileBytes(dir.File("out.m3i"), IndexFileNaming(AbsolutePath(dir.File("out.wav"))));
-    WriteFileBytes(dir.File("out.wav"), Junk(500));
+    const std::string target = dir.File("out.wav");
+    WriteFileBytes(dir.File("out.m3i"), IndexFileNaming(AbsolutePath(target)));
+    WriteFileBytes(target, Junk(500));
     {
-        auto target = CreateExportTarget(dir.File("out.wav"));
-        EXPECT_EQ(target->Size(), 0);
+        ExportTargetFile file(target);
+        file.Stream().WriteBuffer("new", 3);
+        EXPECT_EQ(ReadFileBytes(target), Junk(500)) << "written in place";
+        EXPECT_TRUE(FileExists(dir.File("out.m3i")));
+        ExportOutcome outcome;
+        EXPECT_TRUE(file.Finish(outcome));
     }
     EXPECT_FALSE(FileExists(dir.File("out.m3i")));
-    EXPECT_TRUE(ReadFileBytes(dir.File("out.wav")).empty());
+    EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{'n', 'e', 'w'}));
 
     WriteFileBytes(dir.File("out.m3i"), {1, 2, 3});
-    CreateExportTarget(dir.File("out.wav"));
+    ExportTargetFile file(target);
+    ExportOutcome outcome;
+    file.Finish(outcome);
     EXPECT_EQ(ReadFileBytes(dir.File("out.m3i")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 // Exporting onto a file that a cut object reads would destroy the frames being copied.
-TEST(CreateExportTarget, HeldSourceIsRefusedBeforeAnythingIsTouched) {
+TEST(ExportTargetFile, HeldSourceIsRefusedBeforeAnythingIsTouched) {
     TempDir dir;
     const std::vector<uint8_t> bytes = MakeFrames(3);
     WriteFileBytes(dir.File("song.mp3"), bytes);
@@ -450,9 +461,11 @@ TEST(CreateExportTarget, HeldSourceIsRefusedBeforeAnythingIsTouched) {
     CutObjectPtr cut(CreateCutObject(dir.File("song.mp3"), {}));
     ASSERT_TRUE(cut);
     std::filesystem::create_symlink(dir.File("song.mp3"), dir.File("alias.mp3"));
-    for (const std::string& name : {dir.File("song.mp3"), dir.File("alias.mp3")}) {
+    std::filesystem::create_hard_link(dir.File("song.mp3"), dir.File("hard.mp3"));
+    for (const std::string& name : {dir.File("song.mp3"), dir.File("alias.mp3"),
+                                    dir.File("hard.mp3"), dir.File("missing/out.mp3")}) {
         try {
-            CreateExportTarget(name);
+            ExportTargetFile file(name);
             ADD_FAILURE() << "created " << name;
         } catch (const FileCreateError& error) {
             EXPECT_EQ(std::string(error.what()), "Cannot create file " + name);
@@ -460,12 +473,6 @@ TEST(CreateExportTarget, HeldSourceIsRefusedBeforeAnythingIsTouched) {
     }
     EXPECT_EQ(ReadFileBytes(dir.File("song.mp3")), bytes);
     EXPECT_TRUE(FileExists(dir.File("song.m3i")));
-}
-
-TEST(CreateExportTarget, UncreatableTargetThrowsTheCreateError) {
-    TempDir dir;
-    const std::string name = dir.File("missing/folder/out.mp3");
-    EXPECT_THROW(CreateExportTarget(name), FileCreateError);
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "engine/export.h"
+#include "engine/export_planning.h"
+#include "engine/export_target_file.h"
 #include "engine/scan.h"
 #include "engine/scan_export.h"
 #include "engine/wave_header.h"
@@ -19,11 +20,21 @@
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
-#include "stream/replacement_file.h"
 #include "stream/status.h"
 
 namespace sw::test {
 namespace {
+
+// Runs the operations' work where they are called, as the windows' and the command line's front
+// ends do on their worker.
+class DirectFrontEnd : public OperationFrontEnd {
+  public:
+    int Run(const WorkerTask&, const std::function<int(WorkerControl&)>& work) override {
+        WorkerControl control;
+        return work(control);
+    }
+    void Note(const std::string&) override {}
+};
 
 CutObjectPtr NewCut(const std::string& fileName) {
     CutObjectPtr cut(CreateCutObject(fileName, {}));
@@ -45,9 +56,10 @@ Exported ScanThenExport(const std::string& source, const std::string& target, bo
     WorkerControl control;
     result.scanStatus = ScanFrames(*result.cut, control);
     {
-        std::unique_ptr<ByteStream> stream = CreateExportTarget(target);
-        result.outcome = ExportCutObjectFrames(*stream, wave, *result.cut, 0,
+        ExportTargetFile file(target);
+        result.outcome = ExportCutObjectFrames(file.Stream(), wave, *result.cut, 0,
                                                result.cut->FrameCount() - 1, control);
+        file.Finish(result.outcome);
     }
     result.bytes = ReadFileBytes(target);
     return result;
@@ -248,63 +260,52 @@ TEST_F(ScanAndExportAllTest, CopiesAcrossFileSystemsToo) {
     std::filesystem::remove_all(folder);
 }
 
-// Writes past a size limit fail as on a full disk: the export must say it failed, end on the
-// last frame that arrived whole (the kernel says exactly how much did), keep a WAV header that
-// describes what is there, and still replace the target, as the export does.
-TEST_F(ScanAndExportAllTest, FailedWriteEndsOnTheLastWholeFrame) {
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    constexpr size_t kLimit = 100000;  // inside a frame of the first stretch
-    for (const bool wave : {false, true}) {
-        SCOPED_TRACE(wave ? "wav" : "mp3");
-        const std::string name = wave ? "out.wav" : "out.mp3";
-        const Exported whole = ScanThenExport(source_, dir_.File("whole-" + name), wave);
-        rlimit limited = saved;
-        limited.rlim_cur = kLimit;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const Exported cut = ScanWhileExporting(source_, dir_.File(name), wave);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-
-        EXPECT_EQ(cut.scanStatus, kStatusOk);
-        EXPECT_EQ(cut.outcome.status, kStatusUnknownError);
-        const int32_t frames = cut.outcome.framesCopied;
-        ASSERT_GT(frames, 0);
-        const size_t header = wave ? kWaveHeaderSize : 0;
-        size_t size = header;
-        for (int32_t i = 0; i < frames; ++i) {
-            size += size_t(FrameHeader(cut.cut.get(), i).FrameLength);
-        }
-        const size_t next = size_t(FrameHeader(cut.cut.get(), frames).FrameLength);
-        EXPECT_LE(size, kLimit);
-        EXPECT_GT(size + next, kLimit) << "a frame that fitted was dropped";
-        ASSERT_EQ(cut.bytes.size(), size);
-        EXPECT_TRUE(std::equal(cut.bytes.begin() + long(header), cut.bytes.end(),
-                               whole.bytes.begin() + long(header)));
-        if (wave) {
-            const auto expected = BuildWaveHeader(FrameHeader(cut.cut.get(), frames - 1), size);
-            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), cut.bytes.begin()));
+// A full disk emptied the target the export was to replace (a 0-byte old.mp3 after "Unknown error
+// at operation"), and a failure part way left part of the export in its place. Writes past a size
+// limit fail as on a full disk: every kind of export must leave the old target byte for byte and
+// no temporary file, and name the system's reason.
+TEST_F(ScanAndExportAllTest, FailedWriteLeavesTheOldTargetAndSaysWhy) {
+    DirectFrontEnd frontEnd;
+    CutObjectPtr scanned = NewCut(source_);
+    WorkerControl control;
+    ASSERT_EQ(ScanFrames(*scanned, control), kStatusOk);
+    const TCueObject cue{scanned.get(), "cue", 0, scanned->FrameCount() - 1};
+    const std::vector<std::pair<std::string, std::function<ExportOutcome(const std::string&)>>>
+        exports = {
+            {"while scanning",
+             [&](const std::string& target) {
+                 CutObjectPtr cut = NewCut(source_);
+                 WorkerControl own;
+                 return ScanAndExportAll(*cut, target, IsWaveTarget(target), own).exported;
+             }},
+            {"a range",
+             [&](const std::string& target) {
+                 return ExportCutObjectRange(*scanned, target, 0, scanned->FrameCount() - 1,
+                                             frontEnd);
+             }},
+            {"cues",
+             [&](const std::string& target) {
+                 return ExportCues({&cue}, TProjectProperties{}, target, "", frontEnd);
+             }},
+        };
+    const std::vector<uint8_t> old = {'o', 'l', 'd'};
+    for (const auto& [what, run] : exports) {
+        for (const char* name : {"old.mp3", "old.wav"}) {
+            SCOPED_TRACE(what + " to " + name);
+            const std::string target = dir_.File(name);
+            WriteFileBytes(target, old);
+            ExportOutcome outcome;
+            {
+                const FileSizeLimit full(100000);  // inside a frame of the first stretch
+                outcome = run(target);
+            }
+            EXPECT_EQ(outcome.status, kStatusUnknownError);
+            EXPECT_EQ(outcome.failure, "Cannot write file " + target + ": File too large");
+            EXPECT_EQ(outcome.framesCopied, 0);
+            EXPECT_EQ(ReadFileBytes(target), old);
+            EXPECT_TRUE(TempFilesIn(dir_.Path()).empty());
         }
     }
-    ::sigaction(SIGXFSZ, &previous, nullptr);
-}
-
-TEST(CanReplaceByRename, OnlyPlainFilesWithOneNameInAWritableFolder) {
-    TempDir dir;
-    const std::string file = dir.File("plain.mp3");
-    EXPECT_TRUE(CanReplaceByRename(file));  // not there yet
-    WriteFileBytes(file, {1});
-    EXPECT_TRUE(CanReplaceByRename(file));
-
-    std::filesystem::create_symlink(file, dir.File("link.mp3"));
-    EXPECT_FALSE(CanReplaceByRename(dir.File("link.mp3")));
-    std::filesystem::create_hard_link(file, dir.File("second.mp3"));
-    EXPECT_FALSE(CanReplaceByRename(file));
-    EXPECT_FALSE(CanReplaceByRename(dir.Path()));
-    EXPECT_FALSE(CanReplaceByRename(dir.File("missing/out.mp3")));
 }
 
 }  // namespace

@@ -174,5 +174,22 @@ TEST(PlaylistSave, NeverReplacesAnOpenSource) {
     EXPECT_EQ(ReadFileBytes(audio), MakeFrames(2));
 }
 
+// A file name holding CR or LF was written as it was, and the playlist read back as other
+// names; the format has no way to hold one, so the save is refused and the old list kept.
+TEST(PlaylistSave, FileNameWithALineBreakIsRefusedAndNothingWritten) {
+    TempDir dir;
+    const std::string list = dir.File("bin.m3u");
+    WriteFileBytes(list, {'o', 'l', 'd'});
+    for (const std::string name : {"/m/a\nb.mp3", "/m/a\rb.mp3"}) {
+        try {
+            SaveMP3List(list, {{"/m/ok.mp3", "ok", 1}, {name, "x", 1}});
+            ADD_FAILURE() << "saved";
+        } catch (const FileError& error) {
+            EXPECT_NE(std::string(error.what()).find("holds a line break"), std::string::npos);
+        }
+        EXPECT_EQ(ReadFileBytes(list), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    }
+}
+
 }  // namespace
 }  // namespace sw::test

@@ -140,6 +140,25 @@ TEST_F(ProjectDocumentTest, AFileEndingBeforeItsCueCountKeepsWhatWasReadButIsNot
     EXPECT_NE(document.ProjectName(), dir.File("cut.m3p"));
 }
 
+TEST_F(ProjectDocumentTest, AFileEndingInsideItsCueListSaysSoAndLeavesTheProjectModified) {
+    // The cues after the cut vanished without a word, and the project looked saved: a Save
+    // would have made the loss final.
+    Fill();
+    ASSERT_TRUE(document.SaveProject(dir.File("p.m3p")));
+    auto bytes = ReadFileBytes(dir.File("p.m3p"));
+    bytes.resize(bytes.size() - 5);  // inside the last cue's marks
+    WriteFileBytes(dir.File("p.m3p"), bytes);
+    document.ClearProject();
+    prompts.ExpectWarning();
+    ASSERT_TRUE(document.LoadProject(dir.File("p.m3p")));
+    EXPECT_TRUE(prompts.Done());
+    EXPECT_NE(prompts.Texts().back().find("1 of 3 cues could not be read"), std::string::npos)
+        << prompts.Texts().back();
+    EXPECT_EQ(document.Cues().Count(), 2);
+    EXPECT_TRUE(document.HasFile());
+    EXPECT_TRUE(document.Modified());
+}
+
 TEST_F(ProjectDocumentTest, ChangesWhileLoadingDoNotMarkTheProjectModified) {
     // A project fresh from its file would otherwise ask to be saved.
     Fill();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "file_size_limit.h"
 #include "frame_builder.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
@@ -42,6 +43,19 @@ TEST(WriteDocumentFile, FailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
                                        throw StreamWriteError();
                                    }),
                  StreamWriteError);
+    EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+
+    // A full disk says so, rather than a bare "Stream write error" (writes past a size limit
+    // fail as writes to a full disk do).
+    try {
+        const FileSizeLimit full(100);
+        WriteDocumentFile(name,
+                          [](ByteStream& stream) { WriteText(stream, std::string(200, 'x')); });
+        ADD_FAILURE() << "saved";
+    } catch (const FileWriteError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot write file " + name + ": File too large");
+    }
     EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
@@ -201,6 +215,29 @@ TEST(WriteDocumentFile, ReadOnlyTargetsAndFoldersFailWithTheTargetsOwnName) {
     EXPECT_EQ(EntriesIn(dir.File("shut")), 1u);
     ::chmod(dir.File("shut").c_str(), 0755);
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+// Replacing used to remove the old target first and then rename: when the rename failed, the
+// name held nothing at all. A rename that finds no new file to move must leave the old one, and
+// say why.
+TEST(ReplacementFile, FailedRenameLeavesTheOldTargetInPlace) {
+    TempDir dir;
+    const std::string target = dir.File("out.mp3");
+    for (const auto how : {ReplacementFile::Commit::Durable, ReplacementFile::Commit::Fast}) {
+        WriteFileBytes(target, {'o', 'l', 'd'});
+        ReplacementFile replacement(target);
+        ASSERT_EQ(::write(replacement.Descriptor(), "new", 3), 3);
+        ASSERT_EQ(::unlink(replacement.TempName().c_str()), 0);
+        try {
+            replacement.Replace(how);
+            ADD_FAILURE() << "replaced by nothing";
+        } catch (const FileWriteError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot write file " + target + ": No such file or directory");
+        }
+        EXPECT_EQ(ReadFileBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
 }  // namespace

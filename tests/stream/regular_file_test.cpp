@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "frame_builder.h"
 #include "stream/cut_object.h"
 #include "stream/file_errors.h"
+#include "stream/file_names.h"
 #include "stream/file_stream.h"
 
 namespace sw::test {
@@ -114,6 +116,41 @@ TEST_F(CutObjectTest, FifoIndexOrFifoSourceNeverBlocksTheLoad) {
     ASSERT_NE(loaded, nullptr) << "an index whose source is unusable still loads, as for a "
                                   "missing source";
     EXPECT_EQ(loaded->FileStream, nullptr);
+}
+
+// A loop of links was taken for a missing file ("Unable to find file"), and a working folder
+// longer than the system takes gave a bare "Cannot open file s.mp3": neither said what to mend.
+TEST(OpenRegularFile, RefusalSaysWhyTheFileCannotBeOpened) {
+    TempDir dir;
+    const std::string loop = dir.File("a.mp3");
+    ASSERT_EQ(::symlink("b.mp3", loop.c_str()), 0);
+    ASSERT_EQ(::symlink("a.mp3", dir.File("b.mp3").c_str()), 0);
+    EXPECT_TRUE(FileExists(loop)) << "there, though it cannot be opened";
+    EXPECT_EQ(Open(loop), ReadOpenResult::Failed);
+    EXPECT_EQ(ReadOpenFailureText(ReadOpenResult::Failed, loop),
+              "Cannot open file " + loop + ": its symbolic links lead round in a loop");
+
+    // Down a chain of folders until the working folder alone is longer than a path may be.
+    const int saved = ::open(".", O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    const std::string step(200, 'd');
+    int depth = 0;
+    for (; depth * 201 <= PATH_MAX; ++depth) {
+        ASSERT_EQ(::mkdir(step.c_str(), 0755), 0);
+        ASSERT_EQ(::chdir(step.c_str()), 0);
+    }
+    WriteFileBytes("s.mp3", {1});
+    EXPECT_EQ(Open("s.mp3"), ReadOpenResult::Opened);
+    EXPECT_EQ(ReadOpenFailureText(ReadOpenResult::Failed, "s.mp3"),
+              "Cannot open file s.mp3: its full path is longer than the system takes (" +
+                  std::to_string(PATH_MAX) + " bytes)");
+    ::unlink("s.mp3");
+    for (; depth > 0; --depth) {
+        ASSERT_EQ(::chdir(".."), 0);
+        ::rmdir(step.c_str());
+    }
+    ASSERT_EQ(::fchdir(saved), 0);
+    ::close(saved);
 }
 
 }  // namespace
