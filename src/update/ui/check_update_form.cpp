@@ -49,6 +49,7 @@ TCheckUpdateForm::TCheckUpdateForm(const TGlobalSettings& settings, Prompts& pro
     HTTPGet = new HttpGet(this);
     HTTPGet->setObjectName(QStringLiteral("HTTPGet"));
     HTTPGet->SetStallTimeout(options.stallTimeout);
+    HTTPGet->SetDeadline(options.deadline);
     connect(HTTPGet, &HttpGet::StateChanged, this, &TCheckUpdateForm::HTTPGetStateChange);
     connect(HTTPGet, &HttpGet::RequestDone, this, &TCheckUpdateForm::HTTPGetRequestDone);
     connect(AbortBtn, &QPushButton::clicked, this, &TCheckUpdateForm::AbortBtnClick);
