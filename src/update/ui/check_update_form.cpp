@@ -17,8 +17,10 @@ namespace sw {
 namespace {
 
 QLabel* CentredLabel(const QString& text, const char* name, const QString& accessibleName) {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setAccessibleName(accessibleName);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
