@@ -35,23 +35,6 @@ std::string PlaylistIdentity(const std::string& fileName) {
     return AbsolutePath(fileName);
 }
 
-// The source of a cut object loaded from an index file, opened as CreateCutObject opens one:
-// only a regular file below 2 GiB, with writes by others denied. nullptr when it cannot be had.
-std::unique_ptr<ByteStream> OpenSourceStream(const std::string& fileName) {
-    if (ProbeRegularFile(fileName) != ReadOpenResult::Opened) {
-        return nullptr;
-    }
-    try {
-        auto stream = std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
-        if (stream->Size() >= kMaxSourceSize) {
-            return nullptr;
-        }
-        return stream;
-    } catch (const FileError&) {
-        return nullptr;
-    }
-}
-
 void DropIndex(TCutObject& cut) {
     cut.IndexStream.reset();
     cut.CompletelyScanned = false;
@@ -356,14 +339,7 @@ void ProjectBinModel::ScanMissingIndex(TCutObject& cut) {
     cut.IndexStream = std::move(scanned->IndexStream);
     cut.IndexFileName = std::move(scanned->IndexFileName);
     scanned->IndexFileName.clear();
-    cut.FileSize = scanned->FileSize;
-    cut.PlayTime = scanned->PlayTime;
-    cut.FrameInfo = scanned->FrameInfo;
-    cut.Tag = scanned->Tag;
-    cut.HasTag = scanned->HasTag;
-    cut.Vbr = scanned->Vbr;
-    cut.DroppedFrames = scanned->DroppedFrames;
-    cut.CompletelyScanned = scanned->CompletelyScanned;
+    CopyScanSummary(*scanned, cut);
     cut.MarkIn = 0;
     cut.MarkOut = cut.FrameCount() - 1;
 }
@@ -390,6 +366,8 @@ TCutObject* ProjectBinModel::SearchCutObject(const std::string& fileName, bool a
 }
 
 void ProjectBinModel::Append(CutObjectPtr cut) {
+    // The import's work on the file is done; the next command that needs it opens it again.
+    ReleaseCutObjectFiles(cut.get());
     const int row = Count();
     observers_.Tell([&](ListObserver& o) { o.RowsAboutToBeInserted(row, row); });
     entries_.push_back(std::move(cut));
@@ -479,6 +457,7 @@ void ProjectBinModel::Rescan(int row) {
                     if (cutter_ != nullptr) {
                         cutter_->CutObjectReplaced(old, now);
                     }
+                    ReleaseCutObjectFiles(now);
                     entries_[static_cast<size_t>(row)] = std::move(fresh);
                     observers_.Tell([&](ListObserver& o) { o.RowsChanged(row, row); });
                     if (cutter_ != nullptr) {
