@@ -244,7 +244,7 @@ bool ProjectBinModel::AddCutObject(const std::string& fileName) {
         // "SaveIndexStream" is on.
     }
     CreateFailure failure = CreateFailure::None;
-    CutObjectPtr cut(CreateCutObject(fileName, Options(), &failure));
+    CutObjectPtr cut(CreateCutObject(fileName, options, &failure));
     if (!cut) {
         if (failure == CreateFailure::NotFound || failure == CreateFailure::None) {
             ShowStatusMessage(prompts_, kStatusFileNotFound);
