@@ -58,7 +58,9 @@ index="${hour%.mp3}.m3i"
 rm -f "$index"
 "$cli" autocut "$hour" >/dev/null
 # Twenty names of the hour (hard links: one file's pages in the cache, as twenty copies would
-# be after a first read), each with an index of its own name beside it.
+# be after a first read), each with an index of its own name beside it. Links are one file to
+# the bin: it loads the first one's index and gives the other nineteen that scan, sharing its
+# bytes, so this measures one index load and nineteen shared ones, not twenty loads.
 items=()
 for n in $(seq -w 1 20); do
     ln "$hour" "$docs/twenty/hour$n.mp3"
@@ -144,7 +146,7 @@ lines += table([
     ("project20", "`slicewell-cli project OUT.m3p` of the 20 files"),
 ], "cat20", "cat")
 
-PROJECT_NOTE = ("The project command imports the files through the project bin, which holds every file's frame index in memory as the program does: twenty 0.53 MiB indexes are 11 MB of fresh memory, and `perf` puts about half of the command's CPU time in faulting those pages in and a fifth in the reads, where `cat` reads the same bytes through one reused buffer. Loading an index now keeps the bytes read instead of copying them (one copy and its faults less); what is left is the cost of holding the indexes, which a later step of the bin (an index kept on disk until a file is cut) would remove.")
+PROJECT_NOTE = ("The twenty names are hard links of one file, and the bin knows a file it has already scanned by its identity, size and modification time: it loads the first index file and gives the other nineteen entries that scan, sharing its bytes, where it used to load twenty indexes of 0.53 MiB each (11 MB of fresh memory, about half of the command's CPU time in faulting those pages in). Twenty different files would still cost twenty loads.")
 
 def cpu(name):
     return get(name)[1]

@@ -358,6 +358,8 @@ fi
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
 # The command line's auto-cut, split and project commands, on the same core build.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/documents.sh"
+# Thousands of sources in one bin, through the command line's playlist command.
+SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/many_sources.sh"
 # The windowed program's start to its first painted main window, under Xvfb.
 "$root/bench/startup.sh"
 # The cutter window plays on a private sound server of its own.

@@ -1,7 +1,7 @@
-// Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/scan,
-// <folder>/id3, <folder>/load_cut_object, <folder>/cue_file and <folder>/playlist. Seeds are
-// small real-shaped inputs: frames of every version, garbage between them, tags of both versions,
-// index files that load, cue files whole and cut short, playlists of every line kind.
+// Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes one folder per target
+// (<folder>/scan, <folder>/id3, ...; the list is in main). Seeds are small real-shaped inputs:
+// frames of every version, garbage between them, tags of both versions, index files that load,
+// cue files whole and cut short, playlists of every line kind, file names that look like markup.
 #include <unistd.h>
 
 #include <cstdio>
@@ -162,6 +162,13 @@ void PlaylistSeeds(const std::string& dir) {
     WriteText(dir + "/comments_only", "#EXTM3U\n# nothing here\n");
 }
 
+// File names that markup would turn into an endless read, a hang, a false alarm and lost text.
+void MessageBoxSeeds(const std::string& dir) {
+    WriteText(dir + "/image", "<img src=\"/dev/zero\">.mp3");
+    WriteText(dir + "/alarm", "<h1 style='color:red'>DISK FAILURE</h1>\r\n&amp; <b>x</b>");
+    WriteText(dir + "/rich_marker", "<qt>a\rb\xC3\xA9\xFF</qt>");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,8 +177,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = std::filesystem::absolute(argv[1]).string();
-    for (const char* name :
-         {"scan", "id3", "load_cut_object", "cue_file", "playlist", "project_file", "wave_file"}) {
+    for (const char* name : {"scan", "id3", "load_cut_object", "cue_file", "playlist",
+                             "project_file", "wave_file", "message_box"}) {
         std::filesystem::create_directories(root + "/" + name);
     }
     ScanSeeds(root + "/scan");
@@ -181,5 +188,6 @@ int main(int argc, char** argv) {
     LoadSeeds(root + "/load_cut_object");
     CueFileSeeds(root + "/cue_file");
     PlaylistSeeds(root + "/playlist");
+    MessageBoxSeeds(root + "/message_box");
     return 0;
 }

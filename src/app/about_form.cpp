@@ -14,6 +14,7 @@
 #include "app/link_label.h"
 #include "app/shell_address.h"
 #include "app/shell_opener.h"
+#include "app/ui/plain_tool_tip.h"
 #include "app/version_text.h"
 
 namespace sw {
@@ -38,6 +39,7 @@ LinkLabel* Link(const char* caption, const char* objectName, const char* hint) {
 QLabel* Label(const QString& text, const char* objectName) {
     auto* label = new QLabel(text);
     label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
     label->setAccessibleName(text);
     return label;
 }
@@ -66,7 +68,8 @@ TAboutForm::TAboutForm(const std::string& email, const std::string& homePage,
     // Only a plain address becomes a mail link; anything else in the setting opens nothing.
     emailLink_->setEnabled(!mailto_.empty());
     if (!mailto_.empty()) {
-        emailLink_->setToolTip(QString::fromStdString(email));
+        // The address comes from the settings, which the update record may have written.
+        emailLink_->setToolTip(PlainToolTip(QString::fromStdString(email)));
     }
     updatesLink_ = Link("Check the Slicewell-site for updates", "UpdatesLink",
                         "Check for updates (internet connection required)");

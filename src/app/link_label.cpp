@@ -5,7 +5,9 @@
 
 namespace sw {
 
-LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setText(text);
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);

@@ -70,9 +70,11 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     hintPanel_ = new QLabel(this);
     hintPanel_->setObjectName("HintPanel");
     hintPanel_->setAccessibleName("Hint");
+    hintPanel_->setTextFormat(Qt::PlainText);
     modifiedPanel_ = new QLabel(this);
     modifiedPanel_->setObjectName("ModifiedPanel");
     modifiedPanel_->setAccessibleName("Modified");
+    modifiedPanel_->setTextFormat(Qt::PlainText);
     modifiedPanel_->setFixedWidth(50);
     statusBar()->addWidget(hintPanel_, 1);
     statusBar()->addPermanentWidget(modifiedPanel_);

@@ -113,6 +113,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
                        QStringLiteral("Temporary folder"), "Select temporary folder");
     folderLabel_ =
         Named(new QLabel, "FolderLabel", QStringLiteral("Temporary folder in use"), nullptr);
+    folderLabel_->setTextFormat(Qt::PlainText);
     folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     revertBtn_ = Named(new QPushButton(QStringLiteral("Revert")), "RevertBtn",
                        QStringLiteral("Revert"), "Revert to previous settings");

@@ -14,15 +14,6 @@ namespace sw {
 
 namespace {
 
-// Messages keep the line breaks of the original program's texts ("...\r\nUsing default
-// values"); a carriage return would show as a stray glyph in a Qt label.
-QString DisplayText(const std::string& text) {
-    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
-}
-
 QString FileName(const std::string& name) {
     return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
@@ -63,6 +54,27 @@ void PrepareFileDialog(QFileDialog& box, const Prompts::FileDialog& dialog) {
 
 }  // namespace
 
+// Messages keep the line breaks of the original program's texts ("...\r\nUsing default
+// values"); a carriage return would show as a stray glyph in a Qt label.
+QString DisplayText(const std::string& text) {
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                           const std::string& caption, const std::string& text,
+                                           QMessageBox::StandardButtons buttons) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setIcon(icon);
+    box->setWindowTitle(DisplayText(caption));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(DisplayText(text));
+    box->setStandardButtons(buttons);
+    return box;
+}
+
 QWidget* QtPrompts::Parent() const {
     if (parent_ != nullptr) {
         return parent_;
@@ -70,29 +82,37 @@ QWidget* QtPrompts::Parent() const {
     return QApplication::activeWindow();
 }
 
+QMessageBox::StandardButton QtPrompts::Show(QMessageBox::Icon icon, const std::string& caption,
+                                            const std::string& text,
+                                            QMessageBox::StandardButtons buttons) {
+    const std::unique_ptr<QMessageBox> box = NewMessageBox(Parent(), icon, caption, text, buttons);
+    box->exec();
+    // Closing the box counts as its escape button: No in a yes/no box, Cancel where there is one.
+    return box->standardButton(box->clickedButton());
+}
+
 void QtPrompts::Error(const std::string& caption, const std::string& text) {
-    QMessageBox::critical(Parent(), DisplayText(caption), DisplayText(text));
+    Show(QMessageBox::Critical, caption, text, QMessageBox::Ok);
 }
 
 void QtPrompts::Information(const std::string& caption, const std::string& text) {
-    QMessageBox::information(Parent(), DisplayText(caption), DisplayText(text));
+    Show(QMessageBox::Information, caption, text, QMessageBox::Ok);
 }
 
 void QtPrompts::Warning(const std::string& caption, const std::string& text) {
-    QMessageBox::warning(Parent(), DisplayText(caption), DisplayText(text));
+    Show(QMessageBox::Warning, caption, text, QMessageBox::Ok);
 }
 
 Prompts::Answer QtPrompts::YesNo(const std::string& caption, const std::string& text) {
     // Closing the box counts as No: the question then cancels its command.
-    const auto button = QMessageBox::question(Parent(), DisplayText(caption), DisplayText(text),
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto button =
+        Show(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 Prompts::Answer QtPrompts::YesNoCancel(const std::string& caption, const std::string& text) {
-    const auto button =
-        QMessageBox::question(Parent(), DisplayText(caption), DisplayText(text),
-                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto button = Show(QMessageBox::Question, caption, text,
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     const Answer answer = ToAnswer(button);
     return answer == Answer::Ok ? Answer::Cancel : answer;
 }
@@ -142,6 +162,7 @@ std::string QtPrompts::Folder(FolderDialog& dialog) {
         if (!dialog.text.empty()) {
             auto* label = new QLabel(DisplayText(dialog.text), &box);
             label->setObjectName(QStringLiteral("folderText"));
+            label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             grid->addWidget(label, grid->rowCount(), 0, 1, columns);
         }

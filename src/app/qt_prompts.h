@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <string>
 
 #include "stream/prompts.h"
 
@@ -28,8 +31,21 @@ class QtPrompts : public Prompts {
 
   private:
     QWidget* Parent() const;
+    QMessageBox::StandardButton Show(QMessageBox::Icon icon, const std::string& caption,
+                                     const std::string& text, QMessageBox::StandardButtons buttons);
 
     QPointer<QWidget> parent_;
 };
+
+// The characters a message shows: the UTF-8 text with "\r\n" and a lone "\r" as line breaks.
+QString DisplayText(const std::string& text);
+
+// The box a message goes out in, not yet shown. Its text is always plain: messages carry file
+// names, cue names, tag texts and what a server sent, and Qt takes a text that looks like markup
+// for rich text. A name such as <img src="/dev/zero"> then makes the box read without end, one
+// naming a FIFO hangs it, and a heading in red draws a false alarm.
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                           const std::string& caption, const std::string& text,
+                                           QMessageBox::StandardButtons buttons);
 
 }  // namespace sw

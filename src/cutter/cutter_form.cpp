@@ -21,6 +21,7 @@
 
 #include "app/global_settings.h"
 #include "app/registered_action.h"
+#include "app/ui/plain_tool_tip.h"
 #include "app/window_position.h"
 #include "cutter/cutter_cue_list.h"
 #include "cutter/cutter_display.h"
@@ -345,6 +346,8 @@ void TCutterForm::CreateControls() {
         panels_[i]->setAccessibleName(QString::fromLatin1(panelNames[i]));
         panels_[i]->setFixedWidth(PanelWidth(i, panels_[i]->fontMetrics()));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // The file panel shows a file or cue name: data, never markup.
+        panels_[i]->setTextFormat(Qt::PlainText);
         if (i > 0) {
             panels_[i]->setAlignment(Qt::AlignCenter);
         }
@@ -439,7 +442,7 @@ void TCutterForm::SetSeekBar(int32_t frameCount, int64_t position) {
 
 void TCutterForm::ShowName(const std::string& name) {
     panels_[0]->setText(Q(noSound_.empty() ? name : name + " - " + noSound_));
-    panels_[0]->setToolTip(panels_[0]->text());
+    panels_[0]->setToolTip(PlainToolTip(panels_[0]->text()));
 }
 
 bool TCutterForm::OpenOnPlayer(TCutObject* cut) {

@@ -117,6 +117,8 @@ int TCutPlayerThread::Close() {
         deviceOpen_ = false;
     }
     active_ = true;
+    // Playback was this file's work: its descriptor goes until it is played again.
+    ReleaseCutObjectFiles(cut_);
     cut_ = nullptr;
     mode_ = kModeNone;
     state_ = kStateClosed;

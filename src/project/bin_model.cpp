@@ -35,23 +35,6 @@ std::string PlaylistIdentity(const std::string& fileName) {
     return AbsolutePath(fileName);
 }
 
-// The source of a cut object loaded from an index file, opened as CreateCutObject opens one:
-// only a regular file below 2 GiB, with writes by others denied. nullptr when it cannot be had.
-std::unique_ptr<ByteStream> OpenSourceStream(const std::string& fileName) {
-    if (ProbeRegularFile(fileName) != ReadOpenResult::Opened) {
-        return nullptr;
-    }
-    try {
-        auto stream = std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
-        if (stream->Size() >= kMaxSourceSize) {
-            return nullptr;
-        }
-        return stream;
-    } catch (const FileError&) {
-        return nullptr;
-    }
-}
-
 void DropIndex(TCutObject& cut) {
     cut.IndexStream.reset();
     cut.CompletelyScanned = false;
@@ -108,6 +91,9 @@ int ProjectBinModel::ParseMP3List(const std::string& baseFolder,
     std::optional<PlayerPause> pause;
     if (outermost) {
         pause.emplace(cutter_);
+        importedFiles_ = 0;
+        importedPlaylists_ = 0;
+        importLimitReached_ = false;
     }
     const int state = ParseList(baseFolder, names, playlists_);
     observers_.Tell([&](ListObserver& o) { o.ShowRequested(); });
@@ -126,8 +112,14 @@ int ProjectBinModel::ParseList(const std::string& baseFolder, const std::vector<
             continue;
         }
         const std::string fileName = ResolvePath(baseFolder, name);
+        if (!TakeImportName(fileName)) {
+            return kImportFailed;
+        }
         bool reported = false;
         state = FileExists(fileName) ? ImportOne(fileName, playlists, reported) : kImportNotFound;
+        if (importLimitReached_) {
+            return kImportFailed;
+        }
         switch (state) {
             case kImportFailed:
                 if (!reported) {
@@ -180,6 +172,24 @@ int ProjectBinModel::ImportOne(const std::string& fileName, std::vector<std::str
     return kImportUnsupported;
 }
 
+// Playlists that name others more than once multiply: 17 of two lines each made 65,536 entries,
+// and 18 would make twice as many. One import takes at most kImportLimit files and as many
+// playlists, counted through every nesting, and says so when it stops.
+bool ProjectBinModel::TakeImportName(const std::string& fileName) {
+    int& taken = FileKind(fileName) == "m3u" ? importedPlaylists_ : importedFiles_;
+    if (importLimitReached_) {
+        return false;
+    }
+    if (taken >= importLimit_) {
+        importLimitReached_ = true;
+        prompts_.Error(texts::kErrorCaption,
+                       FillText(texts::kImportLimitReached, {std::to_string(importLimit_)}));
+        return false;
+    }
+    ++taken;
+    return true;
+}
+
 // Playlists may name each other in a ring; the chain of playlists being read is kept, and one
 // that is already on it is reported and not read again. A playlist listed twice side by side
 // (not inside itself) is read twice, as asked.
@@ -192,7 +202,10 @@ int ProjectBinModel::ImportPlaylist(const std::string& fileName,
         return kImportFailed;
     }
     PlaylistContents contents;
-    if (ReadPlaylistFile(fileName, contents) != PlaylistReadResult::Ok) {
+    // Names past what the import may still take are never looked at; one more than that is read,
+    // so that the limit is seen and said.
+    const size_t room = size_t(2 * importLimit_ - importedFiles_ - importedPlaylists_) + 1;
+    if (ReadPlaylistFile(fileName, contents, room) != PlaylistReadResult::Ok) {
         return kImportFailed;
     }
     playlists.push_back(identity);
@@ -202,16 +215,27 @@ int ProjectBinModel::ImportPlaylist(const std::string& fileName,
 }
 
 bool ProjectBinModel::AddCutObject(const std::string& fileName) {
+    if (settings_.CheckMatch && CheckMatch(fileName)) {
+        return false;
+    }
+    const CutObjectOptions options = Options();
+    if (!options.IndexAsFileStream) {
+        if (CutObjectPtr known = scanned_.Reuse(fileName)) {
+            Append(std::move(known));
+            return true;
+        }
+    }
+    const std::optional<SourceStamp> before = StampOf(fileName);
     const std::string indexFileName = IndexFileBeside(fileName);
     if (FileExists(indexFileName)) {
-        CutObjectPtr cut = LoadIndexFor(indexFileName, fileName, Options());
+        CutObjectPtr cut = LoadIndexFor(indexFileName, fileName, options);
         if (cut) {
-            if (settings_.CheckMatch && CheckMatch(indexFileName)) {
-                return false;
-            }
             // The index may know the file by another name (a link, a relative path); the entry
             // goes by the name it was imported as, which is the one projects and cues look for.
             cut->FileName = fileName;
+            if (before) {
+                scanned_.Remember(*cut, *before);
+            }
             Append(std::move(cut));
             return true;
         }
@@ -219,11 +243,8 @@ bool ProjectBinModel::AddCutObject(const std::string& fileName) {
         // cache that missed: the file itself is scanned, and the scan's index replaces it when
         // "SaveIndexStream" is on.
     }
-    if (settings_.CheckMatch && CheckMatch(fileName)) {
-        return false;
-    }
     CreateFailure failure = CreateFailure::None;
-    CutObjectPtr cut(CreateCutObject(fileName, Options(), &failure));
+    CutObjectPtr cut(CreateCutObject(fileName, options, &failure));
     if (!cut) {
         if (failure == CreateFailure::NotFound || failure == CreateFailure::None) {
             ShowStatusMessage(prompts_, kStatusFileNotFound);
@@ -236,6 +257,9 @@ bool ProjectBinModel::AddCutObject(const std::string& fileName) {
     if (status != kStatusOk && status != kStatusAborted) {
         ShowStatusMessage(prompts_, status);
         return false;
+    }
+    if (before) {
+        scanned_.Remember(*cut, *before);
     }
     Append(std::move(cut));
     return status == kStatusOk;
@@ -356,14 +380,7 @@ void ProjectBinModel::ScanMissingIndex(TCutObject& cut) {
     cut.IndexStream = std::move(scanned->IndexStream);
     cut.IndexFileName = std::move(scanned->IndexFileName);
     scanned->IndexFileName.clear();
-    cut.FileSize = scanned->FileSize;
-    cut.PlayTime = scanned->PlayTime;
-    cut.FrameInfo = scanned->FrameInfo;
-    cut.Tag = scanned->Tag;
-    cut.HasTag = scanned->HasTag;
-    cut.Vbr = scanned->Vbr;
-    cut.DroppedFrames = scanned->DroppedFrames;
-    cut.CompletelyScanned = scanned->CompletelyScanned;
+    CopyScanSummary(*scanned, cut);
     cut.MarkIn = 0;
     cut.MarkOut = cut.FrameCount() - 1;
 }
@@ -390,6 +407,8 @@ TCutObject* ProjectBinModel::SearchCutObject(const std::string& fileName, bool a
 }
 
 void ProjectBinModel::Append(CutObjectPtr cut) {
+    // The import's work on the file is done; the next command that needs it opens it again.
+    ReleaseCutObjectFiles(cut.get());
     const int row = Count();
     observers_.Tell([&](ListObserver& o) { o.RowsAboutToBeInserted(row, row); });
     entries_.push_back(std::move(cut));
@@ -479,6 +498,7 @@ void ProjectBinModel::Rescan(int row) {
                     if (cutter_ != nullptr) {
                         cutter_->CutObjectReplaced(old, now);
                     }
+                    ReleaseCutObjectFiles(now);
                     entries_[static_cast<size_t>(row)] = std::move(fresh);
                     observers_.Tell([&](ListObserver& o) { o.RowsChanged(row, row); });
                     if (cutter_ != nullptr) {

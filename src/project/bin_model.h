@@ -13,10 +13,15 @@
 #include "project/owned_rows.h"
 #include "project/playlist.h"
 #include "project/scan_runner.h"
+#include "project/scanned_sources.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
 
 namespace sw {
+
+// One import (a ParseMP3List with everything it leads to: playlists in playlists, cue files'
+// sources) takes at most this many files, and as many playlists.
+inline constexpr int kImportLimit = 100000;
 
 // What ParseMP3List keeps per name and returns for the last one it handled.
 enum ImportState : int {
@@ -51,6 +56,9 @@ class ProjectBinModel : public CutObjectFinder {
     void AddObserver(ListObserver* observer);
     void RemoveObserver(ListObserver* observer);
     void SetCutter(CutterLink* cutter) { cutter_ = cutter; }
+
+    // The most files, and playlists, one import takes: kImportLimit unless a test sets less.
+    void SetImportLimit(int limit) { importLimit_ = limit; }
 
     int Count() const { return static_cast<int>(entries_.size()); }
     TCutObject* At(int row) const { return entries_.at(static_cast<size_t>(row)).get(); }
@@ -112,6 +120,9 @@ class ProjectBinModel : public CutObjectFinder {
     int ImportOne(const std::string& fileName, std::vector<std::string>& playlists, bool& reported);
     int ImportPlaylist(const std::string& fileName, std::vector<std::string>& playlists,
                        bool& reported);
+    // Counts the name against the import's limit; false, after the one message, once the limit
+    // is reached.
+    bool TakeImportName(const std::string& fileName);
     void Append(CutObjectPtr cut);
     void EraseRow(int row);
     void ScanMissingIndex(TCutObject& cut);
@@ -128,6 +139,11 @@ class ProjectBinModel : public CutObjectFinder {
     std::vector<CutObjectPtr> entries_;
     std::vector<std::string> playlists_;  // the chain of playlists being read
     int importDepth_ = 0;
+    int importedFiles_ = 0;  // names taken by the running import, playlists apart
+    int importedPlaylists_ = 0;
+    bool importLimitReached_ = false;
+    int importLimit_ = kImportLimit;
+    ScannedSources scanned_;
 };
 
 }  // namespace sw

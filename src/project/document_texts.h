@@ -40,6 +40,11 @@ inline constexpr char kPlaylistLoop[] =
     "The playlist \"%s\" names itself, directly or through other playlists\r\nIt is not read "
     "again";
 
+// Ours: an import that names more than it may take (nested playlists multiply).
+inline constexpr char kImportLimitReached[] =
+    "The import stopped at %s files or playlists, the most one import takes\r\nThe rest of the "
+    "list was not imported";
+
 // The cue list.
 inline constexpr char kCueNameFormat[] = "Cue %d: %s";
 inline constexpr char kTotalFrames[] = "Total frames: %d";

@@ -96,13 +96,13 @@ int32_t RoundedSeconds(float playTime) {
 
 }  // namespace
 
-std::vector<std::string> PlaylistFileLines(std::string_view bytes) {
+std::vector<std::string> PlaylistFileLines(std::string_view bytes, size_t maxLines) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
     }
     std::vector<std::string> lines;
     size_t start = 0;
-    while (start < bytes.size()) {
+    while (start < bytes.size() && lines.size() < maxLines) {
         size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
             end = bytes.size();
@@ -122,7 +122,8 @@ std::vector<std::string> PlaylistFileLines(std::string_view bytes) {
     return lines;
 }
 
-PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContents& contents) {
+PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContents& contents,
+                                    size_t maxNames) {
     std::string bytes;
     switch (ReadRegularFile(fileName, bytes, kMaxPlaylistSize)) {
         case RegularFileRead::Ok:
@@ -133,7 +134,7 @@ PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContent
             return PlaylistReadResult::CannotOpen;
     }
     contents.Folder = FolderOf(fileName);
-    contents.Names = PlaylistFileLines(bytes);
+    contents.Names = PlaylistFileLines(bytes, maxNames);
     for (std::string& name : contents.Names) {
         name = ResolvePath(contents.Folder, name);
     }

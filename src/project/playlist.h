@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,8 +25,10 @@ struct PlaylistContents {
 // The file lines of a playlist's bytes, not yet resolved: lines end at CR, LF or CR LF; an
 // empty line, a line of blanks only (bytes up to and including the space) and a line whose
 // first byte is "#" are skipped; a UTF-8 byte order mark before the first line is ignored; "\"
-// lines are converted as above. Never throws.
-std::vector<std::string> PlaylistFileLines(std::string_view bytes);
+// lines are converted as above. At most maxLines lines are taken: a 64 MiB list of one-letter
+// lines would otherwise become 32 million strings before anyone looked at the first. Never
+// throws.
+std::vector<std::string> PlaylistFileLines(std::string_view bytes, size_t maxLines = SIZE_MAX);
 
 enum class PlaylistReadResult {
     Ok,          // contents filled; Names may be empty (a playlist with only comments)
@@ -33,9 +36,10 @@ enum class PlaylistReadResult {
     CannotOpen,  // not a regular file (refused without waiting on a FIFO or device), or unreadable
 };
 
-// Reads a playlist file into contents (resolved names, folder). Never throws for the file's bytes
-// or for a file that cannot be opened.
-PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContents& contents);
+// Reads a playlist file into contents (resolved names, at most maxNames of them, folder). Never
+// throws for the file's bytes or for a file that cannot be opened.
+PlaylistReadResult ReadPlaylistFile(const std::string& fileName, PlaylistContents& contents,
+                                    size_t maxNames = SIZE_MAX);
 
 // One bin entry as the playlist writer needs it.
 struct PlaylistEntry {

@@ -14,6 +14,7 @@
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"
+#include "stream/lazy_file_stream.h"
 #include "stream/memory_stream.h"
 #include "stream/regular_file.h"
 
@@ -47,13 +48,15 @@ CreateFailure FailureOf(ReadOpenResult result) {
     return CreateFailure::CannotOpen;
 }
 
-// Opens the source for reading and marks it held, as CreateCutObject does. nullptr when the file
-// is missing, no regular file (a FIFO named by a damaged index would otherwise block the load),
-// cannot be opened or is too large to be indexed.
-std::unique_ptr<ByteStream> OpenSource(const std::string& fileName, CreateFailure& failure) {
-    std::unique_ptr<ByteStream> stream;
+}  // namespace
+
+std::unique_ptr<ByteStream> OpenSourceStream(const std::string& fileName, CreateFailure* why) {
+    CreateFailure ignored;
+    CreateFailure& failure = why != nullptr ? *why : ignored;
+    failure = CreateFailure::None;
+    std::unique_ptr<FileStream> stream;
     try {
-        stream = std::make_unique<FileStream>(fileName, FileMode::OpenRead, true);
+        stream = std::make_unique<FileStream>(fileName, FileMode::OpenRead);
     } catch (const FileRefusedError& refused) {
         failure = FailureOf(refused.Reason());
         return nullptr;
@@ -68,8 +71,10 @@ std::unique_ptr<ByteStream> OpenSource(const std::string& fileName, CreateFailur
         failure = CreateFailure::TooLarge;
         return nullptr;
     }
-    return stream;
+    return std::make_unique<LazyFileStream>(std::move(stream), LazyFileStream::Use::Source);
 }
+
+namespace {
 
 // A new empty index as the options ask; nullptr when its temporary file cannot be made.
 std::unique_ptr<ByteStream> CreateIndexStream(const CutObjectOptions& options,
@@ -85,7 +90,7 @@ std::unique_ptr<ByteStream> CreateIndexStream(const CutObjectOptions& options,
     try {
         auto stream = std::make_unique<FileStream>(name, FileMode::Create);
         indexFileName = name;
-        return stream;
+        return std::make_unique<LazyFileStream>(std::move(stream), LazyFileStream::Use::ReadWrite);
     } catch (const FileError&) {
         ::unlink(name.c_str());
         return nullptr;
@@ -190,11 +195,7 @@ std::string CreateFailureText(CreateFailure failure, const std::string& fileName
 
 TCutObject* CreateCutObject(const std::string& fileName, const CutObjectOptions& options,
                             CreateFailure* failure) {
-    CreateFailure why = CreateFailure::None;
-    std::unique_ptr<ByteStream> source = OpenSource(fileName, why);
-    if (failure != nullptr) {
-        *failure = why;
-    }
+    std::unique_ptr<ByteStream> source = OpenSourceStream(fileName, failure);
     if (!source) {
         return nullptr;
     }
@@ -311,8 +312,7 @@ TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptio
         if (!IndexIsSound(index, cut->FileSize)) {
             return nullptr;
         }
-        CreateFailure ignored;
-        cut->FileStream = OpenSource(cut->FileName, ignored);
+        cut->FileStream = OpenSourceStream(cut->FileName);
         // The source may have shrunk or been replaced since the index was saved. The index is
         // then of no use, but the file still is: it comes back without an index, and the
         // project bin offers to scan it again, as for an index file that holds none.
@@ -344,6 +344,13 @@ TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptio
     return cut.release();
 }
 
+void ReleaseCutObjectFiles(TCutObject* cut) {
+    if (cut != nullptr) {
+        ReleaseFile(cut->FileStream.get());
+        ReleaseFile(cut->IndexStream.get());
+    }
+}
+
 void FreeCutObject(TCutObject* cut) {
     if (cut == nullptr) {
         return;
@@ -354,6 +361,17 @@ void FreeCutObject(TCutObject* cut) {
         ::unlink(cut->IndexFileName.c_str());
     }
     delete cut;
+}
+
+void CopyScanSummary(const TCutObject& from, TCutObject& to) {
+    to.FileSize = from.FileSize;
+    to.PlayTime = from.PlayTime;
+    to.FrameInfo = from.FrameInfo;
+    to.Tag = from.Tag;
+    to.HasTag = from.HasTag;
+    to.Vbr = from.Vbr;
+    to.DroppedFrames = from.DroppedFrames;
+    to.CompletelyScanned = from.CompletelyScanned;
 }
 
 int32_t FrameOffset(TCutObject* cut, int32_t frame) {

@@ -15,9 +15,14 @@ inline constexpr int32_t kNoOffset = 2147483647;
 // Offsets in the index and everywhere else are signed 32-bit: sources must stay below this.
 inline constexpr int64_t kMaxSourceSize = 2147483648LL;
 
-// One imported source file: its open stream, its frame index (one little-endian 32-bit file
-// offset per frame), the scan summary, the tag and the marks. Not thread-safe: every lookup moves
-// the streams, so only one thread uses a cut object at a time.
+// One imported source file: its stream, its frame index (one little-endian 32-bit file offset
+// per frame), the scan summary, the tag and the marks. Not thread-safe: every lookup moves the
+// streams, so only one thread uses a cut object at a time.
+//
+// The source stream (and the stream of a file-based index) opens its file when it is used and
+// closes it when the work ends (ReleaseCutObjectFiles) or when many other files are open, so a
+// bin of thousands of entries holds a few descriptors, not thousands. The source stays held
+// (IsHeldSource) for the cut object's whole life, open or not.
 struct TCutObject {
     std::string FileName;
     std::string IndexFileName;  // temporary file backing a file-based index; "" in memory
@@ -78,6 +83,19 @@ TCutObject* LoadCutObject(const std::string& indexFileName, const CutObjectOptio
 int SaveCutObject(TCutObject* cut, const std::string& indexFileName);
 // Closes the streams, deletes a temporary index file and frees the record. nullptr is allowed.
 void FreeCutObject(TCutObject* cut);
+// Closes the files behind the cut object's streams until they are next used, where a piece of
+// work on it ends (an import, a playback). nullptr is allowed.
+void ReleaseCutObjectFiles(TCutObject* cut);
+
+// The source stream CreateCutObject gives a cut object: opened now, as a check, and held as a
+// source from now on; nullptr when the file is missing, no regular file (a FIFO is refused
+// without being waited on), cannot be opened or is 2 GiB or larger (failure says which).
+std::unique_ptr<ByteStream> OpenSourceStream(const std::string& fileName,
+                                             CreateFailure* failure = nullptr);
+
+// Copies what a scan learns of a file (size, play time, frame info, tag, dropped frames, VBR,
+// whether it ran to the end) from one cut object to another; names, marks and streams stay.
+void CopyScanSummary(const TCutObject& from, TCutObject& to);
 
 // The offset of a frame; a frame past the last yields the last frame's. 2147483647 without a
 // cut object.

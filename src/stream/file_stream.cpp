@@ -21,7 +21,7 @@ namespace {
 // memory while many sources are open.
 constexpr int64_t kBufferSize = 128 * 1024;
 
-using FileId = std::pair<dev_t, ino_t>;
+using FileId = FileIdentity;
 
 // Files that cut objects hold open as sources, with how many streams hold each.
 class HeldSources {
@@ -61,6 +61,14 @@ bool StatId(const std::string& fileName, FileId& id) {
 }
 
 }  // namespace
+
+SourceHold::SourceHold(FileIdentity file) : file_(file) {
+    HeldSources::Instance().Add(file_);
+}
+
+SourceHold::~SourceHold() {
+    HeldSources::Instance().Remove(file_);
+}
 
 bool IsHeldSource(const std::string& fileName) {
     FileId id;
@@ -327,6 +335,10 @@ void FileStream::SetSize(int64_t size) {
 
 void FileStream::Flush() {
     impl_->FlushBuffer();
+}
+
+FileIdentity FileStream::Identity() const {
+    return impl_->id;
 }
 
 }  // namespace sw

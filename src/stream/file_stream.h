@@ -8,6 +8,13 @@
 
 namespace sw {
 
+// A file as the system knows it, whatever name reaches it (hard links, symbolic links).
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
 enum class FileMode {
     OpenRead,       // existing file, read only
     OpenReadWrite,  // existing file, read and write
@@ -19,7 +26,7 @@ enum class FileMode {
 //
 // A stream opened with denyWrite registers the file (device and inode) as a held source: while
 // it stays open, creating or truncating that file through any FileStream fails with
-// FileCreateError, whatever name it is reached by.
+// FileCreateError, whatever name it is reached by. A SourceHold does the same without a stream.
 //
 // Open failures throw FileOpenError / FileCreateError with the file name. The two open modes take
 // regular files only (see OpenRegularFile): a folder, FIFO, socket or device throws
@@ -39,6 +46,7 @@ class FileStream : public ByteStream {
 
     void Flush() override;
     const std::string& FileName() const { return fileName_; }
+    FileIdentity Identity() const;
 
   private:
     // Defined in file_stream.cpp.
@@ -47,7 +55,24 @@ class FileStream : public ByteStream {
     std::string fileName_;
 };
 
-// True when a FileStream opened with denyWrite currently holds this file open.
+// Holds a file as a source for as long as it lives, by identity: a cut object keeps its source
+// held whether or not its stream is open at the moment. Holds of one file add up; the file is
+// free again when the last ends.
+class SourceHold {
+  public:
+    explicit SourceHold(FileIdentity file);
+    ~SourceHold();
+    SourceHold(const SourceHold&) = delete;
+    SourceHold& operator=(const SourceHold&) = delete;
+
+    FileIdentity File() const { return file_; }
+
+  private:
+    FileIdentity file_;
+};
+
+// True when a SourceHold or a FileStream opened with denyWrite holds the file this name leads to
+// (links followed).
 bool IsHeldSource(const std::string& fileName);
 
 }  // namespace sw

@@ -11,7 +11,7 @@ int64_t MemoryStream::Read(void* buffer, int64_t count) {
         return 0;
     }
     const int64_t n = std::min(count, available);
-    std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+    std::memcpy(buffer, bytes_->data() + position_, static_cast<size_t>(n));
     position_ += n;
     return n;
 }
@@ -21,18 +21,19 @@ int64_t MemoryStream::Write(const void* buffer, int64_t count) {
         return 0;
     }
     const int64_t end = position_ + count;
+    std::vector<uint8_t>& bytes = Own();
     if (position_ == Size()) {
         // Appending, as an index being built does for every batch: the bytes arrive without being
         // zeroed first, and the vector still grows by doubling.
         const auto* in = static_cast<const uint8_t*>(buffer);
-        bytes_.insert(bytes_.end(), in, in + count);
+        bytes.insert(bytes.end(), in, in + count);
         position_ = end;
         return count;
     }
     if (end > Size()) {
-        bytes_.resize(static_cast<size_t>(end));
+        bytes.resize(static_cast<size_t>(end));
     }
-    std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
+    std::memcpy(bytes.data() + position_, buffer, static_cast<size_t>(count));
     position_ = end;
     return count;
 }
@@ -43,7 +44,7 @@ int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
 }
 
 void MemoryStream::SetSize(int64_t size) {
-    bytes_.resize(static_cast<size_t>(std::max<int64_t>(0, size)));
+    Own().resize(static_cast<size_t>(std::max<int64_t>(0, size)));
     position_ = std::min(position_, Size());
 }
 

@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <functional>
 
+#include "app/ui/plain_tool_tip.h"
 #include "when_shown.h"
 
 namespace sw {
@@ -51,6 +53,39 @@ TEST(QtPrompts, ErrorBoxShowsUtf8TextWithLineBreakAndErrorIcon) {
     EXPECT_EQ(text, QString::fromUtf8("Error retrieving global settings...\nUsing default values "
                                       "Grüße"));
     EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtPrompts, MarkupInMessagesAndTipsShowsAsItsCharacters) {
+    // Would break if a file name that looks like markup were rendered: an image naming /dev/zero
+    // reads without end, one naming a FIFO hangs the box, a heading draws a false alarm.
+    const std::string name = "<h1 style='color:red'>DISK FAILURE</h1><img src=\"nowhere\">&amp;";
+    QtPrompts prompts;
+    QString text;
+    Qt::TextFormat boxFormat = Qt::AutoText;
+    Qt::TextFormat labelFormat = Qt::AutoText;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        boxFormat = box->textFormat();
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        labelFormat = label->textFormat();
+        text = label->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompts.Error("Error", "Unable to find file " + name);
+    EXPECT_EQ(boxFormat, Qt::PlainText);
+    EXPECT_EQ(labelFormat, Qt::PlainText);
+    EXPECT_EQ(text.toStdString(), "Unable to find file " + name);
+
+    // A tip is rich text to Qt whatever it holds; the escaped one reads back as the characters,
+    // spaces and line breaks included.
+    const QString tip = QString::fromStdString(name) + QStringLiteral("  two\nlines");
+    QTextDocument shown;
+    shown.setHtml(PlainToolTip(tip));
+    EXPECT_TRUE(Qt::mightBeRichText(PlainToolTip(tip)));
+    EXPECT_EQ(shown.toPlainText(), tip);
+    EXPECT_EQ(PlainToolTip(QString()), QString());
 }
 
 TEST(QtPrompts, QuestionsReturnTheButtonPressedAndClosingCancels) {

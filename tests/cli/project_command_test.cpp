@@ -269,11 +269,13 @@ TEST(ProjectInterrupted, StopDuringTheImportWritesNoProject) {
     // A project of the files scanned before Ctrl-C would look complete to the script that
     // asked for all of them.
     TempDir dir;
-    WriteFileBytes(dir.File("long.mp3"), MakeFrames(100000));
     std::vector<std::string> args = {"project", dir.File("p.m3p")};
-    for (int i = 0; i < 12; ++i) {
-        const std::string name = dir.File("link" + std::to_string(i) + ".mp3");
-        ASSERT_EQ(::link(dir.File("long.mp3").c_str(), name.c_str()), 0);
+    // Files of their own, enough for the import to be running when the stop comes: links of one
+    // file would be scanned once, the rest taking that scan at once.
+    const std::vector<uint8_t> frames = MakeFrames(50);
+    for (int i = 0; i < 2000; ++i) {
+        const std::string name = dir.File("f" + std::to_string(i) + ".mp3");
+        WriteFileBytes(name, frames);
         args.push_back(name);
     }
     args.push_back("--no-index");

@@ -10,7 +10,11 @@
 #include "project/index_beside.h"
 #include "project/inline_front_end.h"
 #include "project/playlist.h"
+#include "stream/file_errors.h"
 #include "stream/file_names.h"
+#include "stream/file_stream.h"
+#include "stream/lazy_file_stream.h"
+#include "stream/memory_stream.h"
 
 namespace sw::test {
 namespace {
@@ -260,6 +264,77 @@ TEST_F(BinModelTest, PlaylistsThatNameThemselvesAreReportedAndReadOnce) {
     prompts.ExpectError();
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"empty.m3u"}), kImportFailed);
     EXPECT_EQ(prompts.Texts().back(), "Unable to add file to project");
+}
+
+TEST_F(BinModelTest, AnImportStopsAtItsLimitOfFilesAndOfPlaylistsWithOneMessage) {
+    // Playlists naming others twice multiply: 17 of them made 65,536 entries and 2.6 GB.
+    bin.SetImportLimit(5);
+    WriteMp3("x.mp3", 3);
+    WriteText(dir.File("flat.m3u"),
+              "x.mp3\r\nx.mp3\r\nx.mp3\r\nx.mp3\r\nx.mp3\r\nx.mp3\r\nx.mp3\r\n");
+    const std::string limit =
+        "The import stopped at 5 files or playlists, the most one import takes\r\nThe rest of "
+        "the list was not imported";
+    prompts.ExpectError();
+    EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"flat.m3u"}), kImportFailed);
+    EXPECT_EQ(bin.Count(), 5);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{limit});
+
+    // Playlists count apart from files: a names b twice, b names c twice, c names x. The sixth
+    // playlist (the third c) is one too many; the two x of the first two c are in.
+    WriteText(dir.File("a.m3u"), "b.m3u\r\nb.m3u\r\n");
+    WriteText(dir.File("b.m3u"), "c.m3u\r\nc.m3u\r\n");
+    WriteText(dir.File("c.m3u"), "x.mp3\r\n");
+    prompts.ExpectError();
+    EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"a.m3u"}), kImportFailed);
+    EXPECT_EQ(bin.Count(), 7);
+    EXPECT_EQ(prompts.Texts().back(), limit);
+
+    // The next import counts afresh.
+    EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"c.m3u"}), kImportAdded);
+    EXPECT_EQ(bin.Count(), 8);
+}
+
+TEST_F(BinModelTest, AFileImportedManyTimesIsScannedOnceAndItsEntriesShareOneIndex) {
+    // A playlist of 30,000 lines naming one file scanned it 30,000 times and kept 30,000 copies
+    // of its index.
+    const std::string song = WriteMp3("song.mp3", 20);
+    EXPECT_EQ(bin.ParseMP3List("", std::vector<std::string>(40, song)), kImportAdded);
+    EXPECT_EQ(scans.scans, 1);
+    ASSERT_EQ(bin.Count(), 40);
+    const auto& first = dynamic_cast<MemoryStream&>(*bin.At(0)->IndexStream).Bytes();
+    EXPECT_EQ(&dynamic_cast<MemoryStream&>(*bin.At(39)->IndexStream).Bytes(), &first);
+    EXPECT_EQ(bin.At(39)->MarkOut, 19);
+    EXPECT_EQ(bin.At(39)->PlayTime, bin.At(0)->PlayTime);
+    EXPECT_TRUE(bin.At(39)->CompletelyScanned);
+
+    // A file written since is scanned again, and an entry changed later is its own.
+    WriteMp3("song.mp3", 21);
+    EXPECT_EQ(bin.ParseMP3List("", {song}), kImportAdded);
+    EXPECT_EQ(scans.scans, 2);
+    EXPECT_EQ(bin.At(40)->FrameCount(), 21);
+    bin.At(0)->IndexStream->SetSize(4);
+    EXPECT_EQ(bin.At(1)->FrameCount(), 20);
+}
+
+TEST_F(BinModelTest, ImportedEntriesHoldNoDescriptorsButStillHoldTheirSources) {
+    // Every entry kept its source open with a 128 KiB buffer: about 1,000 entries took the
+    // window past the descriptor limit, and lost the user's work with it.
+    settings.IndexAsFileStream = true;
+    const int before = OpenDescriptorCount();
+    std::vector<std::string> sources;
+    for (int i = 0; i < kMaxOpenLazyStreams + 8; ++i) {
+        sources.push_back(WriteMp3("s" + std::to_string(i) + ".mp3", 3));
+    }
+    EXPECT_EQ(bin.ParseMP3List("", sources), kImportAdded);
+    EXPECT_EQ(bin.Count(), kMaxOpenLazyStreams + 8);
+    EXPECT_EQ(OpenDescriptorCount(), before);
+    EXPECT_TRUE(IsHeldSource(sources[0]));
+    EXPECT_THROW(FileStream(sources[0], FileMode::Create), FileCreateError);
+    EXPECT_EQ(FrameHeader(bin.At(0), 2).FrameLength, 417);
+    bin.DeleteAll();
+    EXPECT_FALSE(IsHeldSource(sources[0]));
+    EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
 TEST_F(BinModelTest, CueFilesAndPlaylistsNamingEachOtherEndAndKeepThePlayerPaused) {

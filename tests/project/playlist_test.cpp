@@ -104,6 +104,8 @@ TEST(PlaylistLines, LineClassesAndLineEnds) {
                                                                  "trailing .mp3  ", "last.mp3"}));
     EXPECT_TRUE(PlaylistFileLines("#only\r\n# comments\r\n\r\n").empty());
     EXPECT_TRUE(PlaylistFileLines("").empty());
+    // A limit counts file lines only: comments and blanks before them take none of it.
+    EXPECT_EQ(PlaylistFileLines(text, 2), (std::vector<std::string>{"a.mp3", "b.mp3"}));
 }
 
 TEST(PlaylistLines, BackslashLinesAreReadWithSlashes) {

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <filesystem>
 
 #include "app/properties_form.h"
@@ -107,6 +108,18 @@ TEST_F(ProjectFormTest, ImportScansEachFileUnderTheProgressWindowInTheDialogsOrd
     EXPECT_TRUE(cutter_.PlayerResumed());
     Select(bin_->CutObjectsList, {1});
     EXPECT_EQ(bin_->StatusPanel->text(), QStringLiteral("76 frames - completely scanned"));
+}
+
+// A file name that looks like markup must show as its characters in the row and its tip: Qt
+// guesses rich text for tips, and an image in one is loaded when the tip shows.
+TEST_F(ProjectFormTest, NameThatLooksLikeMarkupShowsAsItsCharacters) {
+    ImportThroughMenu({Mp3("<h1>ALARM<img src=nowhere>.mp3", 3)});
+    const QModelIndex row = bin_->ItemModel().index(0, 0);
+    EXPECT_EQ(row.data(Qt::DisplayRole).toString(), QStringLiteral("<h1>ALARM<img src=nowhere>"));
+    QTextDocument tip;
+    tip.setHtml(row.data(Qt::ToolTipRole).toString());
+    EXPECT_EQ(tip.toPlainText(), QStringLiteral("<h1>ALARM<img src=nowhere>"));
+    EXPECT_EQ(bin_->StatusPanel->textFormat(), Qt::PlainText);
 }
 
 // An index file beside the MP3 spares the scan; scanning anyway would cost a long file's time.

@@ -83,6 +83,15 @@ std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+int OpenDescriptorCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
 TempDir::TempDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "slicewell-test-XXXXXX").string();

@@ -37,6 +37,8 @@ std::vector<uint8_t> MakeId3v1(const std::string& title, uint8_t genre = 12, uin
 
 void WriteFileBytes(const std::string& fileName, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFileBytes(const std::string& fileName);
+// How many descriptors the process has open now (the entries of /proc/self/fd).
+int OpenDescriptorCount();
 
 // A fresh folder below the system temporary folder, removed with its contents on destruction.
 class TempDir {

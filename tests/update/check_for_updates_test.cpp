@@ -266,8 +266,9 @@ TEST_F(CheckForUpdatesTest, ErrorStatusWarnsAndReadsNothingOfItsPage) {
     EXPECT_EQ(settings.Email, "old@example.org");
 }
 
-// Would break if a refused connection or a stalled server hung the check or passed for success.
-TEST_F(CheckForUpdatesTest, RefusedAndStalledServersEndTheCheckWithAWarning) {
+// Would break if a refused connection, a stalled server or one that drips a byte before every
+// stall timeout hung the check or passed for success.
+TEST_F(CheckForUpdatesTest, RefusedStalledAndDrippingServersEndTheCheckWithAWarning) {
     settings.UpdatesURL = "http://127.0.0.1:" + std::to_string(RefusingPort()) + "/x";
     prompts.ExpectWarning();
     CheckForUpdates(settings, prompts, nullptr, options);
@@ -275,8 +276,11 @@ TEST_F(CheckForUpdatesTest, RefusedAndStalledServersEndTheCheckWithAWarning) {
     options.stallTimeout = 300;
     prompts.ExpectWarning();
     Check("silent");
-    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"Unable to retrieve update-info",
-                                                         "Unable to retrieve update-info"}));
+    server.ServeDrip("drip", 40);
+    options.deadline = 500;
+    prompts.ExpectWarning();
+    Check("drip");
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(3, "Unable to retrieve update-info"));
 }
 
 // Would break if "Abort" left the window open, or an abort were reported as a failed download.

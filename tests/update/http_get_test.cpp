@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <vector>
@@ -119,6 +120,21 @@ TEST_F(HttpGetTest, StalledResponseTimesOut) {
     client.SetStallTimeout(300);
     const Outcome outcome = Fetch(client, server.Url("silent"));
     EXPECT_EQ(outcome.dones, std::vector<int>{HttpGet::TimedOut});
+    EXPECT_EQ(outcome.states.back(), HttpGet::Ready);
+}
+
+// Would break if a server that sends one byte now and then, each before the stall timer runs
+// out, could keep the request waiting past its deadline.
+TEST_F(HttpGetTest, DrippingServerEndsAtTheDeadline) {
+    server.ServeDrip("drip", 40);
+    client.SetStallTimeout(400);
+    client.SetDeadline(600);
+    QElapsedTimer clock;
+    clock.start();
+    const Outcome outcome = Fetch(client, server.Url("drip"));
+    EXPECT_EQ(outcome.dones, std::vector<int>{HttpGet::TimedOut});
+    EXPECT_GE(clock.elapsed(), 600);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(outcome.states.back(), HttpGet::Ready);
 }
 

@@ -27,6 +27,11 @@ class LocalHttpServer {
     void ServeSilence(const std::string& name) { Serve(name, "SILENT"); }
     // A 200 header, then body bytes for as long as the client reads.
     void ServeEndless(const std::string& name) { Serve(name, "ENDLESS"); }
+    // A header that never ends: one byte every interval milliseconds, for as long as the client
+    // reads.
+    void ServeDrip(const std::string& name, int interval) {
+        Serve(name, "DRIP " + std::to_string(interval));
+    }
 
     // The bytes of the last request the server received.
     std::string LastRequest() const;

@@ -7,7 +7,8 @@ Prints the port it listens on as one line, then serves each request's path from 
 file "<name>.http" holds the whole response (status line, header and body) and is sent as it
 is, then the connection is closed. A file starting with SILENT is never answered (the
 connection stays open until the client closes it); one starting with ENDLESS sends a 200 header
-and then body bytes until the client closes. Every request's bytes are written to
+and then body bytes until the client closes; "DRIP <ms>" sends a header that never ends, one
+byte every <ms> milliseconds, until the client closes. Every request's bytes are written to
 FOLDER/last_request.bin before the answer. The server ends itself after a while, so a test that
 dies cannot leave it behind.
 """
@@ -57,6 +58,16 @@ class Handler(socketserver.BaseRequestHandler):
             try:
                 while sock.recv(4096):
                     pass
+            except OSError:
+                pass
+            return
+        if response.startswith(b"DRIP"):
+            interval = int(response.split()[1]) / 1000.0
+            try:
+                sock.sendall(b"HTTP/1.0 200 OK\r\nX-Drip: ")
+                while True:
+                    time.sleep(interval)
+                    sock.sendall(b"x")
             except OSError:
                 pass
             return

@@ -22,6 +22,7 @@ QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& accessibleNam
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setAccessibleName(accessibleName);
+    panel->setTextFormat(Qt::PlainText);
     // Two panels of equal stretch: each takes half the bar.
     bar->addWidget(panel, 1);
     return panel;

@@ -1,5 +1,7 @@
 #include "project/ui/list_item_model.h"
 
+#include "app/ui/plain_tool_tip.h"
+
 namespace sw {
 
 QString ToQString(const std::string& bytes) {
@@ -39,8 +41,11 @@ QVariant ListItemModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && index.column() > 0) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
         return ToQString(CellText(index.row(), index.column()));
+    }
+    if (role == Qt::ToolTipRole) {
+        return PlainToolTip(ToQString(CellText(index.row(), index.column())));
     }
     return {};
 }

@@ -60,6 +60,7 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     StatusPanel = new QLabel(StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     StatusPanel->setAccessibleName(QStringLiteral("Entry status"));
+    StatusPanel->setTextFormat(Qt::PlainText);
     // One panel as wide as the bar.
     StatusBar->addWidget(StatusPanel, 1);
 

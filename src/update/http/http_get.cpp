@@ -11,6 +11,8 @@ namespace sw {
 HttpGet::HttpGet(QObject* parent) : QObject(parent) {
     stall_.setSingleShot(true);
     connect(&stall_, &QTimer::timeout, this, [this] { Finish(TimedOut); });
+    overall_.setSingleShot(true);
+    connect(&overall_, &QTimer::timeout, this, [this] { Finish(TimedOut); });
 }
 
 HttpGet::~HttpGet() {
@@ -56,6 +58,7 @@ void HttpGet::Get(const std::string& address, const std::string& userAgent) {
             [this](QAbstractSocket::SocketError e) { SocketError(e); });
     SetState(DnsLookup);
     stall_.start(stallTimeout_);
+    overall_.start(deadline_);
     // No proxy: the request goes to the address's own host, as its bytes say.
     socket_->setProxy(QNetworkProxy::NoProxy);
     socket_->connectToHost(QString::fromStdString(parts->Host), parts->Port);
@@ -154,6 +157,7 @@ void HttpGet::Finish(int error) {
     }
     active_ = false;
     stall_.stop();
+    overall_.stop();
     if (socket_ != nullptr) {
         socket_->disconnect(this);
         socket_->abort();

@@ -24,7 +24,10 @@ namespace sw {
 //   the state has returned to Ready. Body() holds the response body from then on.
 // - error is 0 when a 2xx response arrived whole (or its body reached the body limit, at which
 //   the rest is not read); the HTTP status for any other status; else one of HttpError. Every
-//   failure ends in RequestDone; nothing waits longer than the stall timeout for the next byte.
+//   failure ends in RequestDone; nothing waits longer than the stall timeout for the next byte,
+//   and no request lasts longer than the deadline, however steadily a slow server sends: the
+//   stall timer starts again with every byte, so it alone would let one byte every few seconds
+//   hold the check for hours. Both end the request with TimedOut.
 // - Abort() ends a running request; it then reports Aborted. Destroying the object ends a
 //   running request silently.
 class HttpGet : public QObject {
@@ -48,7 +51,7 @@ class HttpGet : public QObject {
         BadAddress = 1,         // not an http address the client can fetch
         HostNotFound = 2,       // the name does not resolve
         ConnectionRefused = 3,  // nothing listens at the port
-        TimedOut = 4,           // no byte for the stall timeout
+        TimedOut = 4,           // no byte for the stall timeout, or the deadline passed
         ConnectionFailed = 5,   // any other network error
         BadResponse = 6,        // the connection ended before a valid status line and header
         Aborted = 7,
@@ -56,6 +59,7 @@ class HttpGet : public QObject {
     };
 
     static constexpr int kDefaultStallTimeout = 15000;  // milliseconds
+    static constexpr int kDefaultDeadline = 60000;      // milliseconds for the whole request
     // A few times the update record: the check uses its first 1820 bytes.
     static constexpr size_t kDefaultBodyLimit = 4 * 1820;
 
@@ -63,6 +67,7 @@ class HttpGet : public QObject {
     ~HttpGet() override;
 
     void SetStallTimeout(int milliseconds) { stallTimeout_ = milliseconds; }
+    void SetDeadline(int milliseconds) { deadline_ = milliseconds; }
     void SetBodyLimit(size_t bytes) { bodyLimit_ = bytes; }
 
     void Get(const std::string& address, const std::string& userAgent);
@@ -86,6 +91,7 @@ class HttpGet : public QObject {
     void Finish(int error);
 
     int stallTimeout_ = kDefaultStallTimeout;
+    int deadline_ = kDefaultDeadline;
     size_t bodyLimit_ = kDefaultBodyLimit;
     State state_ = Ready;
     bool running_ = false;  // from Get until its done event
@@ -95,6 +101,7 @@ class HttpGet : public QObject {
     std::unique_ptr<HttpResponseReader> response_;
     QTcpSocket* socket_ = nullptr;
     QTimer stall_;
+    QTimer overall_;
 };
 
 }  // namespace sw

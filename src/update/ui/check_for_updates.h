@@ -15,6 +15,7 @@ namespace sw {
 // What the update check takes from its surroundings; the defaults are the program's own.
 struct UpdateCheckOptions {
     int stallTimeout = HttpGet::kDefaultStallTimeout;  // milliseconds without a byte
+    int deadline = HttpGet::kDefaultDeadline;          // milliseconds for the whole download
     std::function<double()> now;                       // the current time as days; NowAsDays
     // Hands the download page to the desktop; OpenAddress (http, https and mailto only).
     std::function<bool(const std::string&)> openAddress;

@@ -17,8 +17,10 @@ namespace sw {
 namespace {
 
 QLabel* CentredLabel(const QString& text, const char* name, const QString& accessibleName) {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setAccessibleName(accessibleName);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
@@ -49,6 +51,7 @@ TCheckUpdateForm::TCheckUpdateForm(const TGlobalSettings& settings, Prompts& pro
     HTTPGet = new HttpGet(this);
     HTTPGet->setObjectName(QStringLiteral("HTTPGet"));
     HTTPGet->SetStallTimeout(options.stallTimeout);
+    HTTPGet->SetDeadline(options.deadline);
     connect(HTTPGet, &HttpGet::StateChanged, this, &TCheckUpdateForm::HTTPGetStateChange);
     connect(HTTPGet, &HttpGet::RequestDone, this, &TCheckUpdateForm::HTTPGetRequestDone);
     connect(AbortBtn, &QPushButton::clicked, this, &TCheckUpdateForm::AbortBtnClick);

@@ -18,6 +18,8 @@ namespace {
 QLabel* Label(const char* name, const char* accessibleName) {
     auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
+    // The version lines carry the record's fields.
+    label->setTextFormat(Qt::PlainText);
     label->setAccessibleName(QString::fromLatin1(accessibleName));
     return label;
 }
