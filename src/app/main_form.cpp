@@ -343,6 +343,7 @@ void TMainForm::ExportClick() {
 void TMainForm::PreferencesClick() {
     if (EditPreferences(prompts_, this)) {
         cutter_->InitializeCutter();
+        document_.Cues().RefreshTimes();
     }
 }
 

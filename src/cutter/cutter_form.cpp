@@ -116,7 +116,7 @@ TCutterForm::TCutterForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWi
     setAcceptDrops(true);
     jumpDialog_ = [this](const TFrameInfo& info, int32_t position) -> std::optional<int32_t> {
         int32_t frame = position;
-        if (ExecuteJump(this, prompts_, info, frame)) {
+        if (ExecuteJump(this, prompts_, info, GlobalSettings().RealTimeCodes, frame)) {
             return frame;
         }
         return std::nullopt;
@@ -415,7 +415,7 @@ int32_t TCutterForm::CurrentFrame() const {
 
 std::string TCutterForm::Text(int64_t frame) const {
     const TFrameInfo info = cut_ != nullptr ? cut_->FrameInfo : kNoFrame;
-    return FrameText(info, frame, GlobalSettings().ShowCutterTime);
+    return FrameText(info, frame, GlobalSettings().ShowCutterTime, GlobalSettings().RealTimeCodes);
 }
 
 void TCutterForm::MoveTo(int64_t frame) {

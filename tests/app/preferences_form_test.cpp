@@ -170,10 +170,15 @@ TEST(PreferencesDialog, AppliesToTheSettingsOnlyOnOk) {
 
     test::WhenModal([](QWidget* modal) {
         modal->findChild<QSpinBox*>(QStringLiteral("PlayBuffersEdit"))->setValue(9);
+        auto* timeCodes = modal->findChild<QComboBox*>(QStringLiteral("TimeCodeList"));
+        EXPECT_EQ(timeCodes->currentText(), "real time");
+        timeCodes->setCurrentIndex(1);
+        EXPECT_EQ(timeCodes->currentText(), "frames within the second");
         modal->findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
     });
     EXPECT_TRUE(EditPreferences({}, prompts));
     EXPECT_EQ(GlobalSettings().NumBuffers, 9);
+    EXPECT_FALSE(GlobalSettings().RealTimeCodes);
     EXPECT_EQ(GlobalSettings().PlayerWaveOut, -1);
     GlobalSettings() = TGlobalSettings{};
 }

@@ -396,10 +396,10 @@ TEST(CutterDisplay, ClickingALabelTogglesAllThreeLabelsAndTheLength) {
     ProcessEvents();
     EXPECT_TRUE(GlobalSettings().ShowCutterTime);
     const TFrameInfo& info = h.Cut()->FrameInfo;
-    EXPECT_EQ(h.LabelText("MarkInLbl").toStdString(), FrameText(info, 38, true));
-    EXPECT_EQ(h.LabelText("PosLbl").toStdString(), FrameText(info, 57, true));
-    EXPECT_EQ(h.LabelText("MarkOutLbl").toStdString(), FrameText(info, 76, true));
-    EXPECT_EQ(h.Form().StatusText(2).toStdString(), FrameText(info, 39, true));
+    EXPECT_EQ(h.LabelText("MarkInLbl").toStdString(), FrameText(info, 38, true, true));
+    EXPECT_EQ(h.LabelText("PosLbl").toStdString(), FrameText(info, 57, true, true));
+    EXPECT_EQ(h.LabelText("MarkOutLbl").toStdString(), FrameText(info, 76, true, true));
+    EXPECT_EQ(h.Form().StatusText(2).toStdString(), FrameText(info, 39, true, true));
     EXPECT_NE(h.LabelText("MarkInLbl"), "38");
     QTest::mouseClick(h.Find<QLabel>("PosLbl"), Qt::LeftButton);
     ProcessEvents();

@@ -104,11 +104,12 @@ TEST(WheelAccumulation, AReversalDropsTheOtherDirectionsRest) {
 
 TEST(CutterTexts, FramesShowAsTimeCodesOrNumbers) {
     // The labels and the length panel would disagree with the file's frame rate.
-    EXPECT_EQ(FrameText(Info38(), 38, true), "00:00:01.00");
-    EXPECT_EQ(FrameText(Info38(), 2285, true), "00:01:00.05");
-    EXPECT_EQ(FrameText(Info38(), 2285, false), "2285");
-    EXPECT_EQ(FrameText(Info38(), -5, false), "-5");
-    EXPECT_EQ(FrameText(Info38(), -5, true), "00:00:00.00");
+    EXPECT_EQ(FrameText(Info38(), 38, true, false), "00:00:01.00");
+    EXPECT_EQ(FrameText(Info38(), 2285, true, false), "00:01:00.05");
+    EXPECT_EQ(FrameText(Info38(), 2285, true, true), "00:00:59.68");
+    EXPECT_EQ(FrameText(Info38(), 2285, false, true), "2285");
+    EXPECT_EQ(FrameText(Info38(), -5, false, false), "-5");
+    EXPECT_EQ(FrameText(Info38(), -5, true, true), "00:00:00.00");
     EXPECT_EQ(NoFrameText(true), "00:00:00.00");
     EXPECT_EQ(NoFrameText(false), "0");
     EXPECT_EQ(CutterCaption(true), "Cutter (keyboard enabled)");

@@ -61,6 +61,7 @@ TEST_F(CueListModelTest, TotalsAfterTheLastDeleteShowZeroAndDisableTheExport) {
 
 TEST_F(CueListModelTest, TotalTimeUsesThirtyEightFramesPerSecondWhateverTheFiles) {
     // Totals at the files' own rates would disagree with the fixed reference the panel shows.
+    settings.RealTimeCodes = false;
     HeaderSpec spec;
     spec.rateIndex = 1;  // 48 kHz
     const std::string fileName = WriteMp3("fast.mp3", 4, spec);
@@ -71,6 +72,38 @@ TEST_F(CueListModelTest, TotalTimeUsesThirtyEightFramesPerSecondWhateverTheFiles
     EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:01:01.05");
     // The row's own time is at the file's rate (48 kHz at 128 kbit/s: 384-byte frames, 42 fps).
     EXPECT_EQ(cues.RowTexts(0).Time, "00:00:55.13");
+}
+
+TEST_F(CueListModelTest, RealTimesAreEachFilesTrueDurationAndTheirExactSum) {
+    // Breaks when the real-time total counts frames at one rate for every file (a 48 kHz cue then
+    // adds 8 % too much), sums rounded seconds, or when showing the other form marks the project
+    // modified.
+    HeaderSpec at48;
+    at48.rateIndex = 1;
+    ASSERT_EQ(bin.ParseMP3List("", {WriteMp3("fast.mp3", 4, at48)}), kImportAdded);
+    TCutObject* fast = bin.At(0);
+    TCutObject* slow = Import("slow.mp3", 4);
+    ASSERT_TRUE(cues.AddCue(fast, "fast", 0, 99));   // 100 x 24 ms: exactly 2.4 s
+    ASSERT_TRUE(cues.AddCue(slow, "slow", 0, 167));  // 168 x 26.12 ms: 4.388 s
+    EXPECT_EQ(cues.RowTexts(0).Time, "00:00:02.40");
+    EXPECT_EQ(cues.RowTexts(1).Time, "00:00:04.38");
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:06.78");
+    fast->MarkIn = 0;
+    fast->MarkOut = 3;
+    cues.UpdateCue(cues.At(0));
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:04.48");
+
+    RecordingObserver view;
+    cues.AddObserver(&view);
+    const int modified = changes.count;
+    settings.RealTimeCodes = false;
+    cues.RefreshTimes();
+    EXPECT_EQ(cues.RowTexts(1).Time, "00:00:04.16");
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:04.20");
+    EXPECT_EQ(view.calls, std::vector<std::string>{"change 0,1"});
+    EXPECT_EQ(view.totals, 1);
+    EXPECT_EQ(changes.count, modified);
+    cues.RemoveObserver(&view);
 }
 
 TEST_F(CueListModelTest, KeptTotalMatchesARecountAfterEveryKindOfChange) {
