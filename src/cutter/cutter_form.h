@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cutter/cutter_keys.h"
 #include "cutter/cutter_state.h"
 #include "cutter/jog_shuttle.h"
 #include "player/wave_out.h"
@@ -89,6 +90,10 @@ class TCutterForm : public QWidget, public CutterLink {
     QString StatusText(int panel) const;
     // The window that shows or hides: the sub-window the form sits in, else the form itself.
     QWidget* Host();
+    // Runs a key's command (keypad or main keyboard, cutter_keys.h) as the keyboard does; false
+    // when it does nothing (no command, no player). Views of the cutter's file hand their keys
+    // here.
+    bool RunKeyCommand(CutterCommand command);
 
   public slots:
     // One tick of the jog/shuttle, as JogTimer runs it every 250 ms while the knob is turned.
@@ -134,6 +139,10 @@ class TCutterForm : public QWidget, public CutterLink {
     void PlayerError(int code);
 
     bool DispatchKey(QKeyEvent& event);
+    // Wheel deltas over the window or the seek bar: JogMaxSpeed frames per notch.
+    void Wheel(int delta);
+    // The key names the buttons' tool tips show while the keyboard controls the cutter.
+    void ShowKeysInToolTips();
     // Our own drag of a list row, over a part of the window that takes drops.
     bool TakesDropAt(const QMimeData* mime, const QPoint& position) const;
     void AnswerDrag(QDragMoveEvent& event) const;
@@ -156,6 +165,8 @@ class TCutterForm : public QWidget, public CutterLink {
     // Moves to a frame: through the player, or only the seek bar when it does not hold the file.
     void MoveTo(int64_t frame);
     void SetSeekBar(int32_t frameCount, int64_t position);
+    // The window's own move of the seek bar, which the player does not follow.
+    void ShowOnSeekBar(int64_t frame);
     std::string Text(int64_t frame) const;
 
     Prompts& prompts_;
@@ -166,6 +177,7 @@ class TCutterForm : public QWidget, public CutterLink {
     TCutObject* cut_ = nullptr;
     TCueObject* cue_ = nullptr;
     bool seeking_ = false;
+    bool movingSeekBar_ = false;
     bool suspended_ = false;
     bool terminating_ = false;
     bool keyPreview_ = false;
@@ -198,6 +210,7 @@ class TCutterForm : public QWidget, public CutterLink {
     TKnob* jogShuttle_ = nullptr;
     QLabel* jogLbl_ = nullptr;
     QScrollBar* volumeBar_ = nullptr;
+    QLabel* volumeLbl_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* panels_[3] = {nullptr, nullptr, nullptr};
     QTimer* jogTimer_ = nullptr;

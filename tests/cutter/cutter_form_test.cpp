@@ -165,11 +165,54 @@ TEST(CutterKeypad, NumLockOffNavigationKeysActAsTheKeypadDigits) {
     EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
     h.Key(Qt::Key_Delete, Qt::KeypadModifier);  // keypad point: stop
     EXPECT_EQ(h.Player().PlayerMode(), kModeStopped);
-    // The same keys off the keypad are the focused control's, not the table's.
+    // The same digit off the keypad is not the table's, and the main keyboard's arrow steps one
+    // frame instead of setting a mark.
     MoveTo(h, 600);
     h.Key(Qt::Key_4);
     h.Key(Qt::Key_Left);
     EXPECT_EQ(h.Cut()->MarkIn, 300);
+    EXPECT_EQ(h.Player().Position(), 599u);
+}
+
+TEST(CutterKeys, TheMainKeyboardPlaysMarksStepsAndListsWithoutAKeypad) {
+    // A laptop without a keypad could not cut at all; a key taken with its modifier (Ctrl+I,
+    // the import) or with keyboard control off would act behind the user's back.
+    CutterHarness h;
+    OpenWithMarks(h, 0, 999);
+    MoveTo(h, 500);
+    h.Key(Qt::Key_Space);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
+    h.Key(Qt::Key_Space);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
+    MoveTo(h, 500);
+    h.Key(Qt::Key_Right);
+    h.Key(Qt::Key_Right, Qt::ShiftModifier);  // 38 frames a second at 44.1 kHz
+    EXPECT_EQ(h.Player().Position(), 539u);
+    EXPECT_EQ(h.LabelText("PosLbl"), "539");
+    h.Key(Qt::Key_I);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    h.Key(Qt::Key_Left, Qt::ShiftModifier);
+    h.Key(Qt::Key_Left);
+    EXPECT_EQ(h.Player().Position(), 500u);
+    h.Key(Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    MoveTo(h, 600);
+    h.Key(Qt::Key_O);
+    EXPECT_EQ(h.Cut()->MarkOut, 600);
+    h.Key(Qt::Key_Return);
+    ASSERT_EQ(h.Cues().Count(), 1);
+    EXPECT_EQ(h.Cues().At(0)->MarkIn, 539);
+    EXPECT_EQ(h.Cues().At(0)->MarkOut, 600);
+    EXPECT_TRUE(h.Find<QWidget>("PlayBtn")->toolTip().endsWith("(Space)"));
+    EXPECT_TRUE(h.Find<QWidget>("MarkBeginBtn")->toolTip().endsWith("(I)"));
+
+    GlobalSettings().CutterKBControl = false;
+    h.Form().InitializeCutter();
+    h.Key(Qt::Key_Space);
+    h.Key(Qt::Key_I);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    EXPECT_EQ(h.Find<QWidget>("PlayBtn")->toolTip(), "Play complete file");
 }
 
 TEST(CutterKeypad, KeyboardControlOffLeavesTheTableUnused) {
@@ -274,6 +317,46 @@ TEST(CutterSeekBar, StepsMoveThePlayerAtOnceAndDragsOnlyOnRelease) {
     EXPECT_FALSE(h.Form().Seeking());
     EXPECT_EQ(h.Player().Position(), 300u);
     EXPECT_EQ(h.Form().StatusText(1), "Pausing");
+}
+
+TEST(CutterSeekBar, EveryWayTheBarMovesEndsWithThePlayerAndTheMarksThere) {
+    // Breaks when a way of moving the bar leaves the player behind: the wheel over the bar and
+    // "Scroll here" moved only the thumb, so a mark set then took a frame nobody heard, and the
+    // trough held down left the bar away from the player.
+    CutterHarness h;
+    OpenWithMarks(h, 0, 999);
+    MoveTo(h, 500);
+    auto* bar = h.Find<QScrollBar>("SeekBar");
+    QWheelEvent forward = Wheel(120);
+    QApplication::sendEvent(bar, &forward);
+    ProcessEvents();
+    EXPECT_EQ(h.Player().Position(), 600u) << "JogMaxSpeed frames a notch, away is forward";
+    EXPECT_EQ(bar->value(), 600);
+    EXPECT_EQ(h.LabelText("PosLbl"), "600");
+    h.Click("MarkBeginBtn");
+    EXPECT_EQ(h.Cut()->MarkIn, 600);
+
+    bar->setValue(250);  // what the bar's "Scroll here" does
+    ProcessEvents();
+    EXPECT_EQ(h.Player().Position(), 250u);
+    EXPECT_EQ(h.LabelText("PosLbl"), "250");
+    EXPECT_EQ(h.Form().StatusText(1), "Pausing");
+
+    for (const bool playing : {false, true}) {
+        if (playing) {
+            h.Player().Play();
+            h.Play(5);
+        }
+        // Pressed in the trough right of the thumb and held: the bar pages on by itself.
+        const QPoint trough(bar->width() - 30, bar->height() / 2);
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, trough);
+        QTest::qWait(800);
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, trough);
+        ProcessEvents();
+        EXPECT_GT(bar->value(), playing ? 300 : 270);
+        EXPECT_EQ(uint32_t(bar->value()), h.Player().Position()) << "playing " << playing;
+        EXPECT_EQ(h.LabelText("PosLbl").toInt(), bar->value());
+    }
 }
 
 TEST(CutterSeekBar, EmptyIndexGivesNoReversedRangeAndDisablesWhatCannotWork) {
@@ -677,6 +760,11 @@ TEST(CutterControls, EveryControlHasANameAHintAndAnAccessibleName) {
         EXPECT_FALSE(w->statusTip().isEmpty()) << name;
     }
     EXPECT_EQ(h.Find<QWidget>("PlayBtn")->accessibleName(), "Play complete file");
+    auto* volume = h.Find<QScrollBar>("VolumeBar");
+    EXPECT_EQ(volume->accessibleName(), "Volume");
+    EXPECT_EQ(volume->toolTip(), "Volume");
+    EXPECT_EQ(h.Find<QLabel>("VolumeLbl")->text(), "Volume");
+    EXPECT_EQ(h.Find<QLabel>("VolumeLbl")->buddy(), volume);
     EXPECT_EQ(h.Form().size(), QSize(406, 164));
     EXPECT_EQ(h.Form().windowTitle(), "Cutter (keyboard enabled)");
 }
