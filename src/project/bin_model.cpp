@@ -196,7 +196,9 @@ int ProjectBinModel::ImportPlaylist(const std::string& fileName,
         return kImportFailed;
     }
     playlists.push_back(identity);
-    const int state = ParseList(contents.Folder, contents.Names, playlists);
+    // The names are resolved against the playlist's folder already; a relative folder (a
+    // playlist reached by a relative name) must not be joined to them a second time.
+    const int state = ParseList("", contents.Names, playlists);
     playlists.pop_back();
     return state;
 }

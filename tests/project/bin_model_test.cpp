@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "model_fixture.h"
@@ -78,6 +80,20 @@ TEST_F(BinModelTest, NamesResolveAgainstTheBaseFolderWhole) {
     WriteMp3(longName, 3);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {longName}), kImportAdded);
     EXPECT_EQ(bin.At(0)->FileName, dir.File(longName));
+}
+
+TEST_F(BinModelTest, APlaylistReachedByARelativeNameJoinsItsFolderOnce) {
+    // Joined twice, "lists/a.mp3" became "lists/lists/a.mp3", which is not there.
+    ASSERT_EQ(::mkdir(dir.File("lists").c_str(), 0700), 0);
+    WriteMp3("lists/a.mp3", 3);
+    WriteText(dir.File("lists/p.m3u"), "a.mp3\r\n");
+    const std::string here = AbsolutePath(".");
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    const int state = bin.ParseMP3List("", {"lists/p.m3u"});
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+    EXPECT_EQ(state, kImportAdded);
+    ASSERT_EQ(bin.Count(), 1);
+    EXPECT_EQ(bin.At(0)->FileName, "lists/a.mp3");
 }
 
 TEST_F(BinModelTest, TheNameMatchQuestionIsCaseSensitiveAndNoDeclines) {
