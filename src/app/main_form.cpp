@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -76,6 +77,11 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     modifiedPanel_->setFixedWidth(50);
     statusBar()->addWidget(hintPanel_, 1);
     statusBar()->addPermanentWidget(modifiedPanel_);
+    reportTimer_ = new QTimer(this);
+    reportTimer_->setSingleShot(true);
+    reportTimer_->setInterval(5000);
+    connect(reportTimer_, &QTimer::timeout, hintPanel_, &QLabel::clear);
+    SetExportReporter([this](const std::string& text) { ShowExportReport(text); });
 
     CreateMenusAndToolBar();
 
@@ -129,6 +135,7 @@ void TMainForm::CreateListWindows() {
 }
 
 TMainForm::~TMainForm() {
+    SetExportReporter(nullptr);
     commands_.SetView(nullptr);
     commands_.SetCutter(nullptr);
     // The cutter's player must let go of the cut objects before the document frees them.
@@ -388,9 +395,18 @@ void TMainForm::dropEvent(QDropEvent* event) {
                 [this](const std::vector<std::string>& names) { projectBin_->ImportFiles(names); });
 }
 
+void TMainForm::ShowExportReport(const std::string& text) {
+    hintPanel_->setText(Text(text));
+    reportTimer_->start();
+}
+
 bool TMainForm::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        hintPanel_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        // The mouse rests over some control when the export's window closes; its hint would
+        // take the report's place at once.
+        if (!reportTimer_->isActive()) {
+            hintPanel_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        }
         return true;
     }
     return QMainWindow::event(event);

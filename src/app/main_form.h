@@ -16,6 +16,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QTimer;
 class QToolBar;
 
 namespace sw {
@@ -61,10 +62,13 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     // the item is shown disabled.
     void SetCheckForUpdates(std::function<void()> checkForUpdates);
 
-    // Imports the named files into the bin (names without a folder taken in baseFolder) and opens
-    // the first new entry in the cutter with its marks over the whole file. Returns how many
-    // entries came in.
+    // Imports the named files into the bin (names without a folder taken in baseFolder), as the
+    // command line's files; the user opens one in the cutter. Returns how many entries came in.
     int ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder);
+
+    // What an export from any window wrote ("Exported 120 frames to take.mp3"): shown in the
+    // hint panel for a few seconds, in which the hints of what the mouse passes wait.
+    void ShowExportReport(const std::string& text);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +131,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     QToolBar* toolBar_ = nullptr;
     QLabel* hintPanel_ = nullptr;
     QLabel* modifiedPanel_ = nullptr;
+    QTimer* reportTimer_ = nullptr;
 };
 
 }  // namespace sw

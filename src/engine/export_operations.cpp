@@ -9,10 +9,17 @@
 namespace sw {
 namespace {
 
+std::function<void(const std::string&)>& Reporter() {
+    static std::function<void(const std::string&)> reporter;
+    return reporter;
+}
+
 // What only the GUI thread may show, after the worker ended.
-int Shown(const ExportOutcome& outcome, Prompts& prompts) {
+int Shown(const ExportOutcome& outcome, const std::string& fileName, Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
+    } else if (outcome.status == kStatusOk && Reporter()) {
+        Reporter()(ExportReport(outcome.framesCopied, fileName));
     }
     return outcome.status;
 }
@@ -38,8 +45,13 @@ int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks,
     const int32_t last = useMarks ? cut->MarkOut : cut->FrameCount() - 1;
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), prompts);
+        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), fileName,
+                     prompts);
     });
+}
+
+void SetExportReporter(std::function<void(const std::string&)> reporter) {
+    Reporter() = std::move(reporter);
 }
 
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
@@ -49,7 +61,8 @@ int ExportProject(const std::string& fileName, const TProjectProperties& project
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), prompts);
+        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), fileName,
+                     prompts);
     });
 }
 
@@ -62,7 +75,13 @@ int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
         QtFrontEnd frontEnd;
         const SourceExportResult result = ExportSourceFile(
             SourceExportRequest{sourceName, fileName, std::nullopt}, options, frontEnd);
-        return result.scanStatus != kStatusOk ? result.scanStatus : Shown(result.outcome, prompts);
+        if (result.scanStatus != kStatusOk) {
+            return result.scanStatus;
+        }
+        // An index file holds no frames to tell of.
+        return result.kind == ExportTargetKind::IndexFile
+                   ? result.outcome.status
+                   : Shown(result.outcome, fileName, prompts);
     });
 }
 

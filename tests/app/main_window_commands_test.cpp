@@ -341,6 +341,20 @@ TEST_F(MainWindowCommandsTest, ExportIsAvailableExactlyWhileCuesHoldFrames) {
     EXPECT_FALSE(Action("ExportAction")->isEnabled());
 }
 
+TEST_F(MainWindowCommandsTest, AnExportSaysWhatItWroteInTheStatusBarForAWhile) {
+    // An export that ended silently left the user to look in the folder whether it ran, and a
+    // hint under the resting mouse would have replaced the report at once.
+    form_->ImportFiles({Mp3("a.mp3")}, "");
+    form_->Document().Cues().AddCue(Bin().At(0), "one", 0, 9);
+    ProcessEvents();
+    prompts_.ExpectSaveFile(dir_.File("all.mp3"));
+    Key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(form_->HintPanel()->text(), "Exported 10 frames to all.mp3");
+    QStatusTipEvent hint("Start a new project");
+    QApplication::sendEvent(form_.get(), &hint);
+    EXPECT_EQ(form_->HintPanel()->text(), "Exported 10 frames to all.mp3");
+}
+
 TEST_F(MainWindowCommandsTest, FilesDroppedOnTheFrameComeInTheDropsOrder) {
     // Dropped files would be lost, or listed in another order than the user chose them.
     const std::vector<std::string> names = {Mp3("c.mp3"), Mp3("a.mp3"), Mp3("b.mp3")};
