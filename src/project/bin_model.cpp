@@ -141,8 +141,8 @@ int ProjectBinModel::ParseList(const std::string& baseFolder, const std::vector<
                 }
                 break;
             case kImportNotFound:
-                goOn = prompts_.YesNo(texts::kErrorCaption,
-                                      FillText(texts::kUnableToFind, {fileName})) ==
+                goOn = prompts_.ErrorYesNo(texts::kErrorCaption,
+                                           FillText(texts::kUnableToFind, {fileName})) ==
                        Prompts::Answer::Yes;
                 break;
             case kImportUnsupported:

@@ -302,26 +302,19 @@ void CueListModel::ImportCommand(CutObjectFinder& bin) {
     UpdateTotals();
 }
 
-bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter) {
+bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter,
+                            const std::string& name) {
     if (FileKind(target) == "m3q") {
         return SaveCueFile(&cue, target);
     }
-    TCutObject& cut = *cue.CutObject;
-    // The export reads the range from the cut object's marks; the cutter is suspended meanwhile,
-    // so lending it the cue's range and giving the marks back afterwards is safe.
-    const int32_t markIn = cut.MarkIn;
-    const int32_t markOut = cut.MarkOut;
-    struct Restore {
-        TCutObject& cut;
-        int32_t markIn, markOut;
-        ~Restore() {
-            cut.MarkIn = markIn;
-            cut.MarkOut = markOut;
-        }
-    } restore{cut, markIn, markOut};
-    cut.MarkIn = cue.MarkIn;
-    cut.MarkOut = cue.MarkOut;
-    return exporter.ExportCutObject(target, cut, true) == 0;
+    // The export reads the range from the marks: a working copy carries the cue's, so the bin's
+    // entry and the cutter never show the cue's range or name, not even while the export's
+    // window runs.
+    TCutObject copy = WorkingCopy(*cue.CutObject);
+    copy.Name = name;
+    copy.MarkIn = cue.MarkIn;
+    copy.MarkOut = cue.MarkOut;
+    return exporter.ExportCutObject(target, copy, true) == 0;
 }
 
 void CueListModel::ExportAs(int row, CutExporter& exporter) {
@@ -343,16 +336,8 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     settings_.LastSaveFolder = ChosenFolder(target);
     PlayerPause pause(cutter_);
     // The single export names the file after the cue as it stands in the list, its range
-    // included; the working copy of the original carries the cue's name as well.
-    TCutObject& cut = *cue.CutObject;
-    const std::string name = cut.Name;
-    struct RestoreName {
-        TCutObject& cut;
-        std::string name;
-        ~RestoreName() { cut.Name = name; }
-    } restoreName{cut, name};
-    cut.Name = cue.Name;
-    WriteCue(cue, target, exporter);
+    // included; its working copy carries the cue's name as well.
+    WriteCue(cue, target, exporter, cue.Name);
 }
 
 void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,
@@ -399,7 +384,7 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
         // One cue that cannot be written (a target a cut object holds open, a full disk) must
         // not cost the others: it is noted, and all such are reported once at the end.
         try {
-            if (!WriteCue(cue, target, exporter)) {
+            if (!WriteCue(cue, target, exporter, cue.CutObject->Name)) {
                 failures.push_back(target);
             }
         } catch (const std::exception& error) {

@@ -108,7 +108,7 @@ TEST_F(MainFormTest, AMissingFileIsAskedAboutAndTheOthersStillCome) {
     // One bad name on the command line would stop the import of the rest.
     TempDir dir;
     WriteNumberedFrames(dir.File("b.mp3"), 30);
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the bin asks whether to go on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the bin asks whether to go on
     EXPECT_EQ(form_->ImportFiles({"missing.mp3", "b.mp3"}, dir.Path()), 1);
     EXPECT_EQ(form_->Document().Bin().Count(), 1);
     EXPECT_EQ(form_->Document().Bin().At(0)->Name, "b");

@@ -41,7 +41,7 @@ TEST_F(BinModelTest, EachKindOfNameEndsInItsImportState) {
     EXPECT_EQ(bin.ParseMP3List("", {mp3}), kImportAdded);
     EXPECT_EQ(bin.ParseMP3List("", {longExtension}), kImportAdded);  // three characters count
 
-    prompts.ExpectYesNo(Answer::Yes);
+    prompts.ExpectErrorYesNo(Answer::Yes);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"missing.mp3"}), kImportNotFound);
     EXPECT_EQ(prompts.Texts().back(),
               "Unable to find file " + dir.File("missing.mp3") + "\r\nDo you want to continue?");
@@ -67,7 +67,7 @@ TEST_F(BinModelTest, EachKindOfNameEndsInItsImportState) {
 TEST_F(BinModelTest, AnsweringNoToAMissingFileStopsTheImport) {
     // Going on after No would import files the user chose not to wait for.
     const std::string mp3 = WriteMp3("later.mp3", 5);
-    prompts.ExpectYesNo(Answer::No);
+    prompts.ExpectErrorYesNo(Answer::No);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"missing.mp3", mp3}), kImportNotFound);
     EXPECT_EQ(bin.Count(), 0);
 }

@@ -214,7 +214,7 @@ TEST_F(CueListModelTest, ACueFileAttachesToTheEntryOfExactlyItsPath) {
 
     const std::string upper = dir.File("Take.mp3");
     SaveCueFile(CueFileRecord{upper, "other", 0, 1}, cueFile);
-    prompts.ExpectYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
     EXPECT_FALSE(cues.ImportCueFile(cueFile, bin));
     EXPECT_EQ(prompts.Texts().back(),
               "Unable to find file " + upper + "\r\nDo you want to continue?");
@@ -226,7 +226,7 @@ TEST_F(CueListModelTest, ImportingACueWhoseSourceMovedAsksThenReportsTheCueFile)
     const std::string cueFile = dir.File("gone.m3q");
     SaveCueFile(CueFileRecord{dir.File("moved.mp3"), "lost", 0, 1}, cueFile);
     prompts.ExpectOpenFiles({cueFile});
-    prompts.ExpectYesNo(Prompts::Answer::Yes);
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);
     prompts.ExpectError();
     cues.ImportCommand(bin);
     EXPECT_EQ(prompts.Texts().back(), "Unable to import cue file " + cueFile);
@@ -267,16 +267,37 @@ TEST_F(CueListModelTest, FolderExportAsksBeforeReplacingAndTakesACueNameTheUserC
     EXPECT_EQ(ReadFileBytes(out + "/second.mp3").size(), 6u * 417u);
 }
 
-TEST_F(CueListModelTest, ExportAsWritesTheCuesFramesAndGivesTheMarksBack) {
-    // Exporting through the cut object's marks must not leave the cue's range in the cutter.
+// What the bin's entry and the exported object were while the export ran.
+class WatchingExporter : public CutExporter {
+  public:
+    WatchingExporter(OperationFrontEnd& frontEnd, const TCutObject& entry)
+        : core_(frontEnd), entry_(entry) {}
+    int ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) override {
+        seen.push_back(entry_.Name + " " + std::to_string(entry_.MarkIn) + "-" +
+                       std::to_string(entry_.MarkOut));
+        seen.push_back(cut.Name + " " + std::to_string(cut.MarkIn) + "-" +
+                       std::to_string(cut.MarkOut));
+        return core_.ExportCutObject(target, cut, useMarks);
+    }
+    std::vector<std::string> seen;
+
+  private:
+    CoreCutExporter core_;
+    const TCutObject& entry_;
+};
+
+TEST_F(CueListModelTest, ExportAsWritesTheCuesFramesFromACopyTheBinNeverShows) {
+    // Lending the entry the cue's name and range for the export showed the cue's name in the
+    // bin's row while the export's window ran, and the range in the cutter.
     TCutObject* cut = Import("take.mp3", 10);
     cut->MarkIn = 1;
     cut->MarkOut = 2;
     cues.AddCue(cut, "part", 4, 6);
     prompts.ExpectSaveFile(dir.File("part.mp3"));
     InlineFrontEnd frontEnd;
-    CoreCutExporter exporter(frontEnd);
+    WatchingExporter exporter(frontEnd, *cut);
     cues.ExportAs(0, exporter);
+    EXPECT_EQ(exporter.seen, (std::vector<std::string>{"take 1-2", "part 4-6"}));
     EXPECT_EQ(prompts.LastFileDialog().fileName, "part (4-6)");
     const auto all = ReadFileBytes(cut->FileName);
     EXPECT_EQ(ReadFileBytes(dir.File("part.mp3")),

@@ -121,7 +121,7 @@ TEST_F(ProjectDocumentTest, ACueWhoseFileDiffersOnlyInCaseIsDropped) {
     contents.Files.push_back(WriteMp3("take.mp3", 4));
     contents.Cues.push_back({dir.File("Take.mp3"), "cue", 1, 2});
     WriteProjectFile(dir.File("p.m3p"), contents);
-    prompts.ExpectYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
     ASSERT_TRUE(document.LoadProject(dir.File("p.m3p")));
     EXPECT_EQ(document.Bin().Count(), 1);
     EXPECT_EQ(document.Cues().Count(), 0);

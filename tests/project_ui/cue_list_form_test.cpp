@@ -212,7 +212,7 @@ TEST_F(CueListFormTest, CueFileWhoseSourceMovedAsksForTheFileThenReportsTheCueFi
     bin_->PopUpDelete->trigger();
     std::filesystem::remove(moved);
     prompts_.ExpectOpenFiles({cueFile});
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);
     prompts_.ExpectError();
     cueList_->PopUpImport->trigger();
     EXPECT_EQ(prompts_.LastFileDialog().title, texts::kImportCuesTitle);

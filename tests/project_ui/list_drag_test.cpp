@@ -166,9 +166,9 @@ TEST_F(ListDragTest, FolderUnreadableFileAndAddressAreReportedNotFatal) {
     std::filesystem::create_directories(dir_.File("folder.mp3"));
     const std::string pipe = dir_.File("pipe.mp3");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the folder: no such file, go on
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the address: no such file, go on
-    prompts_.ExpectError();                      // the pipe: refused, not waited on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the folder: no such file, go on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the address: no such file, go on
+    prompts_.ExpectError();                           // the pipe: refused, not waited on
     DropFiles(bin_->CutObjectsList->viewport(),
               {dir_.File("folder.mp3"), "http://example.org/a.mp3", pipe});
     const std::vector<std::string> texts = prompts_.Texts();
