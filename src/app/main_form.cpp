@@ -24,6 +24,7 @@
 #include "app/preferences_form.h"
 #include "app/project_properties_form.h"
 #include "app/registered_action.h"
+#include "app/single_instance.h"
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
 #include "engine/export_operations.h"
@@ -393,6 +394,25 @@ void TMainForm::dragMoveEvent(QDragMoveEvent* event) {
 void TMainForm::dropEvent(QDropEvent* event) {
     TakeUrlDrop(event, this,
                 [this](const std::vector<std::string>& names) { projectBin_->ImportFiles(names); });
+}
+
+void TMainForm::ImportHandedOver(const std::vector<std::string>& files) {
+    handedOver_.insert(handedOver_.end(), files.begin(), files.end());
+    ImportHandedOverWhenFree();
+}
+
+void TMainForm::ImportHandedOverWhenFree() {
+    if (handedOver_.empty()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(250, this, &TMainForm::ImportHandedOverWhenFree);
+        return;
+    }
+    const std::vector<std::string> names = std::move(handedOver_);
+    handedOver_.clear();
+    BringToFront(this);
+    projectBin_->ImportFiles(names);
 }
 
 void TMainForm::ShowExportReport(const std::string& text) {

@@ -66,6 +66,10 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     // command line's files; the user opens one in the cutter. Returns how many entries came in.
     int ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder);
 
+    // Files a later start handed over: imported as a drop of them would be, once no scan,
+    // question or dialog runs (a drop could not come in before either), the frame in front.
+    void ImportHandedOver(const std::vector<std::string>& files);
+
     // What an export from any window wrote ("Exported 120 frames to take.mp3"): shown in the
     // hint panel for a few seconds, in which the hints of what the mouse passes wait.
     void ShowExportReport(const std::string& text);
@@ -99,6 +103,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     void ReadMeClick();
     void CheckForUpdatesClick();
     void AboutClick();
+    void ImportHandedOverWhenFree();
 
     Prompts& prompts_;
     QtFrontEnd frontEnd_;
@@ -132,6 +137,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     QLabel* hintPanel_ = nullptr;
     QLabel* modifiedPanel_ = nullptr;
     QTimer* reportTimer_ = nullptr;
+    std::vector<std::string> handedOver_;
 };
 
 }  // namespace sw
