@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Slicewell 4");
+    // No application display name: Qt would append it to every window's and box's title
+    // ("Slicewell 4 - Untitled1 — Slicewell 4"), and the titles are the captions exactly.
     sw::TItemDragObject::Instance();
     sw::QtPrompts prompts;
     // A box nobody can see would wait for ever: without a display messages go to the terminal.

@@ -191,7 +191,8 @@ void TCutterForm::CreateControls() {
     auto positionLabel = [&](const char* name, const char* accessible, const char* hint, int x) {
         auto* label = new ClickLabel([this] { TimeTypeClick(); }, this);
         label->setObjectName(name);
-        label->setAccessibleName(QString::fromUtf8(accessible));
+        // A screen reader reads the shown time as the label's name.
+        label->setAccessibleDescription(QString::fromUtf8(accessible));
         SetHint(label, hint);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
@@ -294,7 +295,7 @@ void TCutterForm::CreateControls() {
 
     jogLbl_ = new QLabel(this);
     jogLbl_->setObjectName("JogLbl");
-    jogLbl_->setAccessibleName("Jog speed");
+    jogLbl_->setAccessibleDescription("Jog speed");
     jogLbl_->setAlignment(Qt::AlignCenter);
     QFont bold = jogLbl_->font();
     bold.setBold(true);
@@ -351,7 +352,7 @@ void TCutterForm::CreateControls() {
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        panels_[i]->setAccessibleName(QString::fromLatin1(panelNames[i]));
+        panels_[i]->setAccessibleDescription(QString::fromLatin1(panelNames[i]));
         panels_[i]->setFixedWidth(PanelWidth(i, panels_[i]->fontMetrics()));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i > 0) {

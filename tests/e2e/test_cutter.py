@@ -32,7 +32,7 @@ class CutterEndToEnd(unittest.TestCase):
             session.click(accessible.find(bin_list, "table cell", "sample"), repeat=2)
             harness.wait_for(lambda: accessible.enabled(play), 10,
                              what="the cutter opening the sample")
-            session.click(accessible.find(cutter, "label", "Status file"))
+            session.click(accessible.find_described(cutter, "label", "Status file"))
             session.key(window, "KP_1")  # play
             time.sleep(1.0)
             session.key(window, "KP_4")  # mark-in at the audible frame

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -285,8 +286,12 @@ TEST_F(CueListFormTest, EveryControlAndMenuEntryOfBothListsHasAName) {
                 << control->objectName().toStdString();
             EXPECT_FALSE(control->objectName().isEmpty());
         }
+        // A panel is read by what it shows ("Total frames: 38"); its description says which.
         for (QLabel* panel : form->findChildren<QLabel*>()) {
-            EXPECT_FALSE(panel->accessibleName().isEmpty()) << panel->objectName().toStdString();
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
+                      panel->text())
+                << panel->objectName().toStdString();
+            EXPECT_FALSE(panel->accessibleDescription().isEmpty());
         }
         for (QMenu* menu : form->findChildren<QMenu*>()) {
             for (QAction* action : menu->actions()) {

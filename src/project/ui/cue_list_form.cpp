@@ -18,10 +18,12 @@ namespace sw {
 
 namespace {
 
-QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& accessibleName) {
+// A screen reader reads the panel's text as its name ("Total frames: 38"); the description says
+// which panel it is.
+QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& description) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(description);
     // Two panels of equal stretch: each takes half the bar.
     bar->addWidget(panel, 1);
     return panel;

@@ -59,7 +59,8 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     StatusBar->setSizeGripEnabled(false);
     StatusPanel = new QLabel(StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusPanel->setAccessibleName(QStringLiteral("Entry status"));
+    // Read by its text ("137761 frames - completely scanned"), described by its role.
+    StatusPanel->setAccessibleDescription(QStringLiteral("Entry status"));
     // One panel as wide as the bar.
     StatusBar->addWidget(StatusPanel, 1);
 

@@ -16,10 +16,11 @@ namespace sw {
 
 namespace {
 
-QLabel* CentredLabel(const QString& text, const char* name, const QString& accessibleName) {
+// A screen reader reads a label's text as its name; the description says what the text is.
+QLabel* CentredLabel(const QString& text, const char* name, const QString& description) {
     auto* label = new QLabel(text);
     label->setObjectName(QString::fromLatin1(name));
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(description);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     return label;
