@@ -7,8 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -21,6 +24,7 @@
 #include "app/child_window.h"
 #include "app/global_settings.h"
 #include "app/main_texts.h"
+#include "app/placement_rules.h"
 #include "app/preferences_form.h"
 #include "app/project_properties_form.h"
 #include "app/registered_action.h"
@@ -35,8 +39,6 @@
 
 namespace sw {
 namespace {
-
-using main_texts::kProgramTitle;
 
 QString Text(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -59,8 +61,8 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
                        const std::vector<const TCueObject*>& cues) {
                     return ExportProject(target, project, cues, prompts_);
                 }) {
+    // No accessible name of its own: a screen reader names the window by its caption.
     setObjectName("MainForm");
-    setAccessibleName(kProgramTitle);
     setMinimumSize(236, 98);
     resize(640, 480);
 
@@ -71,10 +73,11 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
 
     hintPanel_ = new QLabel(this);
     hintPanel_->setObjectName("HintPanel");
-    hintPanel_->setAccessibleName("Hint");
+    // The panels are read by what they show; the descriptions say which panel it is.
+    hintPanel_->setAccessibleDescription("Hint");
     modifiedPanel_ = new QLabel(this);
     modifiedPanel_->setObjectName("ModifiedPanel");
-    modifiedPanel_->setAccessibleName("Modified");
+    modifiedPanel_->setAccessibleDescription("Modified");
     modifiedPanel_->setFixedWidth(50);
     statusBar()->addWidget(hintPanel_, 1);
     statusBar()->addPermanentWidget(modifiedPanel_);
@@ -107,10 +110,34 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     CommandsChanged();
 
     move(0, 0);
-    RestoreWindowPosition(this);
+    const bool placed = RestoreWindowPosition(this);
     cutter_->RestorePlacement();
     cueList_->Placement().RestorePlacement();
     projectBin_->Placement().RestorePlacement();
+    if (!placed) {
+        FitFirstStart();
+    }
+}
+
+void TMainForm::FitFirstStart() {
+    // The designed 640 x 480 cut off the cutter's right edge and the cue list's totals in the
+    // desktop's fonts: the frame grows to show every child window whole where it was designed.
+    layout()->activate();
+    int right = 0;
+    int bottom = 0;
+    for (const QMdiSubWindow* child : workspace_->subWindowList()) {
+        right = std::max(right, child->geometry().right() + 1);
+        bottom = std::max(bottom, child->geometry().bottom() + 1);
+    }
+    const int border = 2 * workspace_->frameWidth();
+    const QScreen* shown = screen();
+    const QRect area = shown != nullptr ? shown->availableGeometry() : QRect();
+    const WindowRect fitted = FirstStartFrame({x(), y(), width(), height()}, right, bottom,
+                                              width() - workspace_->width() + border,
+                                              height() - workspace_->height() + border,
+                                              {area.x(), area.y(), area.width(), area.height()});
+    resize(fitted.width, fitted.height);
+    move(fitted.left, fitted.top);
 }
 
 void TMainForm::CreateListWindows() {
@@ -300,6 +327,11 @@ void TMainForm::CreateToolBar() {
     name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
     name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
+    // The toggles share their View items' actions, whose status tips are the menu's hints ("Hide
+    // / show the project-bin"); over the toolbar the buttons' own hints are shown instead.
+    for (QAction* toggle : {viewProjectBin_, viewCueList_, viewCutter_}) {
+        toolBar_->widgetForAction(toggle)->installEventFilter(this);
+    }
     name(properties_, "PropertiesBtn", "Project properties");
     name(preferences_, "PreferencesBtn", "Slicewell preferences");
     name(about_, "AboutBtn", "About Slicewell");
@@ -418,6 +450,16 @@ void TMainForm::ImportHandedOverWhenFree() {
 void TMainForm::ShowExportReport(const std::string& text) {
     hintPanel_->setText(Text(text));
     reportTimer_->start();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::StatusTip &&
+        !static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        QStatusTipEvent hint(static_cast<QWidget*>(watched)->toolTip());
+        QApplication::sendEvent(this, &hint);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMainForm::event(QEvent* event) {

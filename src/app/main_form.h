@@ -77,6 +77,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -87,6 +88,8 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     void CreateOtherMenus();
     void CreateToolBar();
     void CreateListWindows();
+    // Without a stored placement: large enough for the child windows at their designed places.
+    void FitFirstStart();
     // The caption, the "Modified" panel and the commands' availability, from MainCommands.
     void CommandsChanged() override;
     QAction* CommandAction(const char* objectName, const QString& text, const char* hint,

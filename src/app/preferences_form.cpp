@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/ui/tool_window.h"
 #include "player/wave_out_factory.h"
 #include "stream/prompts.h"
 
@@ -68,6 +69,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     : QDialog(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("PreferencesForm"));
     setWindowTitle(QStringLiteral("Preferences"));
+    MakeCentredToolWindow(this);
     setAccessibleName(QStringLiteral("Preferences"));
 
     deviceList_ = Named(new QComboBox, "DeviceList", QStringLiteral("Audio device"),

@@ -3,16 +3,21 @@
 // the command line's project and files.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
@@ -339,6 +344,44 @@ TEST_F(MainWindowCommandsTest, ExportIsAvailableExactlyWhileCuesHoldFrames) {
     form_->Document().Cues().DeleteAll();
     ProcessEvents();
     EXPECT_FALSE(Action("ExportAction")->isEnabled());
+}
+
+TEST_F(MainWindowCommandsTest, AFirstStartShowsEveryChildWindowWholeAndTheTogglesOwnHints) {
+    // At 640 x 480 the cutter's right edge and the cue list's totals were cut off; over the
+    // toolbar the toggles showed the menu's hints.
+    const QRect workspace = form_->Workspace()->viewport()->rect();
+    for (QMdiSubWindow* child : form_->Workspace()->subWindowList()) {
+        EXPECT_TRUE(workspace.contains(child->geometry())) << child->objectName().toStdString();
+    }
+    EXPECT_TRUE(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
+    for (const char* button : {"ProjectBinBtn", "CueListBtn"}) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(Button(button), &enter);
+        EXPECT_EQ(form_->HintPanel()->text(), Button(button)->toolTip()) << button;
+    }
+    EXPECT_EQ(form_->HintPanel()->text(), "Hide / show cue-list");
+}
+
+TEST_F(MainWindowCommandsTest, ScreenReadersHearTheCaptionAndWhatEveryPanelShows) {
+    // An accessible name such as "Total frames" or "Hint" hid the value the eye sees, and the
+    // frame's fixed name hid which project is open.
+    form_->ImportFiles({Mp3("a.mp3")}, "");
+    form_->Cutter()->OpenCutObject(Bin().At(0));
+    form_->Document().Cues().AddCue(Bin().At(0), "one", 0, 9);
+    ProcessEvents();
+    const auto spoken = [](QObject* object) {
+        return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(spoken(form_.get()), "Slicewell 4 - Untitled1");
+    int panels = 0;
+    for (QStatusBar* bar : form_->findChildren<QStatusBar*>()) {
+        for (QLabel* panel : bar->findChildren<QLabel*>()) {
+            EXPECT_EQ(spoken(panel), panel->text()) << panel->objectName().toStdString();
+            ++panels;
+        }
+    }
+    EXPECT_EQ(panels, 2 + 1 + 2 + 3) << "frame, bin, cue list, cutter";
+    EXPECT_EQ(spoken(form_->ModifiedPanel()), "Modified");
 }
 
 TEST_F(MainWindowCommandsTest, AnExportSaysWhatItWroteInTheStatusBarForAWhile) {
