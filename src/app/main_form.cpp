@@ -111,7 +111,8 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
 
     move(0, 0);
     const bool placed = RestoreWindowPosition(this);
-    cutter_->RestorePlacement();
+    // Right of the bin, as designed, also where the desktop's font made the bin wider.
+    cutter_->RestorePlacement({std::max(235, TProjectForm::DesignedGeometry().right() - 1), 115});
     cueList_->Placement().RestorePlacement();
     projectBin_->Placement().RestorePlacement();
     if (!placed) {
@@ -392,10 +393,12 @@ void TMainForm::PropertiesClick() {
 }
 
 void TMainForm::ReadMeClick() {
-    const QString readMe = ReadMePath();
-    if (QFileInfo::exists(readMe)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(readMe));
-    }
+    ShowReadMe(
+        QFile::encodeName(ReadMePath()).toStdString(),
+        [](const std::string& file) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+        },
+        prompts_);
 }
 
 void TMainForm::CheckForUpdatesClick() {

@@ -396,8 +396,8 @@ void TCutterForm::SetViewAction(QAction* action) {
     }
 }
 
-void TCutterForm::RestorePlacement() {
-    Host()->move(235, 115);
+void TCutterForm::RestorePlacement(QPoint designed) {
+    Host()->move(designed);
     RestoreWindowPosition(this);
     if (viewAction_) {
         viewAction_->setChecked(Host()->isVisible());

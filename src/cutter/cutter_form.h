@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -62,9 +63,9 @@ class TCutterForm : public QWidget, public CutterLink {
     // Set when the program ends: closing the file then leaves the player alone.
     void SetTerminating(bool terminating) { terminating_ = terminating; }
 
-    // Restores the stored placement (inside its sub-window, if any), left 235, top 115 without
-    // one, and puts the View item in step.
-    void RestorePlacement();
+    // Restores the stored placement (inside its sub-window, if any), the designed place without
+    // one (left 235, top 115, beside the project bin), and puts the View item in step.
+    void RestorePlacement(QPoint designed = QPoint(235, 115));
 
     void OpenCutObject(TCutObject* cut) override;
     void OpenCue(TCueObject* cue);

@@ -38,6 +38,7 @@
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "project/project_document.h"
+#include "project/ui/project_form.h"
 #include "scripted_prompts.h"
 #include "settings_test_store.h"
 #include "when_shown.h"
@@ -354,6 +355,19 @@ TEST_F(MainWindowCommandsTest, AFirstStartShowsEveryChildWindowWholeAndTheToggle
         EXPECT_TRUE(workspace.contains(child->geometry())) << child->objectName().toStdString();
     }
     EXPECT_TRUE(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
+    // The bin, widened for its status in the desktop's font, pushes the cutter right instead of
+    // covering it (the design lets their edges share two pixels).
+    const QList<QMdiSubWindow*> children = form_->Workspace()->subWindowList();
+    for (int i = 0; i < children.size(); ++i) {
+        for (int j = i + 1; j < children.size(); ++j) {
+            EXPECT_LE((children[i]->geometry() & children[j]->geometry()).width(), 2)
+                << children[i]->objectName().toStdString() << " "
+                << children[j]->objectName().toStdString();
+        }
+    }
+    QLabel* status = form_->ProjectBin()->StatusPanel;
+    EXPECT_GE(status->width(),
+              status->fontMetrics().horizontalAdvance("137761 frames - NOT completely scanned"));
     for (const char* button : {"ProjectBinBtn", "CueListBtn"}) {
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(Button(button), &enter);

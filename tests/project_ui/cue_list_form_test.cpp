@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -271,6 +272,15 @@ TEST_F(CueListFormTest, TenThousandCuesAllShowWithTheirTotals) {
     EXPECT_EQ(FramesText(), QStringLiteral("Total frames: 20100"));
     cueList_->CueList->scrollToBottom();
     cueList_->repaint();
+    // With the scroll bar the name column gives way: the Time column was cut off; a wider
+    // window widens the names.
+    QHeaderView* header = cueList_->CueList->header();
+    const int viewport = cueList_->CueList->viewport()->width();
+    EXPECT_LE(header->sectionViewportPosition(3) + header->sectionSize(3), viewport);
+    const int name = header->sectionSize(0);
+    cueList_->resize(cueList_->width() + 200, cueList_->height());
+    QApplication::processEvents();
+    EXPECT_GT(header->sectionSize(0), name + 150);
 }
 
 // The end-to-end tests and screen readers find controls by role and name: a control or menu

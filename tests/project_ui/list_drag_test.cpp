@@ -1,6 +1,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <filesystem>
@@ -100,6 +101,33 @@ TEST_F(ListDragTest, BinRowDroppedOnAnotherGoesBeforeItAndBelowTheRowsToTheEnd) 
          BelowTheRows(bin_->CutObjectsList));
     EXPECT_EQ(Files(), (std::vector<std::string>{"a", "c", "b"}));
     EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
+}
+
+// The design's handlers are the functions that do the work, so they can be called as named
+// (the view's Qt overrides only call them): start puts the selected row in the holder, over
+// accepts only the list's own rows, drop moves the row and empties the holder.
+TEST_F(ListDragTest, TheNamedDragHandlersDoTheWork) {
+    ThreeCues();
+    QMimeData ours;
+    ours.setData(QString::fromLatin1(kItemMimeType), QByteArray("0"));
+    Select(bin_->CutObjectsList, {2});
+    ASSERT_TRUE(bin_->CutObjectsListStartDrag());
+    EXPECT_EQ(TItemDragObject::Instance().Item().cutObject, Bin().At(2));
+    EXPECT_TRUE(bin_->CutObjectsListDragOver(&ours));
+    EXPECT_FALSE(cueList_->CueListDragOver(&ours));
+    bin_->CutObjectsListDragDrop(0);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
+
+    Select(cueList_->CueList, {0});
+    ASSERT_TRUE(cueList_->CueListStartDrag());
+    EXPECT_FALSE(bin_->CutObjectsListDragOver(&ours));
+    EXPECT_TRUE(cueList_->CueListDragOver(&ours));
+    cueList_->CueListDragDrop(3);
+    EXPECT_EQ(CueNames(), (std::vector<std::string>{"y", "z", "x"}));
+    EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
+    Select(cueList_->CueList, {});
+    EXPECT_FALSE(cueList_->CueListStartDrag());
 }
 
 // With several rows selected only the dragged one moves, and the one under the press is the

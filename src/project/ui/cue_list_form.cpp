@@ -58,12 +58,9 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
         TCueObject* cue = cues_.At(row);
         return TItemDragObject::DraggedItem{CueList, row, cue->CutObject, cue};
     };
-    CueList->MoveItem = [this](const TItemDragObject::DraggedItem& item, int before) {
-        const int row = cues_.RowOf(item.cue);
-        if (row >= 0) {
-            cues_.Move(row, before);
-        }
-    };
+    CueList->StartDrag = [this] { return CueListStartDrag(); };
+    CueList->DragOver = [this](const QMimeData* data) { return CueListDragOver(data); };
+    CueList->DragDrop = [this](int before) { CueListDragDrop(before); };
     connect(CueList, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) {
             PopUpReviewClick();
@@ -214,6 +211,31 @@ void TCueListForm::PopUpExportAsClick() {
     const int row = CueList->SelectedRow();
     if (row >= 0) {
         RunCommand(prompts_, [&] { cues_.ExportAs(row, exporter_); });
+    }
+}
+
+bool TCueListForm::CueListStartDrag() {
+    const int row = CueList->SelectedRow();
+    if (row < 0) {
+        return false;
+    }
+    TItemDragObject::Instance().SetItem(CueList->DraggedItemAt(row));
+    return true;
+}
+
+bool TCueListForm::CueListDragOver(const QMimeData* data) const {
+    // Only this list's own rows: bin entries are never dropped into the cue list.
+    return TItemDragObject::Instance().CarriesItemOf(data, CueList);
+}
+
+void TCueListForm::CueListDragDrop(int before) {
+    TItemDragObject& holder = TItemDragObject::Instance();
+    const TItemDragObject::DraggedItem item = holder.Item();
+    holder.Clear();
+    // The list may have changed while the drag ran: the cue is found again.
+    const int row = cues_.RowOf(item.cue);
+    if (row >= 0) {
+        cues_.Move(row, before);
     }
 }
 

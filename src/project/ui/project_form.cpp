@@ -1,6 +1,7 @@
 #include "project/ui/project_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/properties_form.h"
 #include "autocut/ui/auto_cut_command.h"
@@ -16,6 +18,15 @@
 #include "project/ui/item_list_view.h"
 
 namespace sw {
+
+QRect TProjectForm::DesignedGeometry() {
+    // The panel's text plus the status bar's and the child window's borders.
+    constexpr int kBorders = 24;
+    const int status =
+        QFontMetrics(QApplication::font())
+            .horizontalAdvance(QStringLiteral("9999999 frames - NOT completely scanned"));
+    return {5, 45, std::max(232, status + kBorders), 103};
+}
 
 TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* parent)
     : QWidget(parent),
@@ -40,12 +51,11 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     CutObjectsList->DraggedItemAt = [this](int row) {
         return TItemDragObject::DraggedItem{CutObjectsList, row, bin_.At(row), nullptr};
     };
-    CutObjectsList->MoveItem = [this](const TItemDragObject::DraggedItem& item, int before) {
-        const int row = bin_.RowOf(item.cutObject);
-        if (row >= 0) {
-            bin_.Move(row, before);
-        }
+    CutObjectsList->StartDrag = [this] { return CutObjectsListStartDrag(); };
+    CutObjectsList->DragOver = [this](const QMimeData* data) {
+        return CutObjectsListDragOver(data);
     };
+    CutObjectsList->DragDrop = [this](int before) { CutObjectsListDragDrop(before); };
     connect(CutObjectsList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) {
                 if (index.isValid()) {
@@ -206,6 +216,31 @@ void TProjectForm::PopUpDeleteClick() {
     const std::vector<int> rows = CutObjectsList->SelectedRows();
     if (!rows.empty()) {
         RunCommand(prompts_, [&] { bin_.Delete(rows); });
+    }
+}
+
+bool TProjectForm::CutObjectsListStartDrag() {
+    const int row = CutObjectsList->SelectedRow();
+    if (row < 0) {
+        return false;
+    }
+    TItemDragObject::Instance().SetItem(CutObjectsList->DraggedItemAt(row));
+    return true;
+}
+
+bool TProjectForm::CutObjectsListDragOver(const QMimeData* data) const {
+    // Only this list's own rows: cues are never dropped into the bin.
+    return TItemDragObject::Instance().CarriesItemOf(data, CutObjectsList);
+}
+
+void TProjectForm::CutObjectsListDragDrop(int before) {
+    TItemDragObject& holder = TItemDragObject::Instance();
+    const TItemDragObject::DraggedItem item = holder.Item();
+    holder.Clear();
+    // The list may have changed while the drag ran: the entry is found again.
+    const int row = bin_.RowOf(item.cutObject);
+    if (row >= 0) {
+        bin_.Move(row, before);
     }
 }
 
