@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/date_time.h"
 #include "update/http/http_get.h"
@@ -82,6 +83,11 @@ void TCheckUpdateForm::HTTPGetStateChange(int state) {
 
 void TCheckUpdateForm::HTTPGetRequestDone(int error) {
     Animation->Stop();
+    // The box says only that the record could not be had; why (a refused certificate) goes
+    // where whoever looks into it will look.
+    if (!HTTPGet->FailureText().empty()) {
+        std::fprintf(stderr, "slicewell: update check: %s\n", HTTPGet->FailureText().c_str());
+    }
     const bool ok = (error & 0xFFFF) == 0;
     const std::string& body = HTTPGet->Body();
     // A failed request's body is an error page, never a record.
