@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // No application display name: Qt would append it to every window's and box's title
     // ("Slicewell 4 - Untitled1 — Slicewell 4"), and the titles are the captions exactly.
+    // The desktop matches the windows to the menu's entry (and its icon) by this name.
+    QApplication::setDesktopFileName(QStringLiteral("slicewell"));
     sw::TItemDragObject::Instance();
     sw::QtPrompts prompts;
     // A box nobody can see would wait for ever: without a display messages go to the terminal.
