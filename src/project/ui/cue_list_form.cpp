@@ -215,25 +215,17 @@ void TCueListForm::PopUpExportAsClick() {
 }
 
 bool TCueListForm::CueListStartDrag() {
-    const int row = CueList->SelectedRow();
-    if (row < 0) {
-        return false;
-    }
-    TItemDragObject::Instance().SetItem(CueList->DraggedItemAt(row));
-    return true;
+    return CueList->HoldSelectedRow();
 }
 
 bool TCueListForm::CueListDragOver(const QMimeData* data) const {
     // Only this list's own rows: bin entries are never dropped into the cue list.
-    return TItemDragObject::Instance().CarriesItemOf(data, CueList);
+    return CueList->CarriesOwnRow(data);
 }
 
 void TCueListForm::CueListDragDrop(int before) {
-    TItemDragObject& holder = TItemDragObject::Instance();
-    const TItemDragObject::DraggedItem item = holder.Item();
-    holder.Clear();
     // The list may have changed while the drag ran: the cue is found again.
-    const int row = cues_.RowOf(item.cue);
+    const int row = cues_.RowOf(ItemListView::TakeHeldRow().cue);
     if (row >= 0) {
         cues_.Move(row, before);
     }

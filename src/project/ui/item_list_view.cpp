@@ -102,6 +102,25 @@ void ItemListView::startDrag(Qt::DropActions) {
     TItemDragObject::Instance().Run(this, item, text);
 }
 
+bool ItemListView::HoldSelectedRow() {
+    const int row = SelectedRow();
+    if (row < 0 || !DraggedItemAt) {
+        return false;
+    }
+    TItemDragObject::Instance().SetItem(DraggedItemAt(row));
+    return true;
+}
+
+bool ItemListView::CarriesOwnRow(const QMimeData* data) const {
+    return TItemDragObject::Instance().CarriesItemOf(data, this);
+}
+
+TItemDragObject::DraggedItem ItemListView::TakeHeldRow() {
+    const TItemDragObject::DraggedItem item = TItemDragObject::Instance().Item();
+    TItemDragObject::Instance().Clear();
+    return item;
+}
+
 bool ItemListView::TakesDrag(const QMimeData* data) const {
     return DragOver && DragOver(data);
 }

@@ -30,6 +30,12 @@ class ItemListView : public QTreeView {
     std::function<bool()> StartDrag;
     std::function<bool(const QMimeData* data)> DragOver;
     std::function<void(int before)> DragDrop;
+    // What the handlers share: the drag holder's item becomes the selected row's (false when no
+    // row is selected); whether data carries one of this list's own rows; the held row, taken
+    // out of the holder.
+    bool HoldSelectedRow();
+    bool CarriesOwnRow(const QMimeData* data) const;
+    static TItemDragObject::DraggedItem TakeHeldRow();
 
     // The row the list's commands act on: the current row when it is selected, else the first
     // selected row; -1 when nothing is selected.

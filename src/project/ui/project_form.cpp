@@ -220,25 +220,17 @@ void TProjectForm::PopUpDeleteClick() {
 }
 
 bool TProjectForm::CutObjectsListStartDrag() {
-    const int row = CutObjectsList->SelectedRow();
-    if (row < 0) {
-        return false;
-    }
-    TItemDragObject::Instance().SetItem(CutObjectsList->DraggedItemAt(row));
-    return true;
+    return CutObjectsList->HoldSelectedRow();
 }
 
 bool TProjectForm::CutObjectsListDragOver(const QMimeData* data) const {
     // Only this list's own rows: cues are never dropped into the bin.
-    return TItemDragObject::Instance().CarriesItemOf(data, CutObjectsList);
+    return CutObjectsList->CarriesOwnRow(data);
 }
 
 void TProjectForm::CutObjectsListDragDrop(int before) {
-    TItemDragObject& holder = TItemDragObject::Instance();
-    const TItemDragObject::DraggedItem item = holder.Item();
-    holder.Clear();
     // The list may have changed while the drag ran: the entry is found again.
-    const int row = bin_.RowOf(item.cutObject);
+    const int row = bin_.RowOf(ItemListView::TakeHeldRow().cutObject);
     if (row >= 0) {
         bin_.Move(row, before);
     }
