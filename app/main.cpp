@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Slicewell 4");
+    // No application display name: Qt would append it to every window's and box's title
+    // ("Slicewell 4 - Untitled1 — Slicewell 4"), and the titles are the captions exactly.
     // The desktop matches the windows to the menu's entry (and its icon) by this name.
     QApplication::setDesktopFileName(QStringLiteral("slicewell"));
     sw::TItemDragObject::Instance();
@@ -60,18 +61,21 @@ int main(int argc, char** argv) {
     }
     sw::RegisterOwnFileAssociations();  // the program runs without them as well
 
-    sw::SingleInstance instance;
-    if (!instance.IsFirstInstance()) {
-        return sw::kSecondInstanceExitCode;
-    }
-
+    // Options answer by themselves, also while another instance runs.
     const sw::CommandLine commandLine = sw::ParseCommandLine(arguments);
+    const std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
     if (!commandLine.RunsWindows()) {
         // An option ends the program after its message, without saving the settings.
         const std::string message =
             sw::OptionMessage(commandLine, [] { return sw::RemoveStoreEntries(); });
         sw::AnswerOptions(commandLine, message, display ? &prompts : nullptr, stdout);
         return 0;
+    }
+
+    // A file opened from the desktop while the program runs is imported by the running one.
+    sw::SingleInstance instance;
+    if (!instance.IsFirstInstance(sw::HandOverNames(commandLine, folder))) {
+        return sw::kSecondInstanceExitCode;
     }
     if (madeOffscreen) {
         std::fputs(kNoDisplay, stderr);
@@ -86,11 +90,12 @@ int main(int argc, char** argv) {
         [&] { sw::CheckForUpdates(sw::GlobalSettings(), prompts, &mainForm); });
     QObject::connect(&instance, &sw::SingleInstance::anotherInstanceStarted, &mainForm,
                      [&] { sw::BringToFrontAndTell(&mainForm, prompts); });
+    QObject::connect(&instance, &sw::SingleInstance::filesHandedOver, &mainForm,
+                     &sw::TMainForm::ImportHandedOver);
     sw::ReportFirstPaint(&mainForm);
     mainForm.show();
     sw::ShowSplash(sw::GlobalSettings().SplashDelay, &mainForm);
     // From the event loop, so that the scans' progress windows sit over a painted frame.
-    const std::string folder = QFile::encodeName(QDir::currentPath()).toStdString();
     QTimer::singleShot(0, &mainForm,
                        [&] { sw::OpenCommandLineFiles(mainForm, commandLine, folder); });
     const int result = app.exec();

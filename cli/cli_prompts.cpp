@@ -68,6 +68,12 @@ Prompts::Answer CliPrompts::YesNo(const std::string& caption, const std::string&
     return Answer::Yes;
 }
 
+Prompts::Answer CliPrompts::ErrorYesNo(const std::string&, const std::string& text) {
+    ++problems_;
+    Print(text, "Yes");
+    return Answer::Yes;
+}
+
 Prompts::Answer CliPrompts::YesNoCancel(const std::string& caption, const std::string& text) {
     if (caption == texts::kErrorCaption) {
         ++problems_;

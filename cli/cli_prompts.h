@@ -25,6 +25,8 @@ class CliPrompts : public Prompts {
     void Information(const std::string& caption, const std::string& text) override;
     void Warning(const std::string& caption, const std::string& text) override;
     Answer YesNo(const std::string& caption, const std::string& text) override;
+    // An error that asks (a file that does not exist): a problem, answered Yes to go on.
+    Answer ErrorYesNo(const std::string& caption, const std::string& text) override;
     Answer YesNoCancel(const std::string& caption, const std::string& text) override;
     std::vector<std::string> OpenFiles(const FileDialog& dialog) override;
     std::string SaveFile(const FileDialog& dialog) override;

@@ -11,6 +11,7 @@ packages=(
     hyperfine time python3
     xvfb xauth xdotool dbus at-spi2-core python3-pyatspi imagemagick
     librsvg2-bin desktop-file-utils appstream lintian man-db
+    openssl ca-certificates
 )
 
 missing=()

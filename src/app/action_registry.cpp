@@ -17,6 +17,15 @@ const std::vector<ActionShortcut>& ActionShortcuts() {
         // works whether or not the cutter's keyboard control is on, while the cutter has the
         // focus.
         {"CutterExportAction", "Ctrl+Shift+E", "export the cutter's marked selection to a file"},
+        // The cutter's keypad commands for keyboards without a keypad.
+        {"CutterPlayPauseKey", "Space", "cutter: play, or pause while playing"},
+        {"CutterMarkInKey", "I", "cutter: set mark-in"},
+        {"CutterMarkOutKey", "O", "cutter: set mark-out"},
+        {"CutterSelectionToCueListKey", "Return", "cutter: put the selection on the cue list"},
+        {"CutterFrameBackKey", "Left", "cutter: one frame back"},
+        {"CutterFrameForwardKey", "Right", "cutter: one frame on"},
+        {"CutterSecondBackKey", "Shift+Left", "cutter: one second back"},
+        {"CutterSecondForwardKey", "Shift+Right", "cutter: one second on"},
     };
     return shortcuts;
 }

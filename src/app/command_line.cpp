@@ -103,6 +103,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
             if (IsSlashOption(argument)) {
                 result.Options |= SlashOption(argument);
+                result.SlashForm = true;
                 continue;
             }
             if (const int option = GnuOption(argument)) {
@@ -143,6 +144,20 @@ std::string OptionMessage(const CommandLine& commandLine,
     return text;
 }
 
+std::vector<std::string> HandOverNames(const CommandLine& commandLine,
+                                       const std::string& currentFolder) {
+    std::vector<std::string> names;
+    if (!commandLine.ProjectPath.empty()) {
+        return names;
+    }
+    for (const std::string& file : commandLine.Files) {
+        if (!file.empty()) {
+            names.push_back(ResolvePath(currentFolder, file));
+        }
+    }
+    return names;
+}
+
 std::string OptionMessageCaption() {
     return "Slicewell 4 by The Harrowlight <" + DefaultGlobalSettings().Email + ">";
 }
@@ -171,7 +186,7 @@ void AnswerOptions(const CommandLine& commandLine, const std::string& message, P
         std::fputc('\n', out);
     }
     std::fflush(out);
-    if (prompts != nullptr && (commandLine.Options & kQuietOption) == 0) {
+    if (prompts != nullptr && commandLine.SlashForm && (commandLine.Options & kQuietOption) == 0) {
         prompts->Information(OptionMessageCaption(), message);
     }
 }

@@ -21,6 +21,9 @@ struct CommandLine {
     std::string ProjectPath;         // a project file to load, "" for none
     std::vector<std::string> Files;  // names to import, in the order given
     int Options = 0;
+    // A "/"-form was given: the answer shows in a message box as well. The GNU forms ("--help")
+    // come from a terminal and answer there only.
+    bool SlashForm = false;
 
     // Windows run only when no option, not even "/q", was given.
     bool RunsWindows() const { return Options == 0; }
@@ -49,9 +52,15 @@ extern const char* const kUsageText;
 // The message for a terminal: its "\r\n" line breaks as "\n".
 std::string TerminalText(const std::string& message);
 
-// Prints message on out (line breaks as "\n") and, unless "/q" was given, shows it through
-// prompts with the information icon and OptionMessageCaption(); prompts is nullptr when no box
-// can be seen (see MessageBoxCanShow).
+// The names a later start hands to the running instance: the files to import, each taken in
+// currentFolder unless absolute. None with a project (the running one keeps its own project and
+// says that only one instance can be active) or without files.
+std::vector<std::string> HandOverNames(const CommandLine& commandLine,
+                                       const std::string& currentFolder);
+
+// Prints message on out (line breaks as "\n") and, when a "/"-form was given and "/q" was not,
+// shows it through prompts with the information icon and OptionMessageCaption(); prompts is
+// nullptr when no box can be seen (see MessageBoxCanShow).
 void AnswerOptions(const CommandLine& commandLine, const std::string& message, Prompts* prompts,
                    std::FILE* out);
 

@@ -65,6 +65,20 @@ std::string WithoutTrailingPatterns(const std::string& name, const std::string& 
 
 }  // namespace
 
+std::string FilterExtension(const std::string& qtFilter) {
+    const size_t open = qtFilter.rfind('(');
+    const size_t close = qtFilter.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) {
+        return "";
+    }
+    const std::string pattern = qtFilter.substr(open + 1, close - open - 1);
+    if (pattern.size() < 3 || pattern.compare(0, 2, "*.") != 0 ||
+        pattern.find_first_of(" *?[", 2) != std::string::npos) {
+        return "";
+    }
+    return pattern.substr(2);
+}
+
 std::string ConvertFileFilter(const std::string& filter) {
     const std::vector<std::string> parts = Split(filter, '|');
     std::string converted;

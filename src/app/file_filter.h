@@ -10,4 +10,9 @@ namespace sw {
 // so is a trailing name without one.
 std::string ConvertFileFilter(const std::string& filter);
 
+// The one extension a Qt filter entry names ("wav" for "WAV Files (*.wav)"); "" for an entry of
+// several patterns or of a wildcard one ("All Files (*.*)"). A save dialog's chosen filter
+// decides the kind of file written: a name typed without an extension takes this one.
+std::string FilterExtension(const std::string& qtFilter);
+
 }  // namespace sw

@@ -15,6 +15,7 @@ TGlobalSettings DefaultGlobalSettings() {
     s.UpdatesURL = "https://slicewell.example.org/updates/slicewell4.upd";
     s.TempFolder = SystemTempFolder();
     s.ShowCutterTime = true;
+    s.RealTimeCodes = true;
     s.CutterKBControl = false;
     s.CutterAutoPlay = true;
     s.CutterLooped = true;

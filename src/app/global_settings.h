@@ -20,6 +20,9 @@ struct TGlobalSettings {
     std::string LastOpenFolder;
     std::string LastSaveFolder;
     bool ShowCutterTime = false;
+    // Times shown as the frames' true times in hundredths ("hh:mm:ss.cc"), or as the classic
+    // count of frames within the second at a whole frame rate.
+    bool RealTimeCodes = false;
     bool CutterKBControl = false;
     bool CutterAutoPlay = false;
     bool CutterLooped = false;

@@ -6,6 +6,7 @@
 #include "app/main_texts.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
+#include "project/text_fill.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
 
@@ -207,6 +208,13 @@ bool MainCommands::Guarded(const std::function<void()>& step) {
 void MainCommands::Notify() {
     if (view_ != nullptr) {
         view_->CommandsChanged();
+    }
+}
+
+void ShowReadMe(const std::string& readMeFile, const std::function<bool(const std::string&)>& open,
+                Prompts& prompts) {
+    if (FileExists(readMeFile) && !open(readMeFile)) {
+        prompts.Error(texts::kErrorCaption, FillText(mt::kUnableToShowReadMe, {readMeFile}));
     }
 }
 

@@ -108,4 +108,10 @@ class MainCommands : public DocumentObserver {
 // The read-me file beside the executable, in executableFolder.
 std::string ReadMeFile(const std::string& executableFolder);
 
+// Help's "View ReadMe.txt": hands the read-me file to the desktop's program for it (open) when
+// it still exists, and says so in an error box when the desktop has none: otherwise only a line
+// on stderr, which nobody at the window reads, would tell.
+void ShowReadMe(const std::string& readMeFile, const std::function<bool(const std::string&)>& open,
+                Prompts& prompts);
+
 }  // namespace sw

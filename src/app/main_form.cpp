@@ -7,11 +7,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -20,9 +24,11 @@
 #include "app/child_window.h"
 #include "app/global_settings.h"
 #include "app/main_texts.h"
+#include "app/placement_rules.h"
 #include "app/preferences_form.h"
 #include "app/project_properties_form.h"
 #include "app/registered_action.h"
+#include "app/single_instance.h"
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
 #include "engine/export_operations.h"
@@ -33,8 +39,6 @@
 
 namespace sw {
 namespace {
-
-using main_texts::kProgramTitle;
 
 QString Text(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -57,8 +61,8 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
                        const std::vector<const TCueObject*>& cues) {
                     return ExportProject(target, project, cues, prompts_);
                 }) {
+    // No accessible name of its own: a screen reader names the window by its caption.
     setObjectName("MainForm");
-    setAccessibleName(kProgramTitle);
     setMinimumSize(236, 98);
     resize(640, 480);
 
@@ -69,15 +73,21 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
 
     hintPanel_ = new QLabel(this);
     hintPanel_->setObjectName("HintPanel");
-    hintPanel_->setAccessibleName("Hint");
+    // The panels are read by what they show; the descriptions say which panel it is.
+    hintPanel_->setAccessibleDescription("Hint");
     hintPanel_->setTextFormat(Qt::PlainText);
     modifiedPanel_ = new QLabel(this);
     modifiedPanel_->setObjectName("ModifiedPanel");
-    modifiedPanel_->setAccessibleName("Modified");
+    modifiedPanel_->setAccessibleDescription("Modified");
     modifiedPanel_->setTextFormat(Qt::PlainText);
     modifiedPanel_->setFixedWidth(50);
     statusBar()->addWidget(hintPanel_, 1);
     statusBar()->addPermanentWidget(modifiedPanel_);
+    reportTimer_ = new QTimer(this);
+    reportTimer_->setSingleShot(true);
+    reportTimer_->setInterval(5000);
+    connect(reportTimer_, &QTimer::timeout, hintPanel_, &QLabel::clear);
+    SetExportReporter([this](const std::string& text) { ShowExportReport(text); });
 
     CreateMenusAndToolBar();
 
@@ -102,10 +112,35 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     CommandsChanged();
 
     move(0, 0);
-    RestoreWindowPosition(this);
-    cutter_->RestorePlacement();
+    const bool placed = RestoreWindowPosition(this);
+    // Right of the bin, as designed, also where the desktop's font made the bin wider.
+    cutter_->RestorePlacement({std::max(235, TProjectForm::DesignedGeometry().right() - 1), 115});
     cueList_->Placement().RestorePlacement();
     projectBin_->Placement().RestorePlacement();
+    if (!placed) {
+        FitFirstStart();
+    }
+}
+
+void TMainForm::FitFirstStart() {
+    // The designed 640 x 480 cut off the cutter's right edge and the cue list's totals in the
+    // desktop's fonts: the frame grows to show every child window whole where it was designed.
+    layout()->activate();
+    int right = 0;
+    int bottom = 0;
+    for (const QMdiSubWindow* child : workspace_->subWindowList()) {
+        right = std::max(right, child->geometry().right() + 1);
+        bottom = std::max(bottom, child->geometry().bottom() + 1);
+    }
+    const int border = 2 * workspace_->frameWidth();
+    const QScreen* shown = screen();
+    const QRect area = shown != nullptr ? shown->availableGeometry() : QRect();
+    const WindowRect fitted = FirstStartFrame({x(), y(), width(), height()}, right, bottom,
+                                              width() - workspace_->width() + border,
+                                              height() - workspace_->height() + border,
+                                              {area.x(), area.y(), area.width(), area.height()});
+    resize(fitted.width, fitted.height);
+    move(fitted.left, fitted.top);
 }
 
 void TMainForm::CreateListWindows() {
@@ -131,6 +166,7 @@ void TMainForm::CreateListWindows() {
 }
 
 TMainForm::~TMainForm() {
+    SetExportReporter(nullptr);
     commands_.SetView(nullptr);
     commands_.SetCutter(nullptr);
     // The cutter's player must let go of the cut objects before the document frees them.
@@ -294,6 +330,11 @@ void TMainForm::CreateToolBar() {
     name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
     name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
+    // The toggles share their View items' actions, whose status tips are the menu's hints ("Hide
+    // / show the project-bin"); over the toolbar the buttons' own hints are shown instead.
+    for (QAction* toggle : {viewProjectBin_, viewCueList_, viewCutter_}) {
+        toolBar_->widgetForAction(toggle)->installEventFilter(this);
+    }
     name(properties_, "PropertiesBtn", "Project properties");
     name(preferences_, "PreferencesBtn", "Slicewell preferences");
     name(about_, "AboutBtn", "About Slicewell");
@@ -345,6 +386,7 @@ void TMainForm::ExportClick() {
 void TMainForm::PreferencesClick() {
     if (EditPreferences(prompts_, this)) {
         cutter_->InitializeCutter();
+        document_.Cues().RefreshTimes();
     }
 }
 
@@ -353,10 +395,12 @@ void TMainForm::PropertiesClick() {
 }
 
 void TMainForm::ReadMeClick() {
-    const QString readMe = ReadMePath();
-    if (QFileInfo::exists(readMe)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(readMe));
-    }
+    ShowReadMe(
+        QFile::encodeName(ReadMePath()).toStdString(),
+        [](const std::string& file) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+        },
+        prompts_);
 }
 
 void TMainForm::CheckForUpdatesClick() {
@@ -389,9 +433,47 @@ void TMainForm::dropEvent(QDropEvent* event) {
                 [this](const std::vector<std::string>& names) { projectBin_->ImportFiles(names); });
 }
 
+void TMainForm::ImportHandedOver(const std::vector<std::string>& files) {
+    handedOver_.insert(handedOver_.end(), files.begin(), files.end());
+    ImportHandedOverWhenFree();
+}
+
+void TMainForm::ImportHandedOverWhenFree() {
+    if (handedOver_.empty()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(250, this, &TMainForm::ImportHandedOverWhenFree);
+        return;
+    }
+    const std::vector<std::string> names = std::move(handedOver_);
+    handedOver_.clear();
+    BringToFront(this);
+    projectBin_->ImportFiles(names);
+}
+
+void TMainForm::ShowExportReport(const std::string& text) {
+    hintPanel_->setText(Text(text));
+    reportTimer_->start();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::StatusTip &&
+        !static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        QStatusTipEvent hint(static_cast<QWidget*>(watched)->toolTip());
+        QApplication::sendEvent(this, &hint);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 bool TMainForm::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        hintPanel_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        // The mouse rests over some control when the export's window closes; its hint would
+        // take the report's place at once.
+        if (!reportTimer_->isActive()) {
+            hintPanel_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        }
         return true;
     }
     return QMainWindow::event(event);

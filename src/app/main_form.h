@@ -16,6 +16,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QTimer;
 class QToolBar;
 
 namespace sw {
@@ -61,14 +62,22 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     // the item is shown disabled.
     void SetCheckForUpdates(std::function<void()> checkForUpdates);
 
-    // Imports the named files into the bin (names without a folder taken in baseFolder) and opens
-    // the first new entry in the cutter with its marks over the whole file. Returns how many
-    // entries came in.
+    // Imports the named files into the bin (names without a folder taken in baseFolder), as the
+    // command line's files; the user opens one in the cutter. Returns how many entries came in.
     int ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder);
+
+    // Files a later start handed over: imported as a drop of them would be, once no scan,
+    // question or dialog runs (a drop could not come in before either), the frame in front.
+    void ImportHandedOver(const std::vector<std::string>& files);
+
+    // What an export from any window wrote ("Exported 120 frames to take.mp3"): shown in the
+    // hint panel for a few seconds, in which the hints of what the mouse passes wait.
+    void ShowExportReport(const std::string& text);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -79,6 +88,8 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     void CreateOtherMenus();
     void CreateToolBar();
     void CreateListWindows();
+    // Without a stored placement: large enough for the child windows at their designed places.
+    void FitFirstStart();
     // The caption, the "Modified" panel and the commands' availability, from MainCommands.
     void CommandsChanged() override;
     QAction* CommandAction(const char* objectName, const QString& text, const char* hint,
@@ -95,6 +106,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     void ReadMeClick();
     void CheckForUpdatesClick();
     void AboutClick();
+    void ImportHandedOverWhenFree();
 
     Prompts& prompts_;
     QtFrontEnd frontEnd_;
@@ -127,6 +139,8 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     QToolBar* toolBar_ = nullptr;
     QLabel* hintPanel_ = nullptr;
     QLabel* modifiedPanel_ = nullptr;
+    QTimer* reportTimer_ = nullptr;
+    std::vector<std::string> handedOver_;
 };
 
 }  // namespace sw

@@ -28,5 +28,8 @@ inline constexpr char kExportTitle[] = "Export current project as";
 inline constexpr char kExportExtension[] = "mp3";
 
 inline constexpr char kReadMeName[] = "README.TXT";
+// %s: the read-me file's path.
+inline constexpr char kUnableToShowReadMe[] =
+    "Unable to open %s\r\nNo program is set up to show text files";
 
 }  // namespace sw::main_texts

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/ui/tool_window.h"
 #include "player/wave_out_factory.h"
 #include "stream/prompts.h"
 
@@ -22,6 +23,8 @@ constexpr const char* kUnreadableDevice = "Unable to retrieve info";
 // The mapper of the original platform: the sound server's default output.
 constexpr const char* kDefaultDevice = "Default device";
 constexpr const char* kPriorities[] = {"Idle", "Lowest", "Lower", "Normal", "Higher", "Highest"};
+// Item 0 is real time, item 1 the classic count of frames within the second.
+constexpr const char* kTimeCodeForms[] = {"real time", "frames within the second"};
 
 QString Text(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -66,6 +69,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     : QDialog(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("PreferencesForm"));
     setWindowTitle(QStringLiteral("Preferences"));
+    MakeCentredToolWindow(this);
     setAccessibleName(QStringLiteral("Preferences"));
 
     deviceList_ = Named(new QComboBox, "DeviceList", QStringLiteral("Audio device"),
@@ -95,6 +99,11 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     }
     // The player has no thread of its own, so its priority is kept but cannot be chosen.
     priorityList_->setEnabled(false);
+    timeCodeList_ = Named(new QComboBox, "TimeCodeList", QStringLiteral("Time codes"),
+                          "Show times as real time in hundredths, or as frames within the second");
+    for (const char* form : kTimeCodeForms) {
+        timeCodeList_->addItem(QString::fromLatin1(form));
+    }
     keyboardBox_ =
         Named(new QCheckBox(QStringLiteral("Control cutter with keyboard")), "KeyboardBox",
               QStringLiteral("Control cutter with keyboard"), "Control cutter with keyboard");
@@ -133,6 +142,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     priorityLabel_->setBuddy(priorityList_);
     priorityLabel_->setEnabled(false);
     cutterRows->addRow(priorityLabel_, priorityList_);
+    cutterRows->addRow(QStringLiteral("Time codes:"), timeCodeList_);
     cutterRows->addRow(keyboardBox_);
 
     auto* files = new QGroupBox(QStringLiteral("File options"));
@@ -163,6 +173,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     const auto changed = [this] { Changed(); };
     connect(deviceList_, &QComboBox::currentIndexChanged, this, changed);
     connect(priorityList_, &QComboBox::currentIndexChanged, this, changed);
+    connect(timeCodeList_, &QComboBox::currentIndexChanged, this, changed);
     for (QSpinBox* spin : {cueBuffers_, playBuffers_, jogSpeed_}) {
         connect(spin, &QSpinBox::valueChanged, this, changed);
     }
@@ -194,6 +205,7 @@ void TPreferencesForm::Load(const TGlobalSettings& settings) {
     cueBuffers_->setValue(settings.CueBuffers);
     playBuffers_->setValue(settings.NumBuffers);
     jogSpeed_->setValue(settings.JogMaxSpeed);
+    timeCodeList_->setCurrentIndex(settings.RealTimeCodes ? 0 : 1);
     priorityList_->setCurrentIndex(
         settings.PlayerPriority < priorityList_->count() ? settings.PlayerPriority : -1);
     loading_ = false;
@@ -212,6 +224,7 @@ void TPreferencesForm::Store(TGlobalSettings& settings) const {
     settings.CueBuffers = cueBuffers_->value();
     settings.NumBuffers = playBuffers_->value();
     settings.JogMaxSpeed = jogSpeed_->value();
+    settings.RealTimeCodes = timeCodeList_->currentIndex() == 0;
     // A time-critical priority has no item; it stays as stored rather than becoming another.
     if (priorityList_->currentIndex() >= 0) {
         settings.PlayerPriority = static_cast<uint8_t>(priorityList_->currentIndex());

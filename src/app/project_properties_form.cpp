@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ui/tool_window.h"
 #include "stream/id3_tag.h"
 
 namespace sw {
@@ -69,6 +70,7 @@ TProjectPropertiesForm::TProjectPropertiesForm(QWidget* parent) : QDialog(parent
     setObjectName(QStringLiteral("ProjectPropertiesForm"));
     setWindowTitle(QStringLiteral("Project properties"));
     setAccessibleName(QStringLiteral("Project properties"));
+    MakeCentredToolWindow(this);
 
     titleEdit_ = TagEdit("TitleEdit", QStringLiteral("Title"), 30);
     artistEdit_ = TagEdit("ArtistEdit", QStringLiteral("Artist"), 30);

@@ -110,6 +110,12 @@ Prompts::Answer QtPrompts::YesNo(const std::string& caption, const std::string& 
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
+Prompts::Answer QtPrompts::ErrorYesNo(const std::string& caption, const std::string& text) {
+    const auto button = QMessageBox::critical(Parent(), DisplayText(caption), DisplayText(text),
+                                              QMessageBox::Yes | QMessageBox::No);
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 Prompts::Answer QtPrompts::YesNoCancel(const std::string& caption, const std::string& text) {
     const auto button = Show(QMessageBox::Question, caption, text,
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -137,6 +143,12 @@ std::string QtPrompts::SaveFile(const FileDialog& dialog) {
     PrepareFileDialog(box, dialog);
     box.setAcceptMode(QFileDialog::AcceptSave);
     box.setFileMode(QFileDialog::AnyFile);
+    // The chosen filter is the kind of file the user asked for: a name typed without an
+    // extension takes the filter's, not the dialog's first one ("WAV Files" writing an MP3).
+    QObject::connect(&box, &QFileDialog::filterSelected, &box, [&box, &dialog](const QString& f) {
+        const std::string extension = FilterExtension(f.toStdString());
+        box.setDefaultSuffix(FileName(extension.empty() ? dialog.defaultExtension : extension));
+    });
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
         return {};
     }

@@ -23,6 +23,7 @@ class QtPrompts : public Prompts {
     void Information(const std::string& caption, const std::string& text) override;
     void Warning(const std::string& caption, const std::string& text) override;
     Answer YesNo(const std::string& caption, const std::string& text) override;
+    Answer ErrorYesNo(const std::string& caption, const std::string& text) override;
     Answer YesNoCancel(const std::string& caption, const std::string& text) override;
     std::vector<std::string> OpenFiles(const FileDialog& dialog) override;
     std::string SaveFile(const FileDialog& dialog) override;

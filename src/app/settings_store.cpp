@@ -61,6 +61,7 @@ void ReadValues(const QSettings& store, int waveOutDeviceCount, TGlobalSettings&
     ReadString(store, "LastOpenFolder", s.LastOpenFolder);
     ReadString(store, "LastSaveFolder", s.LastSaveFolder);
     ReadBool(store, "ShowCutterTime", s.ShowCutterTime);
+    ReadBool(store, "RealTimeCodes", s.RealTimeCodes);
     ReadBool(store, "CutterKBControl", s.CutterKBControl);
     ReadBool(store, "CutterAutoPlay", s.CutterAutoPlay);
     ReadBool(store, "CutterLooped", s.CutterLooped);
@@ -128,6 +129,7 @@ bool SaveGlobalSettings() {
     store->setValue(QStringLiteral("CutterLooped"), flag(s.CutterLooped));
     store->setValue(QStringLiteral("CutterMuted"), flag(s.CutterMuted));
     store->setValue(QStringLiteral("ShowCutterTime"), flag(s.ShowCutterTime));
+    store->setValue(QStringLiteral("RealTimeCodes"), flag(s.RealTimeCodes));
     store->setValue(QStringLiteral("CutterKBControl"), flag(s.CutterKBControl));
     store->setValue(QStringLiteral("CheckMatch"), flag(s.CheckMatch));
     store->setValue(QStringLiteral("SaveIndexStream"), flag(s.SaveIndexStream));

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QWidget>
+#include <memory>
+#include <string_view>
 
+#include "app/instance_request.h"
 #include "stream/prompts.h"
 
 namespace sw {
@@ -16,7 +19,6 @@ namespace sw {
 namespace {
 
 constexpr const char* kEndpointName = "Slicewell 4";
-constexpr char kRequest[] = "raise\n";
 constexpr char kReply[] = "ok\n";
 constexpr int kWaitMs = 3000;
 
@@ -67,7 +69,7 @@ QString SingleInstance::EndpointPath() {
     return QFile::decodeName(fallback) + QLatin1Char('/') + QLatin1String(kEndpointName);
 }
 
-bool SingleInstance::IsFirstInstance() {
+bool SingleInstance::IsFirstInstance(const std::vector<std::string>& files) {
     const QString path = EndpointPath();
     if (path.isEmpty()) {
         return true;
@@ -76,7 +78,8 @@ bool SingleInstance::IsFirstInstance() {
     probe.connectToServer(path);
     if (probe.waitForConnected(kWaitMs)) {
         if (PeerIsThisUser(probe.socketDescriptor())) {
-            probe.write(kRequest);
+            const std::string request = EncodeInstanceRequest(files);
+            probe.write(request.data(), static_cast<qint64>(request.size()));
             probe.flush();
             // The answer only tells that the request arrived; a busy instance still counts.
             probe.waitForReadyRead(kWaitMs);
@@ -99,23 +102,32 @@ void SingleInstance::Answer() {
             connection->abort();
             continue;
         }
-        connect(connection, &QLocalSocket::readyRead, this, [this, connection] {
-            if (!connection->canReadLine()) {
-                return;
-            }
-            if (connection->readLine() != QByteArray(kRequest)) {
-                connection->abort();
-                return;
+        auto reader = std::make_shared<InstanceRequestReader>();
+        connect(connection, &QLocalSocket::readyRead, this, [this, connection, reader] {
+            const QByteArray bytes = connection->readAll();
+            switch (reader->Feed(std::string_view(bytes.constData(), size_t(bytes.size())))) {
+                case InstanceRequestReader::State::Incomplete:
+                    return;
+                case InstanceRequestReader::State::Bad:
+                    connection->abort();
+                    return;
+                case InstanceRequestReader::State::Raise:
+                    QMetaObject::invokeMethod(this, &SingleInstance::anotherInstanceStarted,
+                                              Qt::QueuedConnection);
+                    break;
+                case InstanceRequestReader::State::Import:
+                    QMetaObject::invokeMethod(
+                        this, [this, files = reader->Files()] { emit filesHandedOver(files); },
+                        Qt::QueuedConnection);
+                    break;
             }
             connection->write(kReply);
             connection->flush();
-            QMetaObject::invokeMethod(this, &SingleInstance::anotherInstanceStarted,
-                                      Qt::QueuedConnection);
         });
     }
 }
 
-void BringToFrontAndTell(QWidget* mainWindow, Prompts& prompts) {
+void BringToFront(QWidget* mainWindow) {
     if (mainWindow != nullptr) {
         if (mainWindow->isMinimized()) {
             mainWindow->showNormal();
@@ -124,6 +136,10 @@ void BringToFrontAndTell(QWidget* mainWindow, Prompts& prompts) {
         mainWindow->raise();
         mainWindow->activateWindow();
     }
+}
+
+void BringToFrontAndTell(QWidget* mainWindow, Prompts& prompts) {
+    BringToFront(mainWindow);
     prompts.Information("Information", "Only one instance of Slicewell can be active");
 }
 

@@ -3,6 +3,8 @@
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -27,12 +29,17 @@ class SingleInstance : public QObject {
     static QString EndpointPath();
 
     // True when no instance of this user runs; this one then answers later starts. False after
-    // the running instance was told: the caller ends with kSecondInstanceExitCode.
-    bool IsFirstInstance();
+    // the running instance was told, and handed files (absolute names) to import when there are
+    // any: the caller ends with kSecondInstanceExitCode.
+    bool IsFirstInstance(const std::vector<std::string>& files = {});
 
   signals:
-    // A later start asked for the main window. Queued, so the socket is answered first.
+    // A later start without files asked for the main window. Queued, so the socket is answered
+    // first.
     void anotherInstanceStarted();
+    // A later start handed over the files it was given, to import as a drop of them would.
+    // Queued as well.
+    void filesHandedOver(const std::vector<std::string>& files);
 
   private:
     void Answer();
@@ -40,8 +47,10 @@ class SingleInstance : public QObject {
     QLocalServer server_;
 };
 
-// What the running instance does for a later start: its main window to the front, and the
-// message there.
+// The running instance's main window to the front, out of its minimised state.
+void BringToFront(QWidget* mainWindow);
+// What the running instance does for a later start without files: its main window to the front,
+// and the message there.
 void BringToFrontAndTell(QWidget* mainWindow, Prompts& prompts);
 
 }  // namespace sw

@@ -28,7 +28,7 @@ TSplashForm::TSplashForm(int delayMs, QWidget* parent)
 
     buildLabel_ = new QLabel(QString::fromStdString(BuildText()), this);
     buildLabel_->setObjectName(QStringLiteral("BuildLabel"));
-    buildLabel_->setAccessibleName(QStringLiteral("Build"));
+    buildLabel_->setAccessibleDescription(QStringLiteral("Build"));
     buildLabel_->setAlignment(Qt::AlignCenter);
 
     auto* layout = new QVBoxLayout(this);

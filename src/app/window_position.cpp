@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "app/placement_rules.h"
 #include "app/settings_location.h"
 #include "app/stored_values.h"
 
@@ -45,7 +46,27 @@ bool OnSomeScreen(const QRect& bounds) {
     return false;
 }
 
+WindowRect RectOf(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
 }  // namespace
+
+void KeepOnScreen(QWidget* window) {
+    const QRect bounds(window->pos(), window->size());
+    const QScreen* screen = QGuiApplication::screenAt(bounds.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const WindowRect fitted = FitIntoArea(RectOf(bounds), RectOf(screen->availableGeometry()));
+    if (!FixedSize(window)) {
+        window->resize(fitted.width, fitted.height);
+    }
+    window->move(fitted.left, fitted.top);
+}
 
 bool SaveWindowPosition(QWidget* window, bool visible) {
     if (window == nullptr || GroupName(window).isEmpty()) {
@@ -95,6 +116,9 @@ bool RestoreWindowPosition(QWidget* window) {
         if (!frame->isWindow() || OnSomeScreen(QRect(position, frame->size()))) {
             frame->move(position);
         }
+    }
+    if (frame->isWindow()) {
+        KeepOnScreen(frame);
     }
 
     if (visible.value_or(true)) {

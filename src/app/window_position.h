@@ -18,7 +18,13 @@ namespace sw {
 bool SaveWindowPosition(QWidget* window, bool visible);
 
 // Applies the stored placement and shows or hides the window. Without a stored group (the first
-// start) the window is shown where it was designed and the result is false.
+// start) the window is shown where it was designed and the result is false. A top-level window
+// is kept within the screen it opens on (KeepOnScreen).
 bool RestoreWindowPosition(QWidget* window);
+
+// Shrinks a top-level window to its screen's available area if needed and moves it wholly onto
+// it: a placement stored at another scale (3200 x 1962 on a 1600 x 1000 screen) would open out of
+// reach.
+void KeepOnScreen(QWidget* window);
 
 }  // namespace sw

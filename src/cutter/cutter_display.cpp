@@ -8,9 +8,12 @@
 
 namespace sw {
 
-std::string FrameText(const TFrameInfo& info, int64_t frame, bool showTime) {
+std::string FrameText(const TFrameInfo& info, int64_t frame, bool showTime, bool realTime) {
     if (!showTime) {
         return std::to_string(frame);
+    }
+    if (realTime) {
+        return FrameToRealTime(info, frame);
     }
     // Lengths of a whole 2 GiB file stay far below this; the clamp only keeps a damaged
     // record's numbers from wrapping in the conversion.

@@ -7,9 +7,10 @@
 
 namespace sw {
 
-// A frame number as the cutter shows it: a time code of the file's frames when showTime,
-// else the decimal number.
-std::string FrameText(const TFrameInfo& info, int64_t frame, bool showTime);
+// A frame number as the cutter shows it: when showTime a time, the frame's true start time in
+// hundredths when realTime (FrameToRealTime) and else the classic count of frames within the
+// second (FrameToTimeCode); without showTime the decimal number.
+std::string FrameText(const TFrameInfo& info, int64_t frame, bool showTime, bool realTime);
 // What the three position labels and the length panel read with no file open.
 std::string NoFrameText(bool showTime);
 

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -35,6 +36,7 @@
 #include "player/wave_out.h"
 #include "project/cue_file.h"
 #include "stream/file_names.h"
+#include "stream/time_code.h"
 #include "widgets/item_drag_object.h"
 #include "widgets/knob.h"
 
@@ -117,7 +119,7 @@ TCutterForm::TCutterForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWi
     setAcceptDrops(true);
     jumpDialog_ = [this](const TFrameInfo& info, int32_t position) -> std::optional<int32_t> {
         int32_t frame = position;
-        if (ExecuteJump(this, prompts_, info, frame)) {
+        if (ExecuteJump(this, prompts_, info, GlobalSettings().RealTimeCodes, frame)) {
             return frame;
         }
         return std::nullopt;
@@ -190,7 +192,8 @@ void TCutterForm::CreateControls() {
     auto positionLabel = [&](const char* name, const char* accessible, const char* hint, int x) {
         auto* label = new ClickLabel([this] { TimeTypeClick(); }, this);
         label->setObjectName(name);
-        label->setAccessibleName(QString::fromUtf8(accessible));
+        // A screen reader reads the shown time as the label's name.
+        label->setAccessibleDescription(QString::fromUtf8(accessible));
         SetHint(label, hint);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
@@ -214,23 +217,22 @@ void TCutterForm::CreateControls() {
     seekBar_->setRange(0, 0);
     seekBar_->setSingleStep(1);
     seekBar_->setPageStep(10);
-    // Qt's scroll bar reports no end of scroll for a click or a key step: such a step is a
-    // scroll and its end at once. A thumb drag scrolls until the thumb is released.
-    connect(seekBar_, &QScrollBar::actionTriggered, this, [this](int action) {
-        if (action == QAbstractSlider::SliderMove) {
-            if (seekBar_->isSliderDown()) {
-                SeekBarScroll(false, seekBar_->sliderPosition());
-            }
-            return;
-        }
-        if (action == QAbstractSlider::SliderNoAction) {
-            return;
-        }
-        SeekBarScroll(false, seekBar_->sliderPosition());
-        SeekBarScroll(true, seekBar_->sliderPosition());
-    });
+    // Qt's scroll bar reports no end of scroll: a thumb drag scrolls until the thumb is released,
+    // and every other change of its value (an arrow or the trough clicked or held, a key, the
+    // context menu's "Scroll here") is a scroll and its end at once, so the player follows the
+    // bar whichever way it moved. The window's own moves of the bar (the player's progress) are
+    // not the user's and move nothing.
+    connect(seekBar_, &QScrollBar::sliderMoved, this,
+            [this](int position) { SeekBarScroll(false, position); });
     connect(seekBar_, &QScrollBar::sliderReleased, this,
             [this] { SeekBarScroll(true, seekBar_->sliderPosition()); });
+    connect(seekBar_, &QScrollBar::valueChanged, this, [this](int position) {
+        if (movingSeekBar_ || seekBar_->isSliderDown()) {
+            return;
+        }
+        SeekBarScroll(false, position);
+        SeekBarScroll(true, position);
+    });
 
     markBeginBtn_ =
         PictureButton("MarkBeginBtn", "Set mark-in position", QStyle::SP_MediaSkipBackward, 4, 72);
@@ -294,7 +296,7 @@ void TCutterForm::CreateControls() {
 
     jogLbl_ = new QLabel(this);
     jogLbl_->setObjectName("JogLbl");
-    jogLbl_->setAccessibleName("Jog speed");
+    jogLbl_->setAccessibleDescription("Jog speed");
     jogLbl_->setAlignment(Qt::AlignCenter);
     QFont bold = jogLbl_->font();
     bold.setBold(true);
@@ -323,8 +325,16 @@ void TCutterForm::CreateControls() {
 
     volumeBar_ = new QScrollBar(Qt::Vertical, this);
     volumeBar_->setObjectName("VolumeBar");
-    volumeBar_->setAccessibleName("Playback volume");
-    SetHint(volumeBar_, "Playback volume");
+    volumeBar_->setAccessibleName("Volume");
+    volumeBar_->setToolTip("Volume");
+    volumeBar_->setStatusTip("Playback volume");
+    // The bar is a bare strip at the window's edge: its label sits beside its foot, under the
+    // knob.
+    volumeLbl_ = new QLabel("Volume", this);
+    volumeLbl_->setObjectName("VolumeLbl");
+    volumeLbl_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    volumeLbl_->setBuddy(volumeBar_);
+    volumeLbl_->setGeometry(300, kClientHeight - kStatusHeight - 22, 86, 18);
     volumeBar_->setRange(0, kVolumeMax);
     volumeBar_->setSingleStep(kVolumeMax / 64);
     volumeBar_->setPageStep(kVolumeMax / 8);
@@ -343,7 +353,7 @@ void TCutterForm::CreateControls() {
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        panels_[i]->setAccessibleName(QString::fromLatin1(panelNames[i]));
+        panels_[i]->setAccessibleDescription(QString::fromLatin1(panelNames[i]));
         panels_[i]->setFixedWidth(PanelWidth(i, panels_[i]->fontMetrics()));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // The file panel shows a file or cue name: data, never markup.
@@ -389,8 +399,8 @@ void TCutterForm::SetViewAction(QAction* action) {
     }
 }
 
-void TCutterForm::RestorePlacement() {
-    Host()->move(235, 115);
+void TCutterForm::RestorePlacement(QPoint designed) {
+    Host()->move(designed);
     RestoreWindowPosition(this);
     if (viewAction_) {
         viewAction_->setChecked(Host()->isVisible());
@@ -418,7 +428,7 @@ int32_t TCutterForm::CurrentFrame() const {
 
 std::string TCutterForm::Text(int64_t frame) const {
     const TFrameInfo info = cut_ != nullptr ? cut_->FrameInfo : kNoFrame;
-    return FrameText(info, frame, GlobalSettings().ShowCutterTime);
+    return FrameText(info, frame, GlobalSettings().ShowCutterTime, GlobalSettings().RealTimeCodes);
 }
 
 void TCutterForm::MoveTo(int64_t frame) {
@@ -429,15 +439,23 @@ void TCutterForm::MoveTo(int64_t frame) {
         player_->SetPosition(frame);
         return;
     }
-    seekBar_->setValue(SeekBarPosition(frame, cut_->FrameCount()));
+    ShowOnSeekBar(frame);
     posLbl_->setText(Q(Text(seekBar_->value())));
+}
+
+void TCutterForm::ShowOnSeekBar(int64_t frame) {
+    movingSeekBar_ = true;
+    seekBar_->setValue(SeekBarPosition(frame, cut_ != nullptr ? cut_->FrameCount() : 0));
+    movingSeekBar_ = false;
 }
 
 void TCutterForm::SetSeekBar(int32_t frameCount, int64_t position) {
     // An empty index would give 0..-1, and a cue may start past the file's end: the range is
     // never reversed and the position never outside it.
+    movingSeekBar_ = true;
     seekBar_->setRange(0, SeekBarMaximum(frameCount));
     seekBar_->setValue(SeekBarPosition(position, frameCount));
+    movingSeekBar_ = false;
 }
 
 void TCutterForm::ShowName(const std::string& name) {
@@ -638,7 +656,7 @@ void TCutterForm::PositionChange(uint32_t frame) {
         return;
     }
     if (!seeking_) {
-        seekBar_->setValue(SeekBarPosition(frame, cut_->FrameCount()));
+        ShowOnSeekBar(frame);
     }
     posLbl_->setText(Q(Text(frame)));
 }
@@ -830,14 +848,41 @@ void TCutterForm::JogTimerTimer() {
         JogStep(player_->Position(), jogShuttle_->Position(), GlobalSettings().NumBuffers);
     if (next) {
         player_->SetPosition(*next);
-        seekBar_->setValue(SeekBarPosition(player_->Position(), cut_->FrameCount()));
+        ShowOnSeekBar(player_->Position());
     }
+}
+
+void TCutterForm::ShowKeysInToolTips() {
+    const auto keys = [](CutterCommand command) {
+        return QKeySequence(QString::fromStdString(KeysOfCommand(command)),
+                            QKeySequence::PortableText)
+            .toString(QKeySequence::NativeText);
+    };
+    const struct {
+        QWidget* control;
+        CutterCommand command;
+    } buttons[] = {{playBtn_, CutterCommand::PlayPause},
+                   {pauseBtn_, CutterCommand::PlayPause},
+                   {markBeginBtn_, CutterCommand::SetMarkIn},
+                   {markEndBtn_, CutterCommand::SetMarkOut},
+                   {markToCueListBtn_, CutterCommand::SelectionToCueList}};
+    for (const auto& button : buttons) {
+        // The status tip keeps the bare hint; the tool tip adds the key while it works.
+        const QString hint = button.control->statusTip();
+        button.control->setToolTip(keyPreview_ ? hint + " (" + keys(button.command) + ")" : hint);
+    }
+    seekBar_->setToolTip(keyPreview_ ? keys(CutterCommand::FrameBack) + " / " +
+                                           keys(CutterCommand::FrameForward) + ": one frame, " +
+                                           keys(CutterCommand::SecondBack) + " / " +
+                                           keys(CutterCommand::SecondForward) + ": one second"
+                                     : QString());
 }
 
 void TCutterForm::InitializeCutter() {
     const TGlobalSettings& settings = GlobalSettings();
     setWindowTitle(Q(CutterCaption(settings.CutterKBControl)));
     keyPreview_ = settings.CutterKBControl;
+    ShowKeysInToolTips();
     jogShuttle_->SetParams(jogShuttle_->Position(), -settings.JogMaxSpeed, settings.JogMaxSpeed);
     muteBox_->setChecked(settings.CutterMuted);
     loopBox_->setChecked(settings.CutterLooped);
@@ -908,7 +953,11 @@ void TCutterForm::closeEvent(QCloseEvent* event) {
 
 void TCutterForm::wheelEvent(QWheelEvent* event) {
     event->accept();
-    const int notches = wheel_.Add(event->angleDelta().y());
+    Wheel(event->angleDelta().y());
+}
+
+void TCutterForm::Wheel(int delta) {
+    const int notches = wheel_.Add(delta);
     if (notches != 0 && PlayerOpen()) {
         MoveTo(int64_t(player_->Position()) + WheelFrames(notches, GlobalSettings().JogMaxSpeed));
     }
@@ -960,6 +1009,12 @@ void TCutterForm::dropEvent(QDropEvent* event) {
 }
 
 bool TCutterForm::eventFilter(QObject* watched, QEvent* event) {
+    // The seek bar would scroll by its own steps, the other way round: over it the wheel moves
+    // the player as it does over the rest of the window.
+    if (watched == seekBar_ && event->type() == QEvent::Wheel) {
+        Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
     if (event->type() != QEvent::KeyPress || !keyPreview_) {
         return false;
     }
@@ -975,12 +1030,15 @@ bool TCutterForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TCutterForm::DispatchKey(QKeyEvent& event) {
-    const CutterCommand command = CommandForKey(KeypadKeyOf(event));
+    // Acted-on keys are taken: with Num Lock off the keypad's are arrows and page keys, and the
+    // main keyboard's are arrows and Space, which the focused control would also act on.
+    return RunKeyCommand(CutterKeyCommand(event));
+}
+
+bool TCutterForm::RunKeyCommand(CutterCommand command) {
     if (command == CutterCommand::None || !player_) {
         return false;
     }
-    // Acted-on keys are taken: with Num Lock off they are arrows and page keys, which the
-    // focused knob or scroll bar would also act on.
     switch (command) {
         case CutterCommand::KnobToZero:
             jogShuttle_->SetPosition(0);
@@ -1028,6 +1086,19 @@ bool TCutterForm::DispatchKey(QKeyEvent& event) {
         case CutterCommand::UpdateCue:
             if (updateCueBtn_->isEnabled()) {
                 UpdateCueBtnClick();
+            }
+            break;
+        case CutterCommand::PlayPause:
+            if (PlayerOpen()) {
+                RunKeyCommand(PlayPauseCommand(player_->PlayerMode()));
+            }
+            break;
+        case CutterCommand::FrameBack:
+        case CutterCommand::FrameForward:
+        case CutterCommand::SecondBack:
+        case CutterCommand::SecondForward:
+            if (HasFrames()) {
+                MoveTo(int64_t(CurrentFrame()) + *MainKeyStep(command, FrameRate(cut_->FrameInfo)));
             }
             break;
         case CutterCommand::StepForward:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cutter/cutter_keys.h"
 #include "cutter/cutter_state.h"
 #include "cutter/jog_shuttle.h"
 #include "player/wave_out.h"
@@ -61,9 +63,9 @@ class TCutterForm : public QWidget, public CutterLink {
     // Set when the program ends: closing the file then leaves the player alone.
     void SetTerminating(bool terminating) { terminating_ = terminating; }
 
-    // Restores the stored placement (inside its sub-window, if any), left 235, top 115 without
-    // one, and puts the View item in step.
-    void RestorePlacement();
+    // Restores the stored placement (inside its sub-window, if any), the designed place without
+    // one (left 235, top 115, beside the project bin), and puts the View item in step.
+    void RestorePlacement(QPoint designed = QPoint(235, 115));
 
     void OpenCutObject(TCutObject* cut) override;
     void OpenCue(TCueObject* cue);
@@ -89,6 +91,10 @@ class TCutterForm : public QWidget, public CutterLink {
     QString StatusText(int panel) const;
     // The window that shows or hides: the sub-window the form sits in, else the form itself.
     QWidget* Host();
+    // Runs a key's command (keypad or main keyboard, cutter_keys.h) as the keyboard does; false
+    // when it does nothing (no command, no player). Views of the cutter's file hand their keys
+    // here.
+    bool RunKeyCommand(CutterCommand command);
 
   public slots:
     // One tick of the jog/shuttle, as JogTimer runs it every 250 ms while the knob is turned.
@@ -134,6 +140,10 @@ class TCutterForm : public QWidget, public CutterLink {
     void PlayerError(int code);
 
     bool DispatchKey(QKeyEvent& event);
+    // Wheel deltas over the window or the seek bar: JogMaxSpeed frames per notch.
+    void Wheel(int delta);
+    // The key names the buttons' tool tips show while the keyboard controls the cutter.
+    void ShowKeysInToolTips();
     // Our own drag of a list row, over a part of the window that takes drops.
     bool TakesDropAt(const QMimeData* mime, const QPoint& position) const;
     void AnswerDrag(QDragMoveEvent& event) const;
@@ -156,6 +166,8 @@ class TCutterForm : public QWidget, public CutterLink {
     // Moves to a frame: through the player, or only the seek bar when it does not hold the file.
     void MoveTo(int64_t frame);
     void SetSeekBar(int32_t frameCount, int64_t position);
+    // The window's own move of the seek bar, which the player does not follow.
+    void ShowOnSeekBar(int64_t frame);
     std::string Text(int64_t frame) const;
 
     Prompts& prompts_;
@@ -166,6 +178,7 @@ class TCutterForm : public QWidget, public CutterLink {
     TCutObject* cut_ = nullptr;
     TCueObject* cue_ = nullptr;
     bool seeking_ = false;
+    bool movingSeekBar_ = false;
     bool suspended_ = false;
     bool terminating_ = false;
     bool keyPreview_ = false;
@@ -198,6 +211,7 @@ class TCutterForm : public QWidget, public CutterLink {
     TKnob* jogShuttle_ = nullptr;
     QLabel* jogLbl_ = nullptr;
     QScrollBar* volumeBar_ = nullptr;
+    QLabel* volumeLbl_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* panels_[3] = {nullptr, nullptr, nullptr};
     QTimer* jogTimer_ = nullptr;

@@ -1,5 +1,6 @@
 #include "cutter/cutter_keys.h"
 
+#include "app/action_registry.h"
 #include "player/player_mode.h"
 
 namespace sw {
@@ -63,6 +64,73 @@ std::optional<int64_t> KeypadStep(CutterCommand command, int32_t playerMode, int
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+struct MainKey {
+    CutterCommand command;
+    const char* actionName;
+};
+
+constexpr MainKey kMainKeys[] = {
+    {CutterCommand::PlayPause, "CutterPlayPauseKey"},
+    {CutterCommand::SetMarkIn, "CutterMarkInKey"},
+    {CutterCommand::SetMarkOut, "CutterMarkOutKey"},
+    {CutterCommand::SelectionToCueList, "CutterSelectionToCueListKey"},
+    {CutterCommand::FrameBack, "CutterFrameBackKey"},
+    {CutterCommand::FrameForward, "CutterFrameForwardKey"},
+    {CutterCommand::SecondBack, "CutterSecondBackKey"},
+    {CutterCommand::SecondForward, "CutterSecondForwardKey"},
+};
+
+}  // namespace
+
+CutterCommand CommandForKeys(std::string_view keys) {
+    if (keys.empty()) {
+        return CutterCommand::None;
+    }
+    for (const MainKey& key : kMainKeys) {
+        if (ShortcutOf(key.actionName) == keys) {
+            return key.command;
+        }
+    }
+    return CutterCommand::None;
+}
+
+const char* CutterKeyActionName(CutterCommand command) {
+    for (const MainKey& key : kMainKeys) {
+        if (key.command == command) {
+            return key.actionName;
+        }
+    }
+    return "";
+}
+
+std::string KeysOfCommand(CutterCommand command) {
+    const std::string name = CutterKeyActionName(command);
+    return name.empty() ? std::string() : ShortcutOf(name);
+}
+
+CutterCommand PlayPauseCommand(int32_t playerMode) {
+    return playerMode == kModePlayAll || playerMode == kModePlayMark ? CutterCommand::Pause
+                                                                     : CutterCommand::Play;
+}
+
+std::optional<int64_t> MainKeyStep(CutterCommand command, int32_t framesPerSecond) {
+    const int64_t second = framesPerSecond > 0 ? framesPerSecond : 1;
+    switch (command) {
+        case CutterCommand::FrameBack:
+            return -1;
+        case CutterCommand::FrameForward:
+            return 1;
+        case CutterCommand::SecondBack:
+            return -second;
+        case CutterCommand::SecondForward:
+            return second;
+        default:
+            return std::nullopt;
+    }
 }
 
 const char* CutterKeyName(CutterKey key) {

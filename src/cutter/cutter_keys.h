@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace sw {
 
@@ -28,7 +30,7 @@ enum class CutterKey {
     PadEnter,
 };
 
-// What a keypad key does in the cutter.
+// What a key does in the cutter.
 enum class CutterCommand {
     None,
     KnobToZero,
@@ -47,6 +49,12 @@ enum class CutterCommand {
     SelectionToCueList,  // only while its button is enabled
     Stop,
     UpdateCue,  // only while its button is enabled
+    // The main keyboard's (CommandForKeys).
+    PlayPause,  // pause while playing, else play (see PlayPauseCommand)
+    FrameBack,  // see MainKeyStep
+    FrameForward,
+    SecondBack,
+    SecondForward,
 };
 
 // The cutter's keypad table. Stop and "Update currently playing cue" sit on the two keys the
@@ -61,5 +69,22 @@ std::optional<int64_t> KeypadStep(CutterCommand command, int32_t playerMode, int
 
 // A short name of the key for documentation and tests ("keypad 5").
 const char* CutterKeyName(CutterKey key);
+
+// The cutter's keys on the main keyboard, for keyboards without a keypad: Space, I, O, Return,
+// Left, Right, Shift+Left and Shift+Right. Their keys stand in the program's one shortcut table
+// (app/action_registry.h) under the names CutterKeyActionName gives; keys is a key combination
+// in QKeySequence's portable text form ("Shift+Left"). None for any other keys. Every window
+// that works on the cutter's file (the cutter, and views of it) answers keys through this.
+CutterCommand CommandForKeys(std::string_view keys);
+// The registry name of a main-keyboard command ("CutterPlayPauseKey"), "" for the others.
+const char* CutterKeyActionName(CutterCommand command);
+// The main-keyboard keys of a command in portable text, "" when it has none.
+std::string KeysOfCommand(CutterCommand command);
+
+// Space: pause while the whole file or the marked selection plays, else play the whole file.
+CutterCommand PlayPauseCommand(int32_t playerMode);
+// How far the arrows move the position: one frame, or with Shift one second of the file's whole
+// frame rate (at least one frame); nothing for the other commands.
+std::optional<int64_t> MainKeyStep(CutterCommand command, int32_t framesPerSecond);
 
 }  // namespace sw

@@ -31,13 +31,25 @@ bool FrameFieldTakes(char32_t character) {
     return (character >= U'0' && character <= U'9') || character == U'\b';
 }
 
-std::string TimeFieldCode(const TFrameInfo& info, int32_t frame) {
+std::string TimeFieldCode(const TFrameInfo& info, int32_t frame, bool realTime) {
+    if (realTime) {
+        const int64_t frameTicks = FramesToTicks(info, 1);
+        const int64_t hundredHours = int64_t(100) * 3600 * kTicksPerSecond;
+        if (frameTicks > 0 && FramesToTicks(info, frame) >= hundredHours) {
+            frame = static_cast<int32_t>((hundredHours - 1) / frameTicks);
+        }
+        return FrameToRealTime(info, frame);
+    }
     const int64_t fps = FrameRate(info);
     const int64_t hundredHours = int64_t(100) * 3600 * fps;
     if (fps > 0 && frame >= hundredHours) {
         frame = static_cast<int32_t>(hundredHours - 1);
     }
     return FrameToTimeCode(info, frame);
+}
+
+int32_t TimeFieldFrame(const TFrameInfo& info, const std::string& text, bool realTime) {
+    return realTime ? RealTimeToFrame(info, text) : TimeCodeToFrame(info, text);
 }
 
 std::string TimeFieldText(std::string_view shown, char blank) {

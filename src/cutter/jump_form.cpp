@@ -67,7 +67,6 @@ TJumpForm::TJumpForm(Prompts& prompts, QWidget* parent)
     TimeEdit = new QLineEdit(JumpPosGroup);
     TimeEdit->setObjectName("TimeEdit");
     TimeEdit->setAccessibleName("Time code");
-    TimeEdit->setAccessibleDescription("Hours, minutes, seconds and frames: hh:mm:ss.ff");
     TimeEdit->setInputMask(kTimeMask);
     TimeEdit->setText(QString::fromStdString(FrameToTimeCode(frameInfo_, 0)));
     connect(TimeEdit, &QLineEdit::textChanged, this, &TJumpForm::TimeEditChange);
@@ -109,11 +108,19 @@ TJumpForm::TJumpForm(Prompts& prompts, QWidget* parent)
         control->installEventFilter(this);
     }
 
+    SetRealTime(false);
     SetMode(FrameMode);
     SetFrame(0);
 }
 
 TJumpForm::~TJumpForm() = default;
+
+void TJumpForm::SetRealTime(bool realTime) {
+    realTime_ = realTime;
+    TimeEdit->setAccessibleDescription(
+        realTime ? QStringLiteral("Hours, minutes, seconds and hundredths: hh:mm:ss.cc")
+                 : QStringLiteral("Hours, minutes, seconds and frames: hh:mm:ss.ff"));
+}
 
 void TJumpForm::SetFrame(int32_t frame) {
     const QString text = QString::number(frame < 0 ? 0 : frame);
@@ -146,7 +153,7 @@ void TJumpForm::FrameEditChange() {
     if (mode_ != FrameMode || !value || text.empty()) {
         return;
     }
-    const QString code = QString::fromStdString(jump::TimeFieldCode(frameInfo_, frame_));
+    const QString code = QString::fromStdString(jump::TimeFieldCode(frameInfo_, frame_, realTime_));
     if (QString::fromStdString(TimeText()) != code) {
         TimeEdit->setText(code);
     }
@@ -172,7 +179,7 @@ std::string TJumpForm::TimeText() const {
 bool TJumpForm::ConvertTimeField() {
     int32_t frame;
     try {
-        frame = TimeCodeToFrame(frameInfo_, TimeText());
+        frame = jump::TimeFieldFrame(frameInfo_, TimeText(), realTime_);
     } catch (const ConversionError& error) {
         prompts_.Error("Error", error.what());
         return false;
@@ -228,9 +235,11 @@ void TJumpForm::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-bool ExecuteJump(QWidget* parent, Prompts& prompts, const TFrameInfo& info, int32_t& frame) {
+bool ExecuteJump(QWidget* parent, Prompts& prompts, const TFrameInfo& info, bool realTime,
+                 int32_t& frame) {
     TJumpForm form(prompts, parent);
     form.SetFrameInfo(info);
+    form.SetRealTime(realTime);
     form.SetFrame(frame);
     if (form.exec() != QDialog::Accepted) {
         return false;

@@ -14,10 +14,11 @@ class QRadioButton;
 
 namespace sw {
 
-// The small modal dialog in which the user types the position the cutter jumps to, as a time
-// code (hh:mm:ss.ff, ff counting frames) or as a frame number. The two fields move together
-// through the time-code conversions with the frame description of the file being cut, so the
-// frame always equals the number in the frame field when the dialog ends.
+// The small modal dialog in which the user types the position the cutter jumps to, as a time or
+// as a frame number. The time is read in the form the windows show: the frame's true start time
+// (hh:mm:ss.cc, in hundredths) or the classic time code (hh:mm:ss.ff, ff counting frames). The two
+// fields move together through the time-code conversions with the frame description of the file
+// being cut, so the frame always equals the number in the frame field when the dialog ends.
 class TJumpForm : public QDialog {
     Q_OBJECT
 
@@ -30,6 +31,10 @@ class TJumpForm : public QDialog {
     // The caller gives the file's frame description before SetFrame.
     void SetFrameInfo(const TFrameInfo& info) { frameInfo_ = info; }
     const TFrameInfo& FrameInfo() const { return frameInfo_; }
+    // The time field in real time (hundredths) rather than as the classic time code; given
+    // before SetFrame, like the frame description.
+    void SetRealTime(bool realTime);
+    bool RealTime() const { return realTime_; }
 
     // Writes N into the frame field, which runs the field's change handling. Positions are never
     // negative; a negative N is written as 0.
@@ -76,10 +81,13 @@ class TJumpForm : public QDialog {
     TFrameInfo frameInfo_;
     Mode mode_ = FrameMode;
     int32_t frame_ = 0;
+    bool realTime_ = false;
 };
 
-// Asks for a position with the dialog: opens it on frame, with the file's frame description, and
-// on OK stores the chosen frame there and returns true. The player clamps the frame to the file.
-bool ExecuteJump(QWidget* parent, Prompts& prompts, const TFrameInfo& info, int32_t& frame);
+// Asks for a position with the dialog: opens it on frame, with the file's frame description and
+// the time form the windows show, and on OK stores the chosen frame there and returns true. The
+// player clamps the frame to the file.
+bool ExecuteJump(QWidget* parent, Prompts& prompts, const TFrameInfo& info, bool realTime,
+                 int32_t& frame);
 
 }  // namespace sw

@@ -1,6 +1,7 @@
 #include "cutter/keypad_key.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
 
 namespace sw {
 
@@ -57,6 +58,18 @@ CutterKey KeypadKeyOf(const QKeyEvent& event) {
         default:
             return CutterKey::None;
     }
+}
+
+CutterCommand CutterKeyCommand(const QKeyEvent& event) {
+    const CutterKey pad = KeypadKeyOf(event);
+    if (pad != CutterKey::None || (event.modifiers() & Qt::KeypadModifier)) {
+        return CommandForKey(pad);
+    }
+    const Qt::KeyboardModifiers modifiers =
+        event.modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const QKeySequence keys(QKeyCombination(modifiers, Qt::Key(event.key())));
+    return CommandForKeys(keys.toString(QKeySequence::PortableText).toStdString());
 }
 
 }  // namespace sw

@@ -12,4 +12,9 @@ namespace sw {
 // modifier - the digits and arrows of the main keyboard - is None.
 CutterKey KeypadKeyOf(const QKeyEvent& event);
 
+// The cutter's command for a key event: a keypad key's from the keypad table, else the main
+// keyboard's (CommandForKeys) for the key with Shift, Ctrl, Alt and Meta as pressed, so that
+// Ctrl+I stays the import's. None for every other key.
+CutterCommand CutterKeyCommand(const QKeyEvent& event);
+
 }  // namespace sw

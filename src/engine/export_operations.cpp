@@ -10,12 +10,19 @@
 namespace sw {
 namespace {
 
+std::function<void(const std::string&)>& Reporter() {
+    static std::function<void(const std::string&)> reporter;
+    return reporter;
+}
+
 // What only the GUI thread may show, after the worker ended. A failure whose reason is known
 // ends the command as a file error does, so the window shows the reason ("No space left on
 // device") rather than "Unknown error at operation".
-int Shown(const ExportOutcome& outcome, Prompts& prompts) {
+int Shown(const ExportOutcome& outcome, const std::string& fileName, Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
+    } else if (outcome.status == kStatusOk && Reporter()) {
+        Reporter()(ExportReport(outcome.framesCopied, fileName));
     }
     if (outcome.status == kStatusUnknownError && !outcome.failure.empty()) {
         throw FileError(outcome.failure);
@@ -44,8 +51,13 @@ int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks,
     const int32_t last = useMarks ? cut->MarkOut : cut->FrameCount() - 1;
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), prompts);
+        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), fileName,
+                     prompts);
     });
+}
+
+void SetExportReporter(std::function<void(const std::string&)> reporter) {
+    Reporter() = std::move(reporter);
 }
 
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
@@ -55,7 +67,8 @@ int ExportProject(const std::string& fileName, const TProjectProperties& project
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), prompts);
+        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), fileName,
+                     prompts);
     });
 }
 
@@ -68,7 +81,13 @@ int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
         QtFrontEnd frontEnd;
         const SourceExportResult result = ExportSourceFile(
             SourceExportRequest{sourceName, fileName, std::nullopt}, options, frontEnd);
-        return result.scanStatus != kStatusOk ? result.scanStatus : Shown(result.outcome, prompts);
+        if (result.scanStatus != kStatusOk) {
+            return result.scanStatus;
+        }
+        // An index file holds no frames to tell of.
+        return result.kind == ExportTargetKind::IndexFile
+                   ? result.outcome.status
+                   : Shown(result.outcome, fileName, prompts);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ namespace sw {
 // with the reason, before anything is touched (status 1). The planning is the command line's
 // (ExportCutObjectRange): the index beside the target goes only when it describes the target.
 int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks, Prompts& prompts);
+
+// Told what every export below wrote (ExportReport) once it wrote its file whole, so that the
+// frame window can say so; none tells nobody.
+void SetExportReporter(std::function<void(const std::string&)> reporter);
 
 // Exports the cues one after the other into fileName, with the project's header flags and tag as
 // its ExportFlags say (the properties are copied when the export starts). Returns 1 for an empty

@@ -68,6 +68,11 @@ int64_t FileSizeOf(const std::string& fileName) {
 
 }  // namespace
 
+std::string ExportReport(int32_t frames, const std::string& targetName) {
+    return "Exported " + std::to_string(frames) + (frames == 1 ? " frame" : " frames") + " to " +
+           ExtractFileName(targetName);
+}
+
 ExportOutcome ExportCutObjectRange(TCutObject& cut, const std::string& targetName, int32_t first,
                                    int32_t last, OperationFrontEnd& frontEnd, int64_t* bytes) {
     ExportTargetFile target(targetName);

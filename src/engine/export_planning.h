@@ -27,6 +27,10 @@ ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
                          const std::string& projectFile, OperationFrontEnd& frontEnd,
                          int64_t* bytes = nullptr);
 
+// What an export wrote, for the frame window's status bar: "Exported <frames> frames to <the
+// target's file name>" ("1 frame" for one).
+std::string ExportReport(int32_t frames, const std::string& targetName);
+
 struct SourceExportRequest {
     std::string source;
     std::string target;

@@ -133,8 +133,8 @@ int ProjectBinModel::ParseList(const std::string& baseFolder, const std::vector<
                 }
                 break;
             case kImportNotFound:
-                goOn = prompts_.YesNo(texts::kErrorCaption,
-                                      FillText(texts::kUnableToFind, {fileName})) ==
+                goOn = prompts_.ErrorYesNo(texts::kErrorCaption,
+                                           FillText(texts::kUnableToFind, {fileName})) ==
                        Prompts::Answer::Yes;
                 break;
             case kImportUnsupported:
@@ -209,7 +209,9 @@ int ProjectBinModel::ImportPlaylist(const std::string& fileName,
         return kImportFailed;
     }
     playlists.push_back(identity);
-    const int state = ParseList(contents.Folder, contents.Names, playlists);
+    // The names are resolved against the playlist's folder already; a relative folder (a
+    // playlist reached by a relative name) must not be joined to them a second time.
+    const int state = ParseList("", contents.Names, playlists);
     playlists.pop_back();
     return state;
 }

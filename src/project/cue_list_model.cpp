@@ -35,10 +35,21 @@ int64_t CueFrames(const TCueObject& cue) {
     return int64_t{cue.MarkOut} - cue.MarkIn + 1;
 }
 
+std::string CueTimeText(const TCueObject& cue, bool realTime) {
+    const TFrameInfo& info = cue.CutObject->FrameInfo;
+    return realTime ? FrameToRealTime(info, CueFrames(cue))
+                    : FrameToTimeCode(info, ClampToInt32(CueFrames(cue)));
+}
+
+void CueListModel::Tally(const TCueObject& cue, int sign) {
+    totalFrames_ += sign * CueFrames(cue);
+    totalTicks_ += sign * FramesToTicks(cue.CutObject->FrameInfo, CueFrames(cue));
+}
+
 CueListModel::CueListModel(TGlobalSettings& settings, Prompts& prompts, ModifiedSink& changes)
     : settings_(settings), prompts_(prompts), changes_(changes) {
     totals_.FramesText = FillText(texts::kTotalFrames, {"0"});
-    totals_.TimeText = FillText(texts::kTotalTime, {FrameToTimeCode(TotalsReference(), 0)});
+    totals_.TimeText = FillText(texts::kTotalTime, {TicksToRealTime(0)});
 }
 
 CueListModel::~CueListModel() = default;
@@ -66,7 +77,7 @@ CueRowTexts CueListModel::RowTexts(int row) const {
     texts.Name = cue.Name;
     texts.From = std::to_string(cue.MarkIn);
     texts.To = std::to_string(cue.MarkOut);
-    texts.Time = FrameToTimeCode(cue.CutObject->FrameInfo, ClampToInt32(CueFrames(cue)));
+    texts.Time = CueTimeText(cue, settings_.RealTimeCodes);
     return texts;
 }
 
@@ -79,7 +90,7 @@ bool CueListModel::AddCue(std::unique_ptr<TCueObject> cue) {
     } else {
         const int row = Count();
         observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeInserted(row, row); });
-        totalFrames_ += CueFrames(*cue);
+        Tally(*cue, 1);
         cues_.push_back(std::move(cue));
         observers_.Tell([&](CueListObserver& o) { o.RowsInserted(); });
         UpdateTotals();
@@ -113,30 +124,43 @@ void CueListModel::UpdateCue(TCueObject* cue) {
     if (row < 0 || cue->CutObject == nullptr) {
         return;
     }
-    totalFrames_ -= CueFrames(*cue);
+    Tally(*cue, -1);
     cue->MarkIn = cue->CutObject->MarkIn;
     cue->MarkOut = cue->CutObject->MarkOut;
-    totalFrames_ += CueFrames(*cue);
+    Tally(*cue, 1);
     NotifyRowsChanged(row, row);
     UpdateTotals();
 }
 
-void CueListModel::UpdateTotals() {
+void CueListModel::ComputeTotals() {
     Flush();
     totals_.Frames = cues_.empty() ? 0 : totalFrames_;
     totals_.FramesText = FillText(texts::kTotalFrames, {std::to_string(totals_.Frames)});
-    totals_.TimeText = FillText(texts::kTotalTime,
-                                {FrameToTimeCode(TotalsReference(), ClampToInt32(totals_.Frames))});
+    const std::string time = settings_.RealTimeCodes
+                                 ? TicksToRealTime(cues_.empty() ? 0 : totalTicks_)
+                                 : FrameToTimeCode(TotalsReference(), ClampToInt32(totals_.Frames));
+    totals_.TimeText = FillText(texts::kTotalTime, {time});
     totals_.ExportEnabled = totals_.Frames > 0;
     observers_.Tell([&](CueListObserver& o) { o.TotalsChanged(totals_); });
+}
+
+void CueListModel::UpdateTotals() {
+    ComputeTotals();
     changes_.MarkModified();
+}
+
+void CueListModel::RefreshTimes() {
+    ComputeTotals();
+    if (!cues_.empty()) {
+        NotifyRowsChanged(0, Count() - 1);
+    }
 }
 
 void CueListModel::EraseRow(int row) {
     observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeRemoved(row, row); });
     std::unique_ptr<TCueObject> cue = std::move(cues_[static_cast<size_t>(row)]);
     cues_.erase(cues_.begin() + row);
-    totalFrames_ -= CueFrames(*cue);
+    Tally(*cue, -1);
     observers_.Tell([&](CueListObserver& o) { o.RowsRemoved(); });
     if (cutter_ != nullptr) {
         cutter_->CueDeleted(cue.get());
@@ -164,7 +188,10 @@ void CueListModel::ReplaceCutObject(const TCutObject* old, TCutObject* now) {
     for (int row = 0; row < Count(); ++row) {
         TCueObject& cue = *cues_[static_cast<size_t>(row)];
         if (cue.CutObject == old) {
+            // A rescan can find another format than the old index described.
+            Tally(cue, -1);
             cue.CutObject = now;
+            Tally(cue, 1);
             NotifyRowsChanged(row, row);
             if (cutter_ != nullptr) {
                 cutter_->CueChanged(&cue);
@@ -218,6 +245,7 @@ void CueListModel::DeleteAll() {
     std::vector<std::unique_ptr<TCueObject>> gone = std::move(cues_);
     cues_.clear();
     totalFrames_ = 0;
+    totalTicks_ = 0;
     observers_.Tell([&](CueListObserver& o) { o.ResetDone(); });
     if (cutter_ != nullptr) {
         for (const auto& cue : gone) {
@@ -274,26 +302,19 @@ void CueListModel::ImportCommand(CutObjectFinder& bin) {
     UpdateTotals();
 }
 
-bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter) {
+bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter,
+                            const std::string& name) {
     if (FileKind(target) == "m3q") {
         return SaveCueFile(&cue, target);
     }
-    TCutObject& cut = *cue.CutObject;
-    // The export reads the range from the cut object's marks; the cutter is suspended meanwhile,
-    // so lending it the cue's range and giving the marks back afterwards is safe.
-    const int32_t markIn = cut.MarkIn;
-    const int32_t markOut = cut.MarkOut;
-    struct Restore {
-        TCutObject& cut;
-        int32_t markIn, markOut;
-        ~Restore() {
-            cut.MarkIn = markIn;
-            cut.MarkOut = markOut;
-        }
-    } restore{cut, markIn, markOut};
-    cut.MarkIn = cue.MarkIn;
-    cut.MarkOut = cue.MarkOut;
-    return exporter.ExportCutObject(target, cut, true) == 0;
+    // The export reads the range from the marks: a working copy carries the cue's, so the bin's
+    // entry and the cutter never show the cue's range or name, not even while the export's
+    // window runs.
+    TCutObject copy = WorkingCopy(*cue.CutObject);
+    copy.Name = name;
+    copy.MarkIn = cue.MarkIn;
+    copy.MarkOut = cue.MarkOut;
+    return exporter.ExportCutObject(target, copy, true) == 0;
 }
 
 void CueListModel::ExportAs(int row, CutExporter& exporter) {
@@ -315,16 +336,8 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     settings_.LastSaveFolder = ChosenFolder(target);
     PlayerPause pause(cutter_);
     // The single export names the file after the cue as it stands in the list, its range
-    // included; the working copy of the original carries the cue's name as well.
-    TCutObject& cut = *cue.CutObject;
-    const std::string name = cut.Name;
-    struct RestoreName {
-        TCutObject& cut;
-        std::string name;
-        ~RestoreName() { cut.Name = name; }
-    } restoreName{cut, name};
-    cut.Name = cue.Name;
-    WriteCue(cue, target, exporter);
+    // included; its working copy carries the cue's name as well.
+    WriteCue(cue, target, exporter, cue.Name);
 }
 
 void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,
@@ -371,7 +384,7 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
         // One cue that cannot be written (a target a cut object holds open, a full disk) must
         // not cost the others: it is noted, and all such are reported once at the end.
         try {
-            if (!WriteCue(cue, target, exporter)) {
+            if (!WriteCue(cue, target, exporter, cue.CutObject->Name)) {
                 failures.push_back(target);
             }
         } catch (const std::exception& error) {
@@ -407,7 +420,7 @@ void CueListModel::Flush() {
     const int last = first + static_cast<int>(pending_.size()) - 1;
     observers_.Tell([&](CueListObserver& o) { o.RowsAboutToBeInserted(first, last); });
     for (auto& cue : pending_) {
-        totalFrames_ += CueFrames(*cue);
+        Tally(*cue, 1);
         cues_.push_back(std::move(cue));
     }
     pending_.clear();

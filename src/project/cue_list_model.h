@@ -28,7 +28,9 @@ class CutObjectFinder {
 struct CueTotals {
     int64_t Frames = 0;
     std::string FramesText;  // "Total frames: %d"
-    std::string TimeText;    // "Total time: %s", the time at the fixed 38 frames per second
+    // "Total time: %s": in real time the sum of the cues' true durations, each at its own file's
+    // rate; in the classic form the total frames at the fixed 38 frames per second.
+    std::string TimeText;
     bool ExportEnabled = false;
 };
 
@@ -87,6 +89,9 @@ class CueListModel {
     void ReplaceCutObject(const TCutObject* old, TCutObject* now);
     // Recomputes the panels from the kept total and marks the project modified.
     void UpdateTotals();
+    // Shows the rows' times and the total again after the time form changed ("RealTimeCodes");
+    // the project stays as it was.
+    void RefreshTimes();
 
     // Reads a cue file and attaches its cue to the bin's entry for the stored source, importing
     // that file into the bin when it is missing. False when the file gives no cue or its source
@@ -124,7 +129,13 @@ class CueListModel {
     void Flush();
     void EraseRow(int row);
     void NotifyRowsChanged(int first, int last);
-    bool WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter);
+    // Writes the cue to target: a cue file for a ".m3q" name, else its frames from a working copy
+    // of its cut object that carries the cue's range and the given name.
+    bool WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter,
+                  const std::string& name);
+    // Adds (sign 1) or takes away (sign -1) a cue's frames and duration from the kept totals.
+    void Tally(const TCueObject& cue, int sign);
+    void ComputeTotals();
 
     TGlobalSettings& settings_;
     Prompts& prompts_;
@@ -135,11 +146,15 @@ class CueListModel {
     std::vector<std::unique_ptr<TCueObject>> pending_;  // added during a batch
     int batchDepth_ = 0;
     int64_t totalFrames_ = 0;  // over cues_ only
+    int64_t totalTicks_ = 0;   // their true durations (time_code.h ticks)
     CueTotals totals_;
 };
 
 // The frames of a cue: MarkOut - MarkIn + 1 (negative for a reversed range, which nothing
 // forbids).
 int64_t CueFrames(const TCueObject& cue);
+// A cue's length as the list shows it: its true duration, or the classic time code of its frames
+// at its file's whole frame rate.
+std::string CueTimeText(const TCueObject& cue, bool realTime);
 
 }  // namespace sw

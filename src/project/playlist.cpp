@@ -32,7 +32,9 @@ bool IsBlankLine(std::string_view line) {
 }
 
 // Lines written where "\" separates folders; a line that already has a "/" keeps its "\" as
-// part of a name, since on this system it can be one.
+// part of a name, since on this system it can be one. Such a line that starts with "\" names
+// a path below the root of the playlist's drive, which here is the playlist's folder, not the
+// root of the file system.
 std::string WithSlashes(std::string_view line) {
     std::string name(line);
     if (name.find('/') == std::string::npos) {
@@ -41,6 +43,7 @@ std::string WithSlashes(std::string_view line) {
                 c = '/';
             }
         }
+        name.erase(0, name.find_first_not_of('/'));
     }
     return name;
 }

@@ -17,8 +17,9 @@ struct PlaylistContents {
     std::string Folder;
     // The file lines in order, each resolved against Folder: an absolute line is used unchanged,
     // a relative one is joined to Folder with one "/". A line written on another system, with
-    // "\" and no "/", is read with every "\" taken as "/" first. Lines are taken whole and
-    // untrimmed, whatever their length.
+    // "\" and no "/", is read with every "\" taken as "/" first, and one that starts with "\"
+    // ("\sub\a.mp3", below the root of the playlist's drive) is taken below Folder. Lines are
+    // taken whole and untrimmed, whatever their length.
     std::vector<std::string> Names;
 };
 

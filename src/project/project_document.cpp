@@ -82,6 +82,9 @@ bool ProjectDocument::LoadProject(const std::string& source) {
         ~LoadingScope() { document.loading_ = false; }
     };
 
+    // Names the program writes are absolute; a relative name in a hand-made or generated project
+    // is taken in the project's own folder, as the command line's project export takes it.
+    const std::string folder = ExtractFilePath(AbsolutePath(source));
     bool result = false;
     int32_t unreadCues = 0;
     int64_t storedCues = 0;
@@ -97,7 +100,7 @@ bool ProjectDocument::LoadProject(const std::string& source) {
             const std::string name = properties_.FileName;
             properties_ = contents.Properties;
             properties_.FileName = name;
-            bin_.ParseMP3List("", contents.Files);
+            bin_.ParseMP3List(folder, contents.Files);
             throw;
         }
         if (read != ProjectReadResult::Ok) {
@@ -106,12 +109,12 @@ bool ProjectDocument::LoadProject(const std::string& source) {
         const std::string name = properties_.FileName;
         properties_ = contents.Properties;
         properties_.FileName = name;
-        bin_.ParseMP3List("", contents.Files);
+        bin_.ParseMP3List(folder, contents.Files);
         result = true;
         unreadCues = contents.UnreadCues;
         storedCues = int64_t(contents.Cues.size()) + unreadCues;
         for (const ProjectFileCue& stored : contents.Cues) {
-            TCutObject* cut = bin_.SearchCutObject(stored.FileName, true);
+            TCutObject* cut = bin_.SearchCutObject(ResolvePath(folder, stored.FileName), true);
             if (cut == nullptr) {
                 continue;  // the bin's import has told the user about the file
             }

@@ -35,6 +35,11 @@ class Prompts {
     virtual void Information(const std::string& caption, const std::string& text) = 0;
     virtual void Warning(const std::string& caption, const std::string& text) = 0;
     virtual Answer YesNo(const std::string& caption, const std::string& text) = 0;
+    // An error that asks how to go on: the error icon with Yes and No. Prompts that show no
+    // icons ask it as any other question.
+    virtual Answer ErrorYesNo(const std::string& caption, const std::string& text) {
+        return YesNo(caption, text);
+    }
     virtual Answer YesNoCancel(const std::string& caption, const std::string& text) = 0;
 
     // Each returns the chosen names; empty when the user cancelled.

@@ -101,6 +101,72 @@ int32_t TimeCodeToFrame(const TFrameInfo& info, const std::string& text) {
     return static_cast<int32_t>(frame);
 }
 
+int32_t FrameSamples(const TFrameInfo& info) {
+    switch (info.Layer) {
+        case 1:
+            return 384;
+        case 2:
+            return 1152;
+        case 3:
+            return info.Version == 1 ? 1152 : (info.Version == 2 || info.Version == 3 ? 576 : 0);
+        default:
+            return 0;
+    }
+}
+
+namespace {
+
+// Ticks of one sample at the format's rate; 0 for a rate that no MPEG header gives (a damaged
+// record), which would not divide the tick.
+int64_t TicksPerSample(const TFrameInfo& info) {
+    if (info.SampleRate <= 0 || kTicksPerSecond % info.SampleRate != 0) {
+        return 0;
+    }
+    return kTicksPerSecond / info.SampleRate;
+}
+
+}  // namespace
+
+int64_t FramesToTicks(const TFrameInfo& info, int64_t frames) {
+    return frames * FrameSamples(info) * TicksPerSample(info);
+}
+
+std::string TicksToRealTime(int64_t ticks) {
+    if (ticks <= 0) {
+        return kZeroTimeCode;
+    }
+    const int64_t hundredths = ticks / (kTicksPerSecond / 100);
+    const int64_t s = hundredths / 100;
+    const int64_t hours = s / 3600;
+    const int64_t minutes = (s - hours * 3600) / 60;
+    return TimeCodeText(hours, minutes, s - hours * 3600 - minutes * 60, hundredths % 100);
+}
+
+std::string FrameToRealTime(const TFrameInfo& info, int64_t frame) {
+    return TicksToRealTime(FramesToTicks(info, frame));
+}
+
+int32_t RealTimeToFrame(const TFrameInfo& info, const std::string& text) {
+    if (text == kZeroTimeCode) {
+        return 0;
+    }
+    const int64_t frameTicks = FramesToTicks(info, 1);
+    if (frameTicks <= 0) {
+        return 0;
+    }
+    const int64_t hours = Field(text, 0);
+    const int64_t minutes = Field(text, 3);
+    const int64_t seconds = Field(text, 6);
+    const int64_t hundredths = Field(text, 9);
+    const int64_t ticks =
+        ((hours * 3600 + minutes * 60 + seconds) * 100 + hundredths) * (kTicksPerSecond / 100);
+    if (ticks <= 0) {
+        return 0;
+    }
+    const int64_t frame = (ticks + frameTicks - 1) / frameTicks;
+    return static_cast<int32_t>(std::min<int64_t>(frame, std::numeric_limits<int32_t>::max()));
+}
+
 std::string PlayTimeToText(float seconds) {
     if (!(seconds > 0) || !std::isfinite(seconds)) {
         return kZeroTimeCode;

@@ -1,6 +1,7 @@
 #include "update/http_request.h"
 
 #include <cctype>
+#include <string_view>
 
 #include "app/shell_address.h"
 
@@ -8,24 +9,21 @@ namespace sw {
 
 namespace {
 
-constexpr char kScheme[] = "http://";
-constexpr size_t kSchemeLength = sizeof kScheme - 1;
-
-bool HasHttpScheme(const std::string& address) {
-    if (address.size() < kSchemeLength) {
+bool StartsWithScheme(const std::string& address, std::string_view scheme) {
+    if (address.size() < scheme.size()) {
         return false;
     }
-    for (size_t i = 0; i < kSchemeLength; ++i) {
-        if (std::tolower(static_cast<unsigned char>(address[i])) != kScheme[i]) {
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) {
             return false;
         }
     }
     return true;
 }
 
-std::optional<uint16_t> ParsePort(const std::string& digits) {
+std::optional<uint16_t> ParsePort(const std::string& digits, uint16_t standard) {
     if (digits.empty()) {
-        return uint16_t{80};
+        return standard;
     }
     if (digits.size() > 5) {
         return std::nullopt;
@@ -46,17 +44,20 @@ std::optional<uint16_t> ParsePort(const std::string& digits) {
 }  // namespace
 
 std::optional<HttpAddress> ParseHttpAddress(const std::string& address) {
-    if (!HasHttpScheme(address) || !IsOpenableAddress(address)) {
+    const bool secure = StartsWithScheme(address, "https://");
+    if ((!secure && !StartsWithScheme(address, "http://")) || !IsOpenableAddress(address)) {
         return std::nullopt;
     }
-    const std::string rest = address.substr(kSchemeLength);
+    const std::string rest = address.substr(secure ? 8 : 7);
     const size_t authorityEnd = rest.find_first_of("/?#");
     const std::string authority = rest.substr(0, authorityEnd);
     HttpAddress parts;
+    parts.Secure = secure;
     const size_t colon = authority.find(':');
     parts.Host = authority.substr(0, colon);
     const std::optional<uint16_t> port =
-        ParsePort(colon == std::string::npos ? std::string() : authority.substr(colon + 1));
+        ParsePort(colon == std::string::npos ? std::string() : authority.substr(colon + 1),
+                  secure ? 443 : 80);
     if (!port || parts.Host.empty()) {
         return std::nullopt;
     }
@@ -66,7 +67,7 @@ std::optional<HttpAddress> ParseHttpAddress(const std::string& address) {
         parts.Path = parts.Path.substr(0, parts.Path.find('#'));
     }
     if (parts.Path.empty() || parts.Path.front() != '/') {
-        parts.Path.insert(0, "/");
+        parts.Path = "/" + parts.Path;
     }
     return parts;
 }

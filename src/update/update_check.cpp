@@ -89,7 +89,9 @@ unsigned TakeRecordSettings(const UpdateRecord& record, TGlobalSettings& setting
         settings.SlicewellURL = record.SlicewellURL;
         taken |= kTookSlicewellURL;
     }
-    if (ParseHttpAddress(record.UpdatesURL)) {
+    const std::optional<HttpAddress> updates = ParseHttpAddress(record.UpdatesURL);
+    const std::optional<HttpAddress> current = ParseHttpAddress(settings.UpdatesURL);
+    if (updates && (updates->Secure || !current || !current->Secure)) {
         settings.UpdatesURL = record.UpdatesURL;
         taken |= kTookUpdatesURL;
     }

@@ -41,7 +41,8 @@ enum RecordSetting : unsigned {
 
 // Takes the record's four addresses into the settings, each only when it is well-formed: the
 // download and home page addresses as http or https addresses the desktop may open, the update
-// address as an http address the client can fetch, the e-mail address as a plain address. Any
+// address as an address the client can fetch (never an http one in place of an https one), the
+// e-mail address as a plain address. Any
 // other value, an empty one included, is ignored and the setting keeps its value: the record
 // comes from the network and must not point the program anywhere else. Returns the settings
 // taken (RecordSetting bits).

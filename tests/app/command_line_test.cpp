@@ -153,6 +153,16 @@ std::string Printed(const std::function<void(std::FILE*)>& write) {
     return text;
 }
 
+TEST(CommandLineHandOver, LaterStartsHandOverTheirFilesAbsoluteAndNeverAProject) {
+    // Breaks when a relative name reaches the running instance, which would take it in its own
+    // folder, or when a second start's project replaces the running one's.
+    const CommandLine files = ParseCommandLine({"a.mp3", "/abs/b.mp3", "sub/c.m3u"});
+    EXPECT_EQ(HandOverNames(files, "/home/me"),
+              (std::vector<std::string>{"/home/me/a.mp3", "/abs/b.mp3", "/home/me/sub/c.m3u"}));
+    EXPECT_TRUE(HandOverNames(ParseCommandLine({"a.mp3", "show.m3p"}), "/home/me").empty());
+    EXPECT_TRUE(HandOverNames(ParseCommandLine({}), "/home/me").empty());
+}
+
 TEST(CommandLineAnswer, MessageGoesToTheTerminalAndToABoxUnlessQuiet) {
     // Would break: "/v" from a terminal printing nothing, or "/q" still popping up a box.
     const CommandLine version = ParseCommandLine({"/v"});
@@ -173,6 +183,17 @@ TEST(CommandLineAnswer, MessageGoesToTheTerminalAndToABoxUnlessQuiet) {
     EXPECT_EQ(Printed([&](std::FILE* out) { AnswerOptions(version, message, nullptr, out); }),
               TerminalText(message));
     EXPECT_EQ(prompts.History().size(), 1U);
+    // The GNU forms are typed in a terminal and answer there; a box would wait for a click the
+    // terminal user does not expect. Mixed with a "/"-form the box is shown.
+    const CommandLine gnu = ParseCommandLine({"--version", "-h"});
+    EXPECT_FALSE(Printed([&](std::FILE* out) {
+                     AnswerOptions(gnu, OptionMessage(gnu, {}), &prompts, out);
+                 }).empty());
+    EXPECT_EQ(prompts.History().size(), 1U);
+    const CommandLine mixed = ParseCommandLine({"--version", "/h"});
+    prompts.ExpectInformation();
+    Printed([&](std::FILE* out) { AnswerOptions(mixed, OptionMessage(mixed, {}), &prompts, out); });
+    EXPECT_EQ(prompts.History().size(), 2U);
     // A message without a final line break still ends the terminal's line.
     EXPECT_EQ(Printed([&](std::FILE* out) {
                   AnswerOptions(quiet, "Invalid commandline option", nullptr, out);

@@ -30,5 +30,15 @@ TEST(FileFilter, IncompletePairsAreDroppedInsteadOfBecomingEmptyFilters) {
     EXPECT_EQ(ConvertFileFilter("|*.a"), "(*.a)");
 }
 
+TEST(FileFilter, OnlyASingleConcretePatternNamesAnExtension) {
+    // A wildcard taken for an extension would name the saved file "cut.*".
+    EXPECT_EQ(FilterExtension("WAV Files (*.wav)"), "wav");
+    EXPECT_EQ(FilterExtension("MP3 Cues (*.m3q)"), "m3q");
+    EXPECT_EQ(FilterExtension("All Files (*.*)"), "");
+    EXPECT_EQ(FilterExtension("All Supported Files (*.mp3 *.wav)"), "");
+    EXPECT_EQ(FilterExtension("Odd (*.mp?)"), "");
+    EXPECT_EQ(FilterExtension("No patterns"), "");
+}
+
 }  // namespace
 }  // namespace sw

@@ -361,5 +361,34 @@ TEST(ReadMeFileTest, LiesBesideTheExecutable) {
     EXPECT_EQ(ReadMeFile("/opt/slicewell/bin"), "/opt/slicewell/bin/README.TXT");
 }
 
+TEST(ReadMeFileTest, NoProgramToShowItIsSaidInABox) {
+    // The desktop without a program for text files only wrote a line on stderr; the menu item
+    // seemed to do nothing.
+    TempDir dir;
+    const std::string readMe = ReadMeFile(dir.Path());
+    WriteFileBytes(readMe, {'h', 'i'});
+    ScriptedPrompts prompts;
+    std::vector<std::string> opened;
+    ShowReadMe(
+        readMe,
+        [&](const std::string& file) {
+            opened.push_back(file);
+            return true;
+        },
+        prompts);
+    EXPECT_EQ(opened, std::vector<std::string>{readMe});
+    prompts.ExpectError();
+    ShowReadMe(
+        readMe, [](const std::string&) { return false; }, prompts);
+    ASSERT_EQ(prompts.History().size(), 1u);
+    EXPECT_EQ(prompts.History()[0].caption, "Error");
+    EXPECT_EQ(prompts.History()[0].text,
+              "Unable to open " + readMe + "\r\nNo program is set up to show text files");
+    std::filesystem::remove(readMe);  // vanished since start-up: nothing to say
+    ShowReadMe(
+        readMe, [](const std::string&) { return false; }, prompts);
+    EXPECT_EQ(prompts.History().size(), 1u);
+}
+
 }  // namespace
 }  // namespace sw::test

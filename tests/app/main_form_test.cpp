@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QMdiArea>
 #include <QTest>
 #include <QToolBar>
@@ -17,6 +18,7 @@
 #include "player_fixture.h"
 #include "scripted_prompts.h"
 #include "settings_test_store.h"
+#include "when_shown.h"
 
 namespace sw::test {
 namespace {
@@ -108,10 +110,29 @@ TEST_F(MainFormTest, AMissingFileIsAskedAboutAndTheOthersStillCome) {
     // One bad name on the command line would stop the import of the rest.
     TempDir dir;
     WriteNumberedFrames(dir.File("b.mp3"), 30);
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the bin asks whether to go on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the bin asks whether to go on
     EXPECT_EQ(form_->ImportFiles({"missing.mp3", "b.mp3"}, dir.Path()), 1);
     EXPECT_EQ(form_->Document().Bin().Count(), 1);
     EXPECT_EQ(form_->Document().Bin().At(0)->Name, "b");
+}
+
+TEST_F(MainFormTest, HandedOverFilesWaitForARunningDialogAndThenComeIn) {
+    // A later start's files imported while a scan's progress window or a question is up would
+    // start an import inside another; dropped on the floor they are lost.
+    TempDir dir;
+    WriteNumberedFrames(dir.File("later.mp3"), 30);
+    int whileModal = -1;
+    test::WhenModal([&](QWidget* modal) {
+        form_->ImportHandedOver({dir.File("later.mp3")});
+        QTest::qWait(300);
+        whileModal = form_->Document().Bin().Count();
+        modal->close();
+    });
+    QDialog dialog(form_.get());
+    dialog.exec();
+    EXPECT_EQ(whileModal, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->Document().Bin().Count() == 1; }, 5000));
+    EXPECT_EQ(form_->Document().Bin().At(0)->Name, "later");
 }
 
 }  // namespace

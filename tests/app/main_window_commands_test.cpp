@@ -3,16 +3,21 @@
 // the command line's project and files.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +38,7 @@
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "project/project_document.h"
+#include "project/ui/project_form.h"
 #include "scripted_prompts.h"
 #include "settings_test_store.h"
 #include "when_shown.h"
@@ -339,6 +345,71 @@ TEST_F(MainWindowCommandsTest, ExportIsAvailableExactlyWhileCuesHoldFrames) {
     form_->Document().Cues().DeleteAll();
     ProcessEvents();
     EXPECT_FALSE(Action("ExportAction")->isEnabled());
+}
+
+TEST_F(MainWindowCommandsTest, AFirstStartShowsEveryChildWindowWholeAndTheTogglesOwnHints) {
+    // At 640 x 480 the cutter's right edge and the cue list's totals were cut off; over the
+    // toolbar the toggles showed the menu's hints.
+    const QRect workspace = form_->Workspace()->viewport()->rect();
+    for (QMdiSubWindow* child : form_->Workspace()->subWindowList()) {
+        EXPECT_TRUE(workspace.contains(child->geometry())) << child->objectName().toStdString();
+    }
+    EXPECT_TRUE(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
+    // The bin, widened for its status in the desktop's font, pushes the cutter right instead of
+    // covering it (the design lets their edges share two pixels).
+    const QList<QMdiSubWindow*> children = form_->Workspace()->subWindowList();
+    for (int i = 0; i < children.size(); ++i) {
+        for (int j = i + 1; j < children.size(); ++j) {
+            EXPECT_LE((children[i]->geometry() & children[j]->geometry()).width(), 2)
+                << children[i]->objectName().toStdString() << " "
+                << children[j]->objectName().toStdString();
+        }
+    }
+    QLabel* status = form_->ProjectBin()->StatusPanel;
+    EXPECT_GE(status->width(),
+              status->fontMetrics().horizontalAdvance("137761 frames - NOT completely scanned"));
+    for (const char* button : {"ProjectBinBtn", "CueListBtn"}) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(Button(button), &enter);
+        EXPECT_EQ(form_->HintPanel()->text(), Button(button)->toolTip()) << button;
+    }
+    EXPECT_EQ(form_->HintPanel()->text(), "Hide / show cue-list");
+}
+
+TEST_F(MainWindowCommandsTest, ScreenReadersHearTheCaptionAndWhatEveryPanelShows) {
+    // An accessible name such as "Total frames" or "Hint" hid the value the eye sees, and the
+    // frame's fixed name hid which project is open.
+    form_->ImportFiles({Mp3("a.mp3")}, "");
+    form_->Cutter()->OpenCutObject(Bin().At(0));
+    form_->Document().Cues().AddCue(Bin().At(0), "one", 0, 9);
+    ProcessEvents();
+    const auto spoken = [](QObject* object) {
+        return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(spoken(form_.get()), "Slicewell 4 - Untitled1");
+    int panels = 0;
+    for (QStatusBar* bar : form_->findChildren<QStatusBar*>()) {
+        for (QLabel* panel : bar->findChildren<QLabel*>()) {
+            EXPECT_EQ(spoken(panel), panel->text()) << panel->objectName().toStdString();
+            ++panels;
+        }
+    }
+    EXPECT_EQ(panels, 2 + 1 + 2 + 3) << "frame, bin, cue list, cutter";
+    EXPECT_EQ(spoken(form_->ModifiedPanel()), "Modified");
+}
+
+TEST_F(MainWindowCommandsTest, AnExportSaysWhatItWroteInTheStatusBarForAWhile) {
+    // An export that ended silently left the user to look in the folder whether it ran, and a
+    // hint under the resting mouse would have replaced the report at once.
+    form_->ImportFiles({Mp3("a.mp3")}, "");
+    form_->Document().Cues().AddCue(Bin().At(0), "one", 0, 9);
+    ProcessEvents();
+    prompts_.ExpectSaveFile(dir_.File("all.mp3"));
+    Key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(form_->HintPanel()->text(), "Exported 10 frames to all.mp3");
+    QStatusTipEvent hint("Start a new project");
+    QApplication::sendEvent(form_.get(), &hint);
+    EXPECT_EQ(form_->HintPanel()->text(), "Exported 10 frames to all.mp3");
 }
 
 TEST_F(MainWindowCommandsTest, FilesDroppedOnTheFrameComeInTheDropsOrder) {

@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 
+#include "app/project_properties_form.h"
 #include "scripted_prompts.h"
 #include "shell_test_support.h"
 
@@ -170,12 +172,36 @@ TEST(PreferencesDialog, AppliesToTheSettingsOnlyOnOk) {
 
     test::WhenModal([](QWidget* modal) {
         modal->findChild<QSpinBox*>(QStringLiteral("PlayBuffersEdit"))->setValue(9);
+        auto* timeCodes = modal->findChild<QComboBox*>(QStringLiteral("TimeCodeList"));
+        EXPECT_EQ(timeCodes->currentText(), "real time");
+        timeCodes->setCurrentIndex(1);
+        EXPECT_EQ(timeCodes->currentText(), "frames within the second");
         modal->findChild<QPushButton*>(QStringLiteral("OkBtn"))->click();
     });
     EXPECT_TRUE(EditPreferences({}, prompts));
     EXPECT_EQ(GlobalSettings().NumBuffers, 9);
+    EXPECT_FALSE(GlobalSettings().RealTimeCodes);
     EXPECT_EQ(GlobalSettings().PlayerWaveOut, -1);
     GlobalSettings() = TGlobalSettings{};
+}
+
+TEST(PreferencesDialog, ItAndTheProjectPropertiesAreToolWindowsCentredOnTheScreen) {
+    // Shown at their parent's corner as ordinary windows, they looked like another main window.
+    test::ScriptedPrompts prompts;
+    QWidget frame;
+    frame.setGeometry(0, 0, 300, 200);
+    frame.show();
+    TPreferencesForm preferences({"Speakers"}, prompts, &frame);
+    TProjectPropertiesForm properties(&frame);
+    for (QDialog* dialog :
+         {static_cast<QDialog*>(&preferences), static_cast<QDialog*>(&properties)}) {
+        EXPECT_EQ(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        dialog->show();
+        const QPoint centre = dialog->screen()->availableGeometry().center();
+        EXPECT_LE((dialog->frameGeometry().center() - centre).manhattanLength(), 2)
+            << dialog->objectName().toStdString();
+        dialog->hide();
+    }
 }
 
 TEST(PreferencesDialog, EveryControlHasAnAccessibleName) {

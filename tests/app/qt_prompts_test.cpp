@@ -104,6 +104,17 @@ TEST(QtPrompts, QuestionsReturnTheButtonPressedAndClosingCancels) {
     EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::Cancel);
     WhenModal([](QWidget* modal) { modal->close(); });
     EXPECT_EQ(prompts.YesNoCancel("Q", "Save?"), Prompts::Answer::Cancel);
+
+    // An error that asks ("Unable to find file ...") keeps the error icon with its Yes and No.
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModal([&](QWidget* modal) {
+        icon = qobject_cast<QMessageBox*>(modal)->icon();
+        Press(modal, QMessageBox::Yes);
+    });
+    EXPECT_EQ(prompts.ErrorYesNo("Error", "Go on?"), Prompts::Answer::Yes);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    WhenModal([](QWidget* modal) { modal->close(); });
+    EXPECT_EQ(prompts.ErrorYesNo("Error", "Go on?"), Prompts::Answer::No);
 }
 
 TEST(QtPrompts, OpenDialogReturnsEverySelectedFileAsUtf8Bytes) {
@@ -157,6 +168,26 @@ TEST(QtPrompts, SaveDialogAddsTheDefaultExtension) {
     dialog.filter = "Cue files|*.m3q";
     dialog.defaultExtension = "m3q";
     EXPECT_EQ(prompts.SaveFile(dialog), dir.path().toStdString() + "/cut.m3q");
+}
+
+TEST(QtPrompts, TheChosenFilterDecidesTheExtensionOfAnUntypedOne) {
+    // Choosing "WAV Files" for a proposed name without an extension wrote an MP3: the dialog's
+    // first extension was added whatever the filter said.
+    QTemporaryDir dir;
+    QtPrompts prompts;
+    WhenModal([](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->selectNameFilter("WAV Files (*.wav)");
+        emit box->filterSelected("WAV Files (*.wav)");
+        static_cast<QDialog*>(box)->accept();
+    });
+    Prompts::FileDialog dialog;
+    dialog.initialFolder = dir.path().toStdString();
+    dialog.fileName = "Cue 1 (3-9)";
+    dialog.filter = "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
+    dialog.defaultExtension = "mp3";
+    EXPECT_EQ(prompts.SaveFile(dialog), dir.path().toStdString() + "/Cue 1 (3-9).wav");
 }
 
 TEST(QtPrompts, FolderDialogShowsTextAndExtraCheckBoxAndReturnsItsState) {

@@ -22,11 +22,12 @@ namespace {
 using test::TestSettingsStore;
 
 const char* const kValueNames[] = {
-    "CutterAutoPlay",   "CutterLooped",    "CutterMuted",       "ShowCutterTime", "CutterKBControl",
-    "CheckMatch",       "SaveIndexStream", "IndexAsFileStream", "Email",          "SlicewellURL",
-    "DownloadURL",      "UpdatesURL",      "TempFolder",        "LastOpenFolder", "LastSaveFolder",
-    "AutocutThreshold", "PlayerPriority",  "PlayerWaveOut",     "PlayerVolume",   "CueBuffers",
-    "NumBuffers",       "JogMaxSpeed",     "SplashDelay",       "TimesExecuted",  "LastUpdateCheck",
+    "CutterAutoPlay",  "CutterLooped",     "CutterMuted",     "ShowCutterTime",    "RealTimeCodes",
+    "CutterKBControl", "CheckMatch",       "SaveIndexStream", "IndexAsFileStream", "Email",
+    "SlicewellURL",    "DownloadURL",      "UpdatesURL",      "TempFolder",        "LastOpenFolder",
+    "LastSaveFolder",  "AutocutThreshold", "PlayerPriority",  "PlayerWaveOut",     "PlayerVolume",
+    "CueBuffers",      "NumBuffers",       "JogMaxSpeed",     "SplashDelay",       "TimesExecuted",
+    "LastUpdateCheck",
 };
 
 void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
@@ -38,6 +39,7 @@ void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
     EXPECT_EQ(a.LastOpenFolder, b.LastOpenFolder);
     EXPECT_EQ(a.LastSaveFolder, b.LastSaveFolder);
     EXPECT_EQ(a.ShowCutterTime, b.ShowCutterTime);
+    EXPECT_EQ(a.RealTimeCodes, b.RealTimeCodes);
     EXPECT_EQ(a.CutterKBControl, b.CutterKBControl);
     EXPECT_EQ(a.CutterAutoPlay, b.CutterAutoPlay);
     EXPECT_EQ(a.CutterLooped, b.CutterLooped);
@@ -159,6 +161,7 @@ TEST(SettingsStore, EveryValueSurvivesSaveAndLoad) {
     s.LastOpenFolder = "/home/me/Musik/Grüße, live; \"2024\"";  // comma: INI list syntax
     s.LastSaveFolder = "/home/me/=odd [name]";
     s.ShowCutterTime = false;
+    s.RealTimeCodes = false;
     s.CutterKBControl = true;
     s.CutterAutoPlay = false;
     s.CutterLooped = false;

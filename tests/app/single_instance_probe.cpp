@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/single_instance.h"
 #include "stream/prompts.h"
@@ -41,8 +43,13 @@ int main(int argc, char** argv) {
     mainWindow.setObjectName(QStringLiteral("MainForm"));
     mainWindow.setWindowTitle(QStringLiteral("Slicewell 4 - Untitled1"));
 
+    // Any arguments are the files a later start hands over.
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        files.emplace_back(argv[i]);
+    }
     sw::SingleInstance instance;
-    if (!instance.IsFirstInstance()) {
+    if (!instance.IsFirstInstance(files)) {
         return sw::kSecondInstanceExitCode;
     }
     mainWindow.showMinimized();
@@ -53,6 +60,14 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         app.quit();
     });
+    QObject::connect(&instance, &sw::SingleInstance::filesHandedOver, &app,
+                     [&](const std::vector<std::string>& handed) {
+                         for (const std::string& file : handed) {
+                             std::printf("HANDED %s\n", file.c_str());
+                         }
+                         std::fflush(stdout);
+                         app.quit();
+                     });
     std::printf("READY\n");
     std::fflush(stdout);
     return app.exec();

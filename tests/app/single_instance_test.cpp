@@ -56,9 +56,9 @@ class TwoInstances : public ::testing::Test {
         return env;
     }
 
-    void Start(QProcess& process) const {
+    void Start(QProcess& process, const QStringList& files = {}) const {
         process.setProcessEnvironment(Environment());
-        process.start(QStringLiteral(SINGLE_INSTANCE_PROBE), {});
+        process.start(QStringLiteral(SINGLE_INSTANCE_PROBE), files);
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 
@@ -93,6 +93,23 @@ TEST_F(TwoInstances, SecondStartEndsWith99AndTheFirstComesToTheFront) {
         << told.constData();
     EXPECT_TRUE(told.contains("FRONT 1\n")) << told.constData();
     EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST_F(TwoInstances, SecondStartHandsItsFilesToTheFirstWithoutAMessage) {
+    // Would break: a file opened from the file manager while the program runs lost, or the
+    // "only one instance" box shown for a start that did what it was asked.
+    QProcess first;
+    Start(first);
+    WaitReady(first);
+    QProcess second;
+    Start(second, {QStringLiteral("/music/one.mp3"), QStringLiteral("/music/a b.m3u")});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), kSecondInstanceExitCode);
+    ASSERT_TRUE(first.waitForFinished(20000));
+    const QByteArray told = first.readAllStandardOutput();
+    EXPECT_TRUE(told.contains("HANDED /music/one.mp3\nHANDED /music/a b.m3u\n"))
+        << told.constData();
+    EXPECT_FALSE(told.contains("INFORMATION")) << told.constData();
 }
 
 TEST_F(TwoInstances, SocketLeftByACrashDoesNotStopTheNextStart) {

@@ -4,6 +4,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QWidget>
 
 #include "settings_test_store.h"
@@ -46,6 +47,18 @@ TEST(WindowPosition, SavedBoundsAndVisibilityComeBackOnTheNextStart) {
     EXPECT_EQ(window.pos(), QPoint(120, 90));
     EXPECT_EQ(window.size(), QSize(640, 420));
     EXPECT_TRUE(window.isVisible());
+}
+
+TEST(WindowPosition, AStoredPlacementLargerThanTheScreenOpensOnIt) {
+    // Stored at another scale, 3200 x 1962 opened with its edges out of the screen's reach.
+    TestSettingsStore store;
+    StorePlacement(store, "MainForm", 40, 40, 3200, 1962, 1);
+    QWidget window;
+    window.setObjectName("MainForm");
+    EXPECT_TRUE(RestoreWindowPosition(&window));
+    const QRect area = window.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(QRect(window.pos(), window.size())))
+        << window.width() << "x" << window.height();
 }
 
 TEST(WindowPosition, FirstStartShowsTheWindowWhereItWasDesigned) {

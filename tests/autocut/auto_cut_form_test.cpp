@@ -173,6 +173,13 @@ TEST_F(AutoCutFormTest, ShowsTheEntryInAFixedDialogWithNamedControls) {
     EXPECT_EQ(form.AbortBtn->text(), QStringLiteral("Abort"));
     EXPECT_FALSE(form.AbortBtn->isVisibleTo(&form));
     EXPECT_TRUE(form.SearchBtn->isVisibleTo(&form));
+    // The gauge stands at 0 of the file's frames; a range of 0..0 is Qt's busy animation.
+    EXPECT_EQ(form.ProgressBar->value(), 0);
+    EXPECT_EQ(form.ProgressBar->maximum(), 5);
+    PatternCut single("s");
+    TAutoCutForm one(&single.cut, settings, cues, prompts);
+    EXPECT_GT(one.ProgressBar->maximum(), 0);
+    EXPECT_EQ(one.ProgressBar->value(), 0);
     for (QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
     }

@@ -1,6 +1,7 @@
 // The cutter window on a real offscreen event loop, its player on the deterministic device.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -165,11 +166,54 @@ TEST(CutterKeypad, NumLockOffNavigationKeysActAsTheKeypadDigits) {
     EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
     h.Key(Qt::Key_Delete, Qt::KeypadModifier);  // keypad point: stop
     EXPECT_EQ(h.Player().PlayerMode(), kModeStopped);
-    // The same keys off the keypad are the focused control's, not the table's.
+    // The same digit off the keypad is not the table's, and the main keyboard's arrow steps one
+    // frame instead of setting a mark.
     MoveTo(h, 600);
     h.Key(Qt::Key_4);
     h.Key(Qt::Key_Left);
     EXPECT_EQ(h.Cut()->MarkIn, 300);
+    EXPECT_EQ(h.Player().Position(), 599u);
+}
+
+TEST(CutterKeys, TheMainKeyboardPlaysMarksStepsAndListsWithoutAKeypad) {
+    // A laptop without a keypad could not cut at all; a key taken with its modifier (Ctrl+I,
+    // the import) or with keyboard control off would act behind the user's back.
+    CutterHarness h;
+    OpenWithMarks(h, 0, 999);
+    MoveTo(h, 500);
+    h.Key(Qt::Key_Space);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
+    h.Key(Qt::Key_Space);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
+    MoveTo(h, 500);
+    h.Key(Qt::Key_Right);
+    h.Key(Qt::Key_Right, Qt::ShiftModifier);  // 38 frames a second at 44.1 kHz
+    EXPECT_EQ(h.Player().Position(), 539u);
+    EXPECT_EQ(h.LabelText("PosLbl"), "539");
+    h.Key(Qt::Key_I);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    h.Key(Qt::Key_Left, Qt::ShiftModifier);
+    h.Key(Qt::Key_Left);
+    EXPECT_EQ(h.Player().Position(), 500u);
+    h.Key(Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    MoveTo(h, 600);
+    h.Key(Qt::Key_O);
+    EXPECT_EQ(h.Cut()->MarkOut, 600);
+    h.Key(Qt::Key_Return);
+    ASSERT_EQ(h.Cues().Count(), 1);
+    EXPECT_EQ(h.Cues().At(0)->MarkIn, 539);
+    EXPECT_EQ(h.Cues().At(0)->MarkOut, 600);
+    EXPECT_TRUE(h.Find<QWidget>("PlayBtn")->toolTip().endsWith("(Space)"));
+    EXPECT_TRUE(h.Find<QWidget>("MarkBeginBtn")->toolTip().endsWith("(I)"));
+
+    GlobalSettings().CutterKBControl = false;
+    h.Form().InitializeCutter();
+    h.Key(Qt::Key_Space);
+    h.Key(Qt::Key_I);
+    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
+    EXPECT_EQ(h.Cut()->MarkIn, 539);
+    EXPECT_EQ(h.Find<QWidget>("PlayBtn")->toolTip(), "Play complete file");
 }
 
 TEST(CutterKeypad, KeyboardControlOffLeavesTheTableUnused) {
@@ -274,6 +318,46 @@ TEST(CutterSeekBar, StepsMoveThePlayerAtOnceAndDragsOnlyOnRelease) {
     EXPECT_FALSE(h.Form().Seeking());
     EXPECT_EQ(h.Player().Position(), 300u);
     EXPECT_EQ(h.Form().StatusText(1), "Pausing");
+}
+
+TEST(CutterSeekBar, EveryWayTheBarMovesEndsWithThePlayerAndTheMarksThere) {
+    // Breaks when a way of moving the bar leaves the player behind: the wheel over the bar and
+    // "Scroll here" moved only the thumb, so a mark set then took a frame nobody heard, and the
+    // trough held down left the bar away from the player.
+    CutterHarness h;
+    OpenWithMarks(h, 0, 999);
+    MoveTo(h, 500);
+    auto* bar = h.Find<QScrollBar>("SeekBar");
+    QWheelEvent forward = Wheel(120);
+    QApplication::sendEvent(bar, &forward);
+    ProcessEvents();
+    EXPECT_EQ(h.Player().Position(), 600u) << "JogMaxSpeed frames a notch, away is forward";
+    EXPECT_EQ(bar->value(), 600);
+    EXPECT_EQ(h.LabelText("PosLbl"), "600");
+    h.Click("MarkBeginBtn");
+    EXPECT_EQ(h.Cut()->MarkIn, 600);
+
+    bar->setValue(250);  // what the bar's "Scroll here" does
+    ProcessEvents();
+    EXPECT_EQ(h.Player().Position(), 250u);
+    EXPECT_EQ(h.LabelText("PosLbl"), "250");
+    EXPECT_EQ(h.Form().StatusText(1), "Pausing");
+
+    for (const bool playing : {false, true}) {
+        if (playing) {
+            h.Player().Play();
+            h.Play(5);
+        }
+        // Pressed in the trough right of the thumb and held: the bar pages on by itself.
+        const QPoint trough(bar->width() - 30, bar->height() / 2);
+        QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, trough);
+        QTest::qWait(800);
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, trough);
+        ProcessEvents();
+        EXPECT_GT(bar->value(), playing ? 300 : 270);
+        EXPECT_EQ(uint32_t(bar->value()), h.Player().Position()) << "playing " << playing;
+        EXPECT_EQ(h.LabelText("PosLbl").toInt(), bar->value());
+    }
 }
 
 TEST(CutterSeekBar, EmptyIndexGivesNoReversedRangeAndDisablesWhatCannotWork) {
@@ -396,10 +480,10 @@ TEST(CutterDisplay, ClickingALabelTogglesAllThreeLabelsAndTheLength) {
     ProcessEvents();
     EXPECT_TRUE(GlobalSettings().ShowCutterTime);
     const TFrameInfo& info = h.Cut()->FrameInfo;
-    EXPECT_EQ(h.LabelText("MarkInLbl").toStdString(), FrameText(info, 38, true));
-    EXPECT_EQ(h.LabelText("PosLbl").toStdString(), FrameText(info, 57, true));
-    EXPECT_EQ(h.LabelText("MarkOutLbl").toStdString(), FrameText(info, 76, true));
-    EXPECT_EQ(h.Form().StatusText(2).toStdString(), FrameText(info, 39, true));
+    EXPECT_EQ(h.LabelText("MarkInLbl").toStdString(), FrameText(info, 38, true, true));
+    EXPECT_EQ(h.LabelText("PosLbl").toStdString(), FrameText(info, 57, true, true));
+    EXPECT_EQ(h.LabelText("MarkOutLbl").toStdString(), FrameText(info, 76, true, true));
+    EXPECT_EQ(h.Form().StatusText(2).toStdString(), FrameText(info, 39, true, true));
     EXPECT_NE(h.LabelText("MarkInLbl"), "38");
     QTest::mouseClick(h.Find<QLabel>("PosLbl"), Qt::LeftButton);
     ProcessEvents();
@@ -665,18 +749,30 @@ TEST(CutterDocumentEvents, DeletingTheOpenFileOrCueClosesIt) {
 TEST(CutterControls, EveryControlHasANameAHintAndAnAccessibleName) {
     // An end-to-end test could not find the control, and the status panel would show no hint.
     CutterHarness h;
-    for (const char* name : {"MarkInBtn",  "PosBtn",           "MarkOutBtn",          "MarkInLbl",
-                             "PosLbl",     "MarkOutLbl",       "MarkBeginBtn",        "MarkPlayBtn",
+    for (const char* name : {"MarkInBtn", "PosBtn", "MarkOutBtn", "MarkBeginBtn", "MarkPlayBtn",
                              "MarkEndBtn", "MarkToCueListBtn", "CurrentToCueListBtn", "PlayBtn",
-                             "CueBtn",     "PauseBtn",         "UpdateCueBtn",        "ToFileBtn",
-                             "MuteBox",    "LoopBox",          "AutoPlayBox",         "JogShuttle",
-                             "VolumeBar"}) {
+                             "CueBtn", "PauseBtn", "UpdateCueBtn", "ToFileBtn", "MuteBox",
+                             "LoopBox", "AutoPlayBox", "JogShuttle", "VolumeBar"}) {
         QWidget* w = h.Find<QWidget>(name);
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(w->accessibleName().isEmpty()) << name;
         EXPECT_FALSE(w->statusTip().isEmpty()) << name;
     }
+    // The labels and panels are read by the time or text they show: a name such as "Current
+    // position" hid the position itself from a screen reader.
+    OpenWithMarks(h, 38, 76);
+    for (QLabel* label : h.Form().findChildren<QLabel*>()) {
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                  label->text())
+            << label->objectName().toStdString();
+    }
+    EXPECT_EQ(h.Find<QLabel>("PosLbl")->accessibleDescription(), "Current position");
     EXPECT_EQ(h.Find<QWidget>("PlayBtn")->accessibleName(), "Play complete file");
+    auto* volume = h.Find<QScrollBar>("VolumeBar");
+    EXPECT_EQ(volume->accessibleName(), "Volume");
+    EXPECT_EQ(volume->toolTip(), "Volume");
+    EXPECT_EQ(h.Find<QLabel>("VolumeLbl")->text(), "Volume");
+    EXPECT_EQ(h.Find<QLabel>("VolumeLbl")->buddy(), volume);
     EXPECT_EQ(h.Form().size(), QSize(406, 164));
     EXPECT_EQ(h.Form().windowTitle(), "Cutter (keyboard enabled)");
 }

@@ -2,6 +2,7 @@
 // it shows, the enable groups and the marks.
 #include <gtest/gtest.h>
 
+#include "app/action_registry.h"
 #include "cutter/cutter_cue_list.h"
 #include "cutter/cutter_display.h"
 #include "cutter/cutter_keys.h"
@@ -66,6 +67,43 @@ TEST(CutterKeypadTable, StepsFollowTheModeAndTheQueueDepth) {
     EXPECT_FALSE(KeypadStep(CutterCommand::Play, kModePlayAll, 16));
 }
 
+TEST(CutterMainKeys, TheMainKeyboardsKeysComeFromTheOneShortcutTable) {
+    // Breaks when a key is answered that the shortcut table (and so the README and the tool
+    // tips) does not show, when a modifier is ignored (Shift+Left stepping one frame, Ctrl+I
+    // setting a mark instead of importing), or when Space pauses a paused file.
+    const std::pair<const char*, CutterCommand> table[] = {
+        {"Space", CutterCommand::PlayPause},
+        {"I", CutterCommand::SetMarkIn},
+        {"O", CutterCommand::SetMarkOut},
+        {"Return", CutterCommand::SelectionToCueList},
+        {"Left", CutterCommand::FrameBack},
+        {"Right", CutterCommand::FrameForward},
+        {"Shift+Left", CutterCommand::SecondBack},
+        {"Shift+Right", CutterCommand::SecondForward},
+        {"Ctrl+I", CutterCommand::None},
+        {"Shift+Space", CutterCommand::None},
+        {"4", CutterCommand::None},
+        {"", CutterCommand::None},
+    };
+    for (const auto& [keys, command] : table) {
+        EXPECT_EQ(CommandForKeys(keys), command) << keys;
+        if (command != CutterCommand::None) {
+            EXPECT_EQ(KeysOfCommand(command), keys);
+            EXPECT_EQ(ShortcutOf(CutterKeyActionName(command)), keys);
+        }
+    }
+    EXPECT_EQ(KeysOfCommand(CutterCommand::Stop), "");
+    EXPECT_EQ(PlayPauseCommand(kModePlayAll), CutterCommand::Pause);
+    EXPECT_EQ(PlayPauseCommand(kModePlayMark), CutterCommand::Pause);
+    for (int32_t mode : {kModeNone, kModeCueing, kModePausing, kModeStopped, kModeEnded}) {
+        EXPECT_EQ(PlayPauseCommand(mode), CutterCommand::Play) << mode;
+    }
+    EXPECT_EQ(MainKeyStep(CutterCommand::FrameBack, 38), -1);
+    EXPECT_EQ(MainKeyStep(CutterCommand::SecondForward, 38), 38);
+    EXPECT_EQ(MainKeyStep(CutterCommand::SecondBack, 0), -1) << "no rate: one frame";
+    EXPECT_FALSE(MainKeyStep(CutterCommand::StepBack, 38));
+}
+
 TEST(JogShuttleArithmetic, BackStepsAddTwiceTheQueueAndRestMovesNothing) {
     // Without the queue the knob turned back would keep landing in frames already queued.
     EXPECT_EQ(JogStep(1000, -3, 16), 1000 - 35);
@@ -104,11 +142,12 @@ TEST(WheelAccumulation, AReversalDropsTheOtherDirectionsRest) {
 
 TEST(CutterTexts, FramesShowAsTimeCodesOrNumbers) {
     // The labels and the length panel would disagree with the file's frame rate.
-    EXPECT_EQ(FrameText(Info38(), 38, true), "00:00:01.00");
-    EXPECT_EQ(FrameText(Info38(), 2285, true), "00:01:00.05");
-    EXPECT_EQ(FrameText(Info38(), 2285, false), "2285");
-    EXPECT_EQ(FrameText(Info38(), -5, false), "-5");
-    EXPECT_EQ(FrameText(Info38(), -5, true), "00:00:00.00");
+    EXPECT_EQ(FrameText(Info38(), 38, true, false), "00:00:01.00");
+    EXPECT_EQ(FrameText(Info38(), 2285, true, false), "00:01:00.05");
+    EXPECT_EQ(FrameText(Info38(), 2285, true, true), "00:00:59.68");
+    EXPECT_EQ(FrameText(Info38(), 2285, false, true), "2285");
+    EXPECT_EQ(FrameText(Info38(), -5, false, false), "-5");
+    EXPECT_EQ(FrameText(Info38(), -5, true, true), "00:00:00.00");
     EXPECT_EQ(NoFrameText(true), "00:00:00.00");
     EXPECT_EQ(NoFrameText(false), "0");
     EXPECT_EQ(CutterCaption(true), "Cutter (keyboard enabled)");

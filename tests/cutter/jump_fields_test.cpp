@@ -45,12 +45,24 @@ TEST(JumpTimeField, DefaultDescriptionRunsAtThirtyEightFramesASecond) {
 TEST(JumpTimeField, FramesPastOneHundredHoursShowAsTheLastOneTheFieldHolds) {
     const TFrameInfo info = DefaultFrameInfo();
     const int32_t hundredHours = 100 * 3600 * 38;
-    EXPECT_EQ(TimeFieldCode(info, hundredHours - 1), "99:59:59.37");
-    EXPECT_EQ(TimeFieldCode(info, hundredHours), "99:59:59.37");
-    EXPECT_EQ(TimeFieldCode(info, 2147483647), "99:59:59.37");
-    EXPECT_EQ(TimeFieldCode(info, 38), "00:00:01.00");
+    EXPECT_EQ(TimeFieldCode(info, hundredHours - 1, false), "99:59:59.37");
+    EXPECT_EQ(TimeFieldCode(info, hundredHours, false), "99:59:59.37");
+    EXPECT_EQ(TimeFieldCode(info, 2147483647, false), "99:59:59.37");
+    EXPECT_EQ(TimeFieldCode(info, 38, false), "00:00:01.00");
     TFrameInfo none{};
-    EXPECT_EQ(TimeFieldCode(none, 2147483647), "00:00:00.00");
+    EXPECT_EQ(TimeFieldCode(none, 2147483647, false), "00:00:00.00");
+    EXPECT_EQ(TimeFieldCode(none, 2147483647, true), "00:00:00.00");
+
+    // In real time the last frame that starts before 100 hours, at 44.1 kHz the 13781249th.
+    TFrameInfo mp3 = info;
+    mp3.Version = 1;
+    mp3.Layer = 3;
+    mp3.SampleRate = 44100;
+    EXPECT_EQ(TimeFieldCode(mp3, 2147483647, true), "99:59:59.97");
+    EXPECT_EQ(TimeFieldCode(mp3, 13781249, true), "99:59:59.97");
+    EXPECT_EQ(TimeFieldCode(mp3, 13781248, true), "99:59:59.94");
+    EXPECT_EQ(TimeFieldFrame(mp3, "99:59:59.97", true), 13781249);
+    EXPECT_EQ(TimeFieldFrame(mp3, "00:00:01.00", false), 38);
 }
 
 TEST(JumpTimeField, BlanksReadAsZero) {

@@ -78,7 +78,7 @@ class JumpFormTest : public ::testing::Test {
                 form->reject();
             }
         });
-        return ExecuteJump(nullptr, prompts, info, frame);
+        return ExecuteJump(nullptr, prompts, info, false, frame);
     }
 
     ScriptedPrompts prompts;
@@ -160,6 +160,21 @@ TEST_F(JumpFormTest, FieldsMoveTogetherThroughTheTimeCodeConversions) {
     other.SetFrame(-5);
     EXPECT_EQ(other.FrameEdit->text(), "0");
     EXPECT_EQ(other.Frame(), 0);
+}
+
+// With real time chosen the field shows and reads hundredths of the true time, or a typed time
+// lands on another frame than the cutter then shows.
+TEST_F(JumpFormTest, RealTimeIsShownAndReadInHundredths) {
+    TJumpForm form(prompts);
+    form.SetFrameInfo(Mp3Info());
+    form.SetRealTime(true);
+    form.SetFrame(2285);
+    EXPECT_EQ(form.TimeEdit->displayText(), "00:00:59.68");
+    Show(form);
+    ClickTime(form);
+    TypeTime(form, "00000100");
+    EXPECT_EQ(form.Frame(), 39);
+    EXPECT_EQ(form.FrameEdit->text(), "39");
 }
 
 // In time mode the time field drives the frame field, never the other way round: a loop between

@@ -228,6 +228,19 @@ class Accessible:
                 continue
         return found
 
+    def find_described(self, root, role, description, timeout=10):
+        """A node by its accessible description: labels and panels are named by the text they
+        show, and described by what they are."""
+        def lookup():
+            for node in self.find_all(root, role):
+                try:
+                    if node.description == description:
+                        return node
+                except Exception:
+                    continue
+            return None
+        return wait_for(lookup, timeout, what=f"{role} described {description!r}")
+
     def find(self, root, role, name, timeout=10):
         def lookup():
             nodes = self.find_all(root, role, name)

@@ -1,5 +1,7 @@
 """The real program under a real X server: the sample named at start lands in the bin, a
-double-click opens it in the cutter, the keypad plays it, sets marks while it plays, puts the selection on the cue list and quits cleanly."""
+double-click opens it in the cutter, the keypad plays it, sets marks while it plays, puts the
+selection on the cue list; the wheel over the seek bar moves what Current shows and Set mark-in
+takes that frame; the program quits cleanly."""
 
 import os
 import sys
@@ -32,7 +34,10 @@ class CutterEndToEnd(unittest.TestCase):
             session.click(accessible.find(bin_list, "table cell", "sample"), repeat=2)
             harness.wait_for(lambda: accessible.enabled(play), 10,
                              what="the cutter opening the sample")
-            session.click(accessible.find(cutter, "label", "Status file"))
+            status = accessible.find_described(cutter, "label", "Status file")
+            # A screen reader hears the panel's text, not what the panel is.
+            self.assertEqual(status.name, "sample")
+            session.click(status)
             session.key(window, "KP_1")  # play
             time.sleep(1.0)
             session.key(window, "KP_4")  # mark-in at the audible frame
@@ -50,6 +55,23 @@ class CutterEndToEnd(unittest.TestCase):
             self.assertGreater(last - first, 20)
             self.assertLess(last - first, 400)
             session.screenshot(os.path.join(session.root, "cutter.png"))
+
+            # Paused, the wheel over the seek bar moves the player, so the mark set next is the
+            # frame Current shows, not one the thumb alone went to.
+            session.key(window, "KP_3")
+            current = accessible.find_described(cutter, "label", "Current position")
+            mark_in = accessible.find_described(cutter, "label", "Mark-in position")
+            before = current.name
+            seek_bar = accessible.find(cutter, "scroll bar", "Seek bar")
+            box = seek_bar.queryComponent().getExtents(accessible.pyatspi.DESKTOP_COORDS)
+            session.xdotool("mousemove", "--sync", str(box.x + box.width // 2),
+                            str(box.y + box.height // 2))
+            session.xdotool("click", "--repeat", "3", "--delay", "80", "5")  # three notches back
+            harness.wait_for(lambda: current.name != before, 10,
+                             what="Current to follow the wheel over the seek bar")
+            session.click(accessible.find(cutter, "push button", "Set mark-in position"))
+            harness.wait_for(lambda: mark_in.name == current.name, 10,
+                             what=f"mark-in {mark_in.name!r} at Current {current.name!r}")
 
             # Quit from the keyboard: pressing the menu item through the accessibility bus
             # would wait for the reply until the modal question below is answered.

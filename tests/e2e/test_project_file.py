@@ -1,8 +1,11 @@
-"""The real program under a real X server: a project of two files and a cue is saved with Ctrl+S
-through the real file dialog, a second start while it runs ends with 99 and is announced by the
-first, and a new start with the saved project shows the same files and cues."""
+"""The real program under a real X server: a second start with a file hands it to the running
+one's bin and ends with 99, a second start without files ends with 99 and is announced by the
+first, a project of the files and a cue is saved with Ctrl+S through the real file dialog, and a
+new start with the saved project shows the same files and cues. Titles are exactly the
+captions."""
 
 import os
+import shutil
 import sys
 import unittest
 
@@ -21,14 +24,17 @@ def bin_and_cues(accessible, program):
 
 
 class ProjectFileEndToEnd(unittest.TestCase):
-    def test_saved_project_comes_back_and_a_second_start_ends_with_99(self):
-        # Breaks when Ctrl+S on an untitled project does not ask for a name or does not write
-        # it, a second start opens a second window instead of ending with 99, or the saved
-        # project loses a file or a cue on the way back.
+    def test_second_starts_and_the_saved_project_coming_back(self):
+        # Breaks when a file opened while the program runs is lost instead of reaching its bin,
+        # a second start opens a second window instead of ending with 99, a title carries more
+        # than its caption, Ctrl+S on an untitled project does not ask for a name or does not
+        # write it, or the saved project loses a file or a cue on the way back.
         with harness.Session(audio=True) as session:
             names = ["one.mp3", "two.mp3"]
             app, accessible, program = harness.start_program(session, PROGRAM, SAMPLE, names)
             window = session.window("^Slicewell 4 - Untitled1$")
+            # What the window manager shows, not only the old-style name.
+            self.assertEqual(session.xdotool("getwindowname", window), "Slicewell 4 - Untitled1")
             program_path = os.path.abspath(PROGRAM)
             harness.wait_for(lambda: len(bin_and_cues(accessible, program)[0]) == 2, 30,
                              what="both files in the bin")
@@ -40,8 +46,17 @@ class ProjectFileEndToEnd(unittest.TestCase):
                              what="the cutter opening the first file")
             accessible.press(selection)
             harness.wait_for(lambda: bin_and_cues(accessible, program)[1], 10, what="the cue")
+
+            # A file opened from the file manager while the program runs: the later start hands
+            # it over, names relative to its own folder included, and ends.
+            shutil.copyfile(SAMPLE, os.path.join(session.root, "three.mp3"))
+            handing = session.start([program_path, "three.mp3"], cwd=session.root)
+            self.assertEqual(handing.wait(30), 99, harness.output(handing)[1])
+            harness.wait_for(lambda: [row[0] for row in bin_and_cues(accessible, program)[0]] ==
+                             ["one", "two", "three"], 30, what="the handed-over file in the bin")
+            self.assertFalse(accessible.find_all(program, "label", ONE_INSTANCE))
+
             shown = bin_and_cues(accessible, program)
-            self.assertEqual([row[0] for row in shown[0]], ["one", "two"])
             self.assertEqual([row[0] for row in shown[1]], ["Cue 1: one"])
 
             session.key(window, "ctrl+s")  # untitled: Save asks for a name first
@@ -50,9 +65,11 @@ class ProjectFileEndToEnd(unittest.TestCase):
             window = session.window("^Slicewell 4 - Show$")
             self.assertTrue(os.path.getsize(project) > 0)
 
-            second = session.start([program_path, names[0]], cwd=session.root)
+            second = session.start([program_path], cwd=session.root)
             self.assertEqual(second.wait(30), 99, harness.output(second)[1])
             accessible.find(program, "label", ONE_INSTANCE, timeout=15)
+            self.assertEqual(session.xdotool("getwindowname", session.window("^Information$")),
+                             "Information")
             accessible.press(accessible.find(program, "push button", "OK"))
             harness.wait_for(lambda: not accessible.find_all(program, "label", ONE_INSTANCE),
                              10, what="the message to close")

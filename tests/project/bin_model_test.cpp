@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "model_fixture.h"
@@ -43,7 +45,7 @@ TEST_F(BinModelTest, EachKindOfNameEndsInItsImportState) {
     EXPECT_EQ(bin.ParseMP3List("", {mp3}), kImportAdded);
     EXPECT_EQ(bin.ParseMP3List("", {longExtension}), kImportAdded);  // three characters count
 
-    prompts.ExpectYesNo(Answer::Yes);
+    prompts.ExpectErrorYesNo(Answer::Yes);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"missing.mp3"}), kImportNotFound);
     EXPECT_EQ(prompts.Texts().back(),
               "Unable to find file " + dir.File("missing.mp3") + "\r\nDo you want to continue?");
@@ -69,7 +71,7 @@ TEST_F(BinModelTest, EachKindOfNameEndsInItsImportState) {
 TEST_F(BinModelTest, AnsweringNoToAMissingFileStopsTheImport) {
     // Going on after No would import files the user chose not to wait for.
     const std::string mp3 = WriteMp3("later.mp3", 5);
-    prompts.ExpectYesNo(Answer::No);
+    prompts.ExpectErrorYesNo(Answer::No);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {"missing.mp3", mp3}), kImportNotFound);
     EXPECT_EQ(bin.Count(), 0);
 }
@@ -82,6 +84,20 @@ TEST_F(BinModelTest, NamesResolveAgainstTheBaseFolderWhole) {
     WriteMp3(longName, 3);
     EXPECT_EQ(bin.ParseMP3List(dir.Path(), {longName}), kImportAdded);
     EXPECT_EQ(bin.At(0)->FileName, dir.File(longName));
+}
+
+TEST_F(BinModelTest, APlaylistReachedByARelativeNameJoinsItsFolderOnce) {
+    // Joined twice, "lists/a.mp3" became "lists/lists/a.mp3", which is not there.
+    ASSERT_EQ(::mkdir(dir.File("lists").c_str(), 0700), 0);
+    WriteMp3("lists/a.mp3", 3);
+    WriteText(dir.File("lists/p.m3u"), "a.mp3\r\n");
+    const std::string here = AbsolutePath(".");
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    const int state = bin.ParseMP3List("", {"lists/p.m3u"});
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+    EXPECT_EQ(state, kImportAdded);
+    ASSERT_EQ(bin.Count(), 1);
+    EXPECT_EQ(bin.At(0)->FileName, "lists/a.mp3");
 }
 
 TEST_F(BinModelTest, TheNameMatchQuestionIsCaseSensitiveAndNoDeclines) {

@@ -61,6 +61,7 @@ TEST_F(CueListModelTest, TotalsAfterTheLastDeleteShowZeroAndDisableTheExport) {
 
 TEST_F(CueListModelTest, TotalTimeUsesThirtyEightFramesPerSecondWhateverTheFiles) {
     // Totals at the files' own rates would disagree with the fixed reference the panel shows.
+    settings.RealTimeCodes = false;
     HeaderSpec spec;
     spec.rateIndex = 1;  // 48 kHz
     const std::string fileName = WriteMp3("fast.mp3", 4, spec);
@@ -71,6 +72,38 @@ TEST_F(CueListModelTest, TotalTimeUsesThirtyEightFramesPerSecondWhateverTheFiles
     EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:01:01.05");
     // The row's own time is at the file's rate (48 kHz at 128 kbit/s: 384-byte frames, 42 fps).
     EXPECT_EQ(cues.RowTexts(0).Time, "00:00:55.13");
+}
+
+TEST_F(CueListModelTest, RealTimesAreEachFilesTrueDurationAndTheirExactSum) {
+    // Breaks when the real-time total counts frames at one rate for every file (a 48 kHz cue then
+    // adds 8 % too much), sums rounded seconds, or when showing the other form marks the project
+    // modified.
+    HeaderSpec at48;
+    at48.rateIndex = 1;
+    ASSERT_EQ(bin.ParseMP3List("", {WriteMp3("fast.mp3", 4, at48)}), kImportAdded);
+    TCutObject* fast = bin.At(0);
+    TCutObject* slow = Import("slow.mp3", 4);
+    ASSERT_TRUE(cues.AddCue(fast, "fast", 0, 99));   // 100 x 24 ms: exactly 2.4 s
+    ASSERT_TRUE(cues.AddCue(slow, "slow", 0, 167));  // 168 x 26.12 ms: 4.388 s
+    EXPECT_EQ(cues.RowTexts(0).Time, "00:00:02.40");
+    EXPECT_EQ(cues.RowTexts(1).Time, "00:00:04.38");
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:06.78");
+    fast->MarkIn = 0;
+    fast->MarkOut = 3;
+    cues.UpdateCue(cues.At(0));
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:04.48");
+
+    RecordingObserver view;
+    cues.AddObserver(&view);
+    const int modified = changes.count;
+    settings.RealTimeCodes = false;
+    cues.RefreshTimes();
+    EXPECT_EQ(cues.RowTexts(1).Time, "00:00:04.16");
+    EXPECT_EQ(cues.Totals().TimeText, "Total time: 00:00:04.20");
+    EXPECT_EQ(view.calls, std::vector<std::string>{"change 0,1"});
+    EXPECT_EQ(view.totals, 1);
+    EXPECT_EQ(changes.count, modified);
+    cues.RemoveObserver(&view);
 }
 
 TEST_F(CueListModelTest, KeptTotalMatchesARecountAfterEveryKindOfChange) {
@@ -181,7 +214,7 @@ TEST_F(CueListModelTest, ACueFileAttachesToTheEntryOfExactlyItsPath) {
 
     const std::string upper = dir.File("Take.mp3");
     SaveCueFile(CueFileRecord{upper, "other", 0, 1}, cueFile);
-    prompts.ExpectYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
     EXPECT_FALSE(cues.ImportCueFile(cueFile, bin));
     EXPECT_EQ(prompts.Texts().back(),
               "Unable to find file " + upper + "\r\nDo you want to continue?");
@@ -193,7 +226,7 @@ TEST_F(CueListModelTest, ImportingACueWhoseSourceMovedAsksThenReportsTheCueFile)
     const std::string cueFile = dir.File("gone.m3q");
     SaveCueFile(CueFileRecord{dir.File("moved.mp3"), "lost", 0, 1}, cueFile);
     prompts.ExpectOpenFiles({cueFile});
-    prompts.ExpectYesNo(Prompts::Answer::Yes);
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);
     prompts.ExpectError();
     cues.ImportCommand(bin);
     EXPECT_EQ(prompts.Texts().back(), "Unable to import cue file " + cueFile);
@@ -234,16 +267,37 @@ TEST_F(CueListModelTest, FolderExportAsksBeforeReplacingAndTakesACueNameTheUserC
     EXPECT_EQ(ReadFileBytes(out + "/second.mp3").size(), 6u * 417u);
 }
 
-TEST_F(CueListModelTest, ExportAsWritesTheCuesFramesAndGivesTheMarksBack) {
-    // Exporting through the cut object's marks must not leave the cue's range in the cutter.
+// What the bin's entry and the exported object were while the export ran.
+class WatchingExporter : public CutExporter {
+  public:
+    WatchingExporter(OperationFrontEnd& frontEnd, const TCutObject& entry)
+        : core_(frontEnd), entry_(entry) {}
+    int ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) override {
+        seen.push_back(entry_.Name + " " + std::to_string(entry_.MarkIn) + "-" +
+                       std::to_string(entry_.MarkOut));
+        seen.push_back(cut.Name + " " + std::to_string(cut.MarkIn) + "-" +
+                       std::to_string(cut.MarkOut));
+        return core_.ExportCutObject(target, cut, useMarks);
+    }
+    std::vector<std::string> seen;
+
+  private:
+    CoreCutExporter core_;
+    const TCutObject& entry_;
+};
+
+TEST_F(CueListModelTest, ExportAsWritesTheCuesFramesFromACopyTheBinNeverShows) {
+    // Lending the entry the cue's name and range for the export showed the cue's name in the
+    // bin's row while the export's window ran, and the range in the cutter.
     TCutObject* cut = Import("take.mp3", 10);
     cut->MarkIn = 1;
     cut->MarkOut = 2;
     cues.AddCue(cut, "part", 4, 6);
     prompts.ExpectSaveFile(dir.File("part.mp3"));
     InlineFrontEnd frontEnd;
-    CoreCutExporter exporter(frontEnd);
+    WatchingExporter exporter(frontEnd, *cut);
     cues.ExportAs(0, exporter);
+    EXPECT_EQ(exporter.seen, (std::vector<std::string>{"take 1-2", "part 4-6"}));
     EXPECT_EQ(prompts.LastFileDialog().fileName, "part (4-6)");
     const auto all = ReadFileBytes(cut->FileName);
     EXPECT_EQ(ReadFileBytes(dir.File("part.mp3")),

@@ -109,9 +109,10 @@ TEST(PlaylistLines, LineClassesAndLineEnds) {
 }
 
 TEST(PlaylistLines, BackslashLinesAreReadWithSlashes) {
-    // Lists written on another system would name files that do not exist here.
+    // Lists written on another system would name files that do not exist here, or, for a line
+    // below the drive's root, a folder below the root of this file system.
     EXPECT_EQ(PlaylistFileLines("sub\\a.mp3\r\n\\music\\b.mp3\r\nc\\d/e.mp3\r\n"),
-              (std::vector<std::string>{"sub/a.mp3", "/music/b.mp3", "c\\d/e.mp3"}));
+              (std::vector<std::string>{"sub/a.mp3", "music/b.mp3", "c\\d/e.mp3"}));
 }
 
 TEST(PlaylistRead, NamesResolveAgainstThePlaylistsOwnFolder) {
@@ -119,14 +120,15 @@ TEST(PlaylistRead, NamesResolveAgainstThePlaylistsOwnFolder) {
     TempDir dir;
     const std::string list = dir.File("list.m3u");
     const std::string longName(1000, 'n');
-    const std::string text = "a.mp3\r\nsub\\b.mp3\r\n/abs/c.mp3\r\n" + longName + ".mp3\r\n";
+    const std::string text =
+        "a.mp3\r\nsub\\b.mp3\r\n/abs/c.mp3\r\n" + longName + ".mp3\r\n\\sub\\d.mp3\r\n";
     WriteFileBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
     PlaylistContents contents;
     ASSERT_EQ(ReadPlaylistFile(list, contents), PlaylistReadResult::Ok);
     EXPECT_EQ(contents.Folder, dir.Path());
     EXPECT_EQ(contents.Names,
               (std::vector<std::string>{dir.File("a.mp3"), dir.File("sub/b.mp3"), "/abs/c.mp3",
-                                        dir.File(longName + ".mp3")}));
+                                        dir.File(longName + ".mp3"), dir.File("sub/d.mp3")}));
 }
 
 TEST(PlaylistRead, OnlyCommentsIsAnEmptyListAndOddFilesAreRefused) {

@@ -96,13 +96,32 @@ TEST_F(ProjectDocumentTest, ACueOnAFileMissingFromTheListImportsThatFile) {
     EXPECT_EQ(document.Cues().At(0)->CutObject, document.Bin().At(0));
 }
 
+TEST_F(ProjectDocumentTest, RelativeNamesAreTakenInTheProjectsFolder) {
+    // Taken in the current folder, a project made by hand or by a tool beside its files loads
+    // nothing, while the command line's export of the same project finds every file.
+    ProjectFileContents contents;
+    WriteMp3("one.mp3", 4);
+    WriteMp3("two.mp3", 4);
+    contents.Files = {"one.mp3"};
+    contents.Cues.push_back({"two.mp3", "cue", 1, 2});
+    contents.Cues.push_back({"one.mp3", "other", 0, 3});
+    WriteProjectFile(dir.File("p.m3p"), contents);
+    ASSERT_TRUE(document.LoadProject(dir.File("p.m3p")));
+    ASSERT_EQ(document.Bin().Count(), 2);
+    EXPECT_EQ(document.Bin().At(0)->FileName, dir.File("one.mp3"));
+    EXPECT_EQ(document.Bin().At(1)->FileName, dir.File("two.mp3"));
+    ASSERT_EQ(document.Cues().Count(), 2);
+    EXPECT_EQ(document.Cues().At(0)->CutObject, document.Bin().At(1));
+    EXPECT_EQ(document.Cues().At(1)->CutObject, document.Bin().At(0));
+}
+
 TEST_F(ProjectDocumentTest, ACueWhoseFileDiffersOnlyInCaseIsDropped) {
     // A case-blind match would attach the cue to another file.
     ProjectFileContents contents;
     contents.Files.push_back(WriteMp3("take.mp3", 4));
     contents.Cues.push_back({dir.File("Take.mp3"), "cue", 1, 2});
     WriteProjectFile(dir.File("p.m3p"), contents);
-    prompts.ExpectYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
+    prompts.ExpectErrorYesNo(Prompts::Answer::Yes);  // "Unable to find file .../Take.mp3"
     ASSERT_TRUE(document.LoadProject(dir.File("p.m3p")));
     EXPECT_EQ(document.Bin().Count(), 1);
     EXPECT_EQ(document.Cues().Count(), 0);

@@ -1,6 +1,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <filesystem>
@@ -102,6 +103,33 @@ TEST_F(ListDragTest, BinRowDroppedOnAnotherGoesBeforeItAndBelowTheRowsToTheEnd) 
     EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
 }
 
+// The design's handlers are the functions that do the work, so they can be called as named
+// (the view's Qt overrides only call them): start puts the selected row in the holder, over
+// accepts only the list's own rows, drop moves the row and empties the holder.
+TEST_F(ListDragTest, TheNamedDragHandlersDoTheWork) {
+    ThreeCues();
+    QMimeData ours;
+    ours.setData(QString::fromLatin1(kItemMimeType), QByteArray("0"));
+    Select(bin_->CutObjectsList, {2});
+    ASSERT_TRUE(bin_->CutObjectsListStartDrag());
+    EXPECT_EQ(TItemDragObject::Instance().Item().cutObject, Bin().At(2));
+    EXPECT_TRUE(bin_->CutObjectsListDragOver(&ours));
+    EXPECT_FALSE(cueList_->CueListDragOver(&ours));
+    bin_->CutObjectsListDragDrop(0);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
+
+    Select(cueList_->CueList, {0});
+    ASSERT_TRUE(cueList_->CueListStartDrag());
+    EXPECT_FALSE(bin_->CutObjectsListDragOver(&ours));
+    EXPECT_TRUE(cueList_->CueListDragOver(&ours));
+    cueList_->CueListDragDrop(3);
+    EXPECT_EQ(CueNames(), (std::vector<std::string>{"y", "z", "x"}));
+    EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
+    Select(cueList_->CueList, {});
+    EXPECT_FALSE(cueList_->CueListStartDrag());
+}
+
 // With several rows selected only the dragged one moves, and the one under the press is the
 // one dragged (not the first selected).
 TEST_F(ListDragTest, OnlyThePressedRowOfSeveralSelectedMoves) {
@@ -166,9 +194,9 @@ TEST_F(ListDragTest, FolderUnreadableFileAndAddressAreReportedNotFatal) {
     std::filesystem::create_directories(dir_.File("folder.mp3"));
     const std::string pipe = dir_.File("pipe.mp3");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the folder: no such file, go on
-    prompts_.ExpectYesNo(Prompts::Answer::Yes);  // the address: no such file, go on
-    prompts_.ExpectError();                      // the pipe: refused, not waited on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the folder: no such file, go on
+    prompts_.ExpectErrorYesNo(Prompts::Answer::Yes);  // the address: no such file, go on
+    prompts_.ExpectError();                           // the pipe: refused, not waited on
     DropFiles(bin_->CutObjectsList->viewport(),
               {dir_.File("folder.mp3"), "http://example.org/a.mp3", pipe});
     const std::vector<std::string> texts = prompts_.Texts();

@@ -209,5 +209,83 @@ TEST(TimeCode, DamagedRecordsAndTimesSaturateInsteadOfOverflowing) {
     EXPECT_EQ(PlayTimeToText(std::numeric_limits<float>::denorm_min()), "00:00:00.00");
 }
 
+TEST(RealTime, ShowsWhereAFrameReallyStartsNotAWholeFrameRateCount) {
+    // Breaks when the real-time form counts at the rounded rate (an hour's last frame then read
+    // 01:00:25 while the bin said 00:59:58), rounds instead of truncating, or takes a frame's
+    // samples from the wrong layer or version.
+    const TFrameInfo mp3 = Mpeg1Layer3();
+    EXPECT_EQ(FrameToRealTime(mp3, 137760), "00:59:58.62");
+    EXPECT_EQ(FrameToTimeCode(mp3, 137760), "01:00:25.10") << "the classic form stays";
+    EXPECT_EQ(FrameToRealTime(mp3, 168), "00:00:04.38");
+    EXPECT_EQ(FrameToTimeCode(mp3, 168), "00:00:04.16");
+    EXPECT_EQ(FrameToRealTime(mp3, 0), "00:00:00.00");
+    EXPECT_EQ(FrameToRealTime(mp3, -5), "00:00:00.00");
+    EXPECT_EQ(FrameToRealTime(mp3, 14040000), "101:52:39.18") << "hours in full";
+
+    struct Case {
+        HeaderSpec spec;
+        int32_t samples;
+    };
+    const Case cases[] = {
+        {{}, 1152},
+        {{.layerBits = 2}, 1152},
+        {{.layerBits = 3}, 384},
+        {{.versionBits = 2, .bitrateIndex = 8}, 576},
+        {{.versionBits = 0, .bitrateIndex = 4}, 576},
+        {{.versionBits = 2, .layerBits = 3, .bitrateIndex = 8}, 384},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FrameSamples(Info(c.spec)), c.samples) << c.spec.versionBits << c.spec.layerBits;
+    }
+    TFrameInfo broken = mp3;
+    broken.SampleRate = 0;
+    EXPECT_EQ(FramesToTicks(broken, 100), 0);
+    EXPECT_EQ(RealTimeToFrame(broken, "00:00:10.00"), 0);
+    broken = mp3;
+    broken.Layer = 0;
+    EXPECT_EQ(FrameToRealTime(broken, 1000), "00:00:00.00");
+}
+
+TEST(RealTime, DurationsOfDifferentRatesAddUpExactly) {
+    // Breaks when durations are summed as seconds in floating point: 100 frames at 48 kHz last
+    // exactly 2.4 s, which a double holds as 2.3999... and truncation shows as 00:00:02.39.
+    const TFrameInfo at48 = Info({.rateIndex = 1});
+    const TFrameInfo at22 = Info({.versionBits = 2, .bitrateIndex = 8});
+    EXPECT_EQ(TicksToRealTime(FramesToTicks(at48, 100)), "00:00:02.40");
+    // 2.4 s and 1225 frames of 576 samples at 22050 Hz (32 s) together.
+    EXPECT_EQ(TicksToRealTime(FramesToTicks(at48, 100) + FramesToTicks(at22, 1225)), "00:00:34.40");
+    EXPECT_EQ(TicksToRealTime(-FramesToTicks(at48, 100)), "00:00:00.00");
+}
+
+TEST(RealTime, ATimeReadsBackAsTheFrameThatShowsIt) {
+    // Breaks when the jump dialog's time field, read in real time, lands one frame early (the
+    // shown time is truncated, so rounding down would miss the frame) or on a frame whose time
+    // reads differently.
+    for (const HeaderSpec& spec :
+         {HeaderSpec{}, HeaderSpec{.rateIndex = 1}, HeaderSpec{.versionBits = 0, .bitrateIndex = 4},
+          HeaderSpec{.layerBits = 2, .rateIndex = 1}, HeaderSpec{.layerBits = 3, .rateIndex = 2}}) {
+        const TFrameInfo info = Info(spec);
+        for (int32_t frame = 0; frame < 5000; ++frame) {
+            ASSERT_EQ(RealTimeToFrame(info, FrameToRealTime(info, frame)), frame)
+                << info.SampleRate << " Hz layer " << int(info.Layer);
+        }
+        ASSERT_EQ(RealTimeToFrame(info, FrameToRealTime(info, 3000000)), 3000000);
+    }
+    // Layer I at 48 kHz: frames of 8 ms, so two can share a hundredth; the time reads back as
+    // the first frame that shows it.
+    const TFrameInfo shortFrames = Info({.layerBits = 3, .rateIndex = 1});
+    for (int32_t frame = 0; frame < 2000; ++frame) {
+        const std::string shown = FrameToRealTime(shortFrames, frame);
+        const int32_t back = RealTimeToFrame(shortFrames, shown);
+        ASSERT_LE(back, frame);
+        ASSERT_EQ(FrameToRealTime(shortFrames, back), shown);
+    }
+    const TFrameInfo mp3 = Mpeg1Layer3();
+    EXPECT_EQ(RealTimeToFrame(mp3, "00:00:01.00"), 39) << "38 starts at 0.993 s";
+    EXPECT_EQ(RealTimeToFrame(mp3, "-1:00:00.00"), 0);
+    EXPECT_EQ(RealTimeToFrame(mp3, "99:99:99.99"), 13874656);
+    EXPECT_THROW(RealTimeToFrame(mp3, "0a:00:00.00"), ConversionError);
+}
+
 }  // namespace
 }  // namespace sw

@@ -15,6 +15,8 @@ const char* KindName(ScriptedPrompts::Kind kind) {
             return "warning box";
         case ScriptedPrompts::Kind::YesNo:
             return "yes/no question";
+        case ScriptedPrompts::Kind::ErrorYesNo:
+            return "error box with yes and no";
         case ScriptedPrompts::Kind::YesNoCancel:
             return "yes/no/cancel question";
         case ScriptedPrompts::Kind::OpenFiles:
@@ -49,7 +51,9 @@ ScriptedPrompts::Step ScriptedPrompts::Take(Kind kind, const std::string& captio
     if (script_.empty()) {
         ADD_FAILURE() << "unexpected " << KindName(kind) << " \"" << caption << "\": " << text;
         return Step{kind,
-                    kind == Kind::YesNo || kind == Kind::YesNoCancel ? Answer::No : Answer::Ok,
+                    kind == Kind::YesNo || kind == Kind::ErrorYesNo || kind == Kind::YesNoCancel
+                        ? Answer::No
+                        : Answer::Ok,
                     {},
                     false};
     }
@@ -84,6 +88,10 @@ void ScriptedPrompts::Warning(const std::string& caption, const std::string& tex
 
 Prompts::Answer ScriptedPrompts::YesNo(const std::string& caption, const std::string& text) {
     return Take(Kind::YesNo, caption, text).answer;
+}
+
+Prompts::Answer ScriptedPrompts::ErrorYesNo(const std::string& caption, const std::string& text) {
+    return Take(Kind::ErrorYesNo, caption, text).answer;
 }
 
 Prompts::Answer ScriptedPrompts::YesNoCancel(const std::string& caption, const std::string& text) {

@@ -18,6 +18,7 @@ class ScriptedPrompts : public Prompts {
         Information,
         Warning,
         YesNo,
+        ErrorYesNo,
         YesNoCancel,
         OpenFiles,
         SaveFile,
@@ -36,6 +37,7 @@ class ScriptedPrompts : public Prompts {
     void ExpectInformation() { Queue(Kind::Information); }
     void ExpectWarning() { Queue(Kind::Warning); }
     void ExpectYesNo(Answer answer) { Queue(Kind::YesNo, answer); }
+    void ExpectErrorYesNo(Answer answer) { Queue(Kind::ErrorYesNo, answer); }
     void ExpectYesNoCancel(Answer answer) { Queue(Kind::YesNoCancel, answer); }
     void ExpectOpenFiles(std::vector<std::string> names) {
         Queue(Kind::OpenFiles, Answer::Ok, names);
@@ -56,6 +58,7 @@ class ScriptedPrompts : public Prompts {
     void Information(const std::string& caption, const std::string& text) override;
     void Warning(const std::string& caption, const std::string& text) override;
     Answer YesNo(const std::string& caption, const std::string& text) override;
+    Answer ErrorYesNo(const std::string& caption, const std::string& text) override;
     Answer YesNoCancel(const std::string& caption, const std::string& text) override;
     std::vector<std::string> OpenFiles(const FileDialog& dialog) override;
     std::string SaveFile(const FileDialog& dialog) override;

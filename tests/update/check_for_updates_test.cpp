@@ -197,7 +197,7 @@ TEST_F(CheckForUpdatesTest, BadAddressesInEveryFieldKeepTheSettings) {
     record.Email = "a@example.org?bcc=all@example.org";
     record.DownloadURL = "file:///home/user/.bashrc";
     record.SlicewellURL = "javascript:alert(1)";
-    record.UpdatesURL = "https://example.org/update.dat";  // the client speaks http only
+    record.UpdatesURL = "ftp://example.org/update.dat";  // no address the client can fetch
     const std::vector<uint8_t> bytes = WriteUpdateRecord(record);
     server.ServeBody("bad", std::string(bytes.begin(), bytes.end()));
     settings.UpdatesURL = server.Url("bad");

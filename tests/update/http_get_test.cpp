@@ -159,7 +159,7 @@ TEST_F(HttpGetTest, ConnectionFailuresEndInTheDoneEvent) {
     ASSERT_NE(port, 0);
     EXPECT_EQ(Fetch(client, "http://127.0.0.1:" + std::to_string(port) + "/x").dones,
               std::vector<int>{HttpGet::ConnectionRefused});
-    for (const char* address : {"https://127.0.0.1/x", "ftp://127.0.0.1/", "", "http://a b/"}) {
+    for (const char* address : {"htps://127.0.0.1/x", "ftp://127.0.0.1/", "", "http://a b/"}) {
         EXPECT_EQ(Fetch(client, address).dones, std::vector<int>{HttpGet::BadAddress}) << address;
     }
     // A label longer than 63 characters is no host name; no resolver is asked for it.
@@ -184,6 +184,41 @@ TEST_F(HttpGetTest, SecondGetWhileRunningIsRefused) {
     loop.exec();
     EXPECT_EQ(dones, (std::vector<int>{HttpGet::Busy, HttpGet::Ok}));
     EXPECT_EQ(client.Body(), "body");
+}
+
+// Every fresh install's check failed at once: the default update address is an https one. Would
+// break if https were refused or sent other bytes than http, or if a certificate that does not
+// lead to a trusted authority, or not for the host asked, were taken.
+TEST(HttpsGet, FetchesFromACertifiedServerAndRefusesEveryOtherCertificate) {
+    TestAuthority authority;
+    ASSERT_TRUE(authority.Valid()) << "openssl could not make the test's authority";
+    LocalHttpServer server(authority);
+    ASSERT_TRUE(server.Running());
+    const std::string body = std::string(1820, 'r');
+    server.ServeBody("record", body);
+    HttpGet client;
+    {
+        // Trusted for this run only: the bundle the environment names replaces the system's.
+        const QByteArray before = qgetenv("SSL_CERT_FILE");
+        qputenv("SSL_CERT_FILE", QByteArray::fromStdString(authority.AuthorityFile()));
+        const Outcome fetched = Fetch(client, server.Url("record"));
+        EXPECT_EQ(fetched.dones, std::vector<int>{HttpGet::Ok}) << client.FailureText();
+        EXPECT_EQ(client.Body(), body);
+        EXPECT_EQ(server.LastRequest().substr(0, 22), "GET /record HTTP/1.0\r\n");
+        const std::string otherHost =
+            "https://localhost:" + std::to_string(server.Port()) + "/record";
+        EXPECT_EQ(Fetch(client, otherHost).dones, std::vector<int>{HttpGet::CertificateRefused});
+        EXPECT_NE(client.FailureText().find("certificate"), std::string::npos);
+        if (before.isEmpty()) {
+            qunsetenv("SSL_CERT_FILE");
+        } else {
+            qputenv("SSL_CERT_FILE", before);
+        }
+    }
+    EXPECT_EQ(Fetch(client, server.Url("record")).dones,
+              std::vector<int>{HttpGet::CertificateRefused})
+        << "the system's authorities do not know the test's";
+    EXPECT_TRUE(client.Body().empty());
 }
 
 }  // namespace

@@ -16,9 +16,13 @@ TEST(HttpAddressParts, SplitsHostPortAndPathAndRefusesOthers) {
               (HttpAddress{"127.0.0.1", 8080, "/a?b=c"}));
     EXPECT_EQ(ParseHttpAddress("http://host?x"), (HttpAddress{"host", 80, "/?x"}));
     EXPECT_EQ(ParseHttpAddress("http://host:/p"), (HttpAddress{"host", 80, "/p"}));
+    // The default "UpdatesURL" is an https address: every fresh install's check failed at once.
+    EXPECT_EQ(ParseHttpAddress("https://example.org/u.upd"),
+              (HttpAddress{"example.org", 443, "/u.upd", true}));
+    EXPECT_EQ(ParseHttpAddress("HTTPS://h:8443"), (HttpAddress{"h", 8443, "/", true}));
     for (const char* refused :
-         {"https://example.org/", "ftp://example.org/", "file:///etc/passwd", "mailto:a@b.org",
-          "http://", "http://:80/", "http://user@example.org/", "http://host:0/",
+         {"httpx://example.org/", "https:/example.org/", "ftp://example.org/", "file:///etc/passwd",
+          "mailto:a@b.org", "http://", "http://:80/", "http://user@example.org/", "http://host:0/",
           "http://host:65536/", "http://host:8o/", "http://exa mple.org/", "http://host/a b",
           "http://host/\r\nX: y", "example.org/update.dat", "", "http://-host/", "http://[::1]/"}) {
         EXPECT_FALSE(ParseHttpAddress(refused)) << refused;

@@ -7,12 +7,68 @@
 
 namespace sw::test {
 
+namespace {
+
+bool RunOpenssl(const QString& folder, const QStringList& arguments) {
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder);
+    openssl.start(QStringLiteral("openssl"), arguments);
+    return openssl.waitForFinished(30000) && openssl.exitStatus() == QProcess::NormalExit &&
+           openssl.exitCode() == 0;
+}
+
+}  // namespace
+
+TestAuthority::TestAuthority() {
+    if (!folder_.isValid()) {
+        return;
+    }
+    const QString dir = folder_.path();
+    QFile extensions(folder_.filePath(QStringLiteral("server.ext")));
+    if (!extensions.open(QIODevice::WriteOnly) ||
+        extensions.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n") < 0) {
+        return;
+    }
+    extensions.close();
+    valid_ = RunOpenssl(
+                 dir, {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out",
+                       "ca.pem", "-days", "2", "-subj", "/CN=Slicewell test authority"}) &&
+             RunOpenssl(dir, {"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key",
+                              "-out", "server.csr", "-subj", "/CN=127.0.0.1"}) &&
+             RunOpenssl(dir, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey",
+                              "ca.key", "-CAcreateserial", "-out", "server.pem", "-days", "2",
+                              "-extfile", "server.ext"});
+}
+
+std::string TestAuthority::AuthorityFile() const {
+    return folder_.filePath(QStringLiteral("ca.pem")).toStdString();
+}
+
+std::string TestAuthority::CertificateFile() const {
+    return folder_.filePath(QStringLiteral("server.pem")).toStdString();
+}
+
+std::string TestAuthority::KeyFile() const {
+    return folder_.filePath(QStringLiteral("server.key")).toStdString();
+}
+
 LocalHttpServer::LocalHttpServer() {
+    Start({});
+}
+
+LocalHttpServer::LocalHttpServer(const TestAuthority& authority) : secure_(true) {
+    if (authority.Valid()) {
+        Start({QString::fromStdString(authority.CertificateFile()),
+               QString::fromStdString(authority.KeyFile())});
+    }
+}
+
+void LocalHttpServer::Start(const QStringList& tls) {
     if (!folder_.isValid()) {
         return;
     }
     process_.setProgram(QStringLiteral("python3"));
-    process_.setArguments({QStringLiteral(SW_UPDATE_SERVER), folder_.path()});
+    process_.setArguments(QStringList{QStringLiteral(SW_UPDATE_SERVER), folder_.path()} + tls);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start();
     if (!process_.waitForStarted(10000)) {
@@ -35,7 +91,8 @@ LocalHttpServer::~LocalHttpServer() {
 }
 
 std::string LocalHttpServer::Url(const std::string& name) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+    return std::string(secure_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + "/" +
+           name;
 }
 
 void LocalHttpServer::Serve(const std::string& name, const std::string& response) {

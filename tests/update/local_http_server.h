@@ -6,12 +6,29 @@
 
 namespace sw::test {
 
+// A certificate authority made for one test run with openssl, and a server certificate it
+// signed for 127.0.0.1 (no host name). Trusted only where a test names its file.
+class TestAuthority {
+  public:
+    TestAuthority();
+    bool Valid() const { return valid_; }
+    std::string AuthorityFile() const;  // PEM, for SSL_CERT_FILE
+    std::string CertificateFile() const;
+    std::string KeyFile() const;
+
+  private:
+    QTemporaryDir folder_;
+    bool valid_ = false;
+};
+
 // The tests' HTTP server (update_server.py) on 127.0.0.1 at a port of its choosing, started by
 // the constructor and stopped by its process id in the destructor. Serve puts a whole response
 // (status line, header, body) under a name; Url gives the address that fetches it.
 class LocalHttpServer {
   public:
     LocalHttpServer();
+    // The same server speaking https with the authority's server certificate.
+    explicit LocalHttpServer(const TestAuthority& authority);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -37,9 +54,12 @@ class LocalHttpServer {
     std::string LastRequest() const;
 
   private:
+    void Start(const QStringList& tls);
+
     QTemporaryDir folder_;
     QProcess process_;
     int port_ = 0;
+    bool secure_ = false;
 };
 
 // A port on 127.0.0.1 where nothing listens (taken from the system, then closed again).

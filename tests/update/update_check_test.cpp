@@ -101,17 +101,22 @@ TEST(RecordSettings, AnythingElseIsIgnoredAndTheOldValueKept) {
         EXPECT_EQ(settings.UpdatesURL, old.UpdatesURL);
         EXPECT_EQ(settings.Email, old.Email);
     }
-    // The update address is fetched by a client that speaks http only.
     TGlobalSettings settings = old;
     UpdateRecord record;
-    record.UpdatesURL = "https://new.example.org/update.dat";
     for (const char* email : {"a@b.org?cc=c@d.org", "a@b.org,c@d.org", "a b@c.org",
                               "mailto:a@b.org", "a@b.org\r\nBcc: c@d.org", "@b.org", "a@"}) {
         record.Email = email;
         EXPECT_EQ(TakeRecordSettings(record, settings), 0u) << email;
     }
-    EXPECT_EQ(settings.UpdatesURL, old.UpdatesURL);
     EXPECT_EQ(settings.Email, old.Email);
+    // A record may move the update address to https, never from https back to plain http,
+    // where anyone on the way could answer for the maker from then on.
+    record = UpdateRecord{};
+    record.UpdatesURL = "https://new.example.org/update.dat";
+    EXPECT_EQ(TakeRecordSettings(record, settings), unsigned(kTookUpdatesURL));
+    record.UpdatesURL = "http://plain.example.org/update.dat";
+    EXPECT_EQ(TakeRecordSettings(record, settings), 0u);
+    EXPECT_EQ(settings.UpdatesURL, "https://new.example.org/update.dat");
 }
 
 // Would break if the record's Latin-1 bytes reached the windows as invalid UTF-8, or its CR LF

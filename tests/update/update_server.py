@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """A small HTTP server for the update check's tests, on 127.0.0.1 only.
 
-Usage: update_server.py FOLDER
+Usage: update_server.py FOLDER [CERTIFICATE KEY]
+
+With a certificate and its key (PEM files) it speaks https: each connection's TLS handshake
+runs in its own thread, so a client that refuses the certificate only ends its own connection.
 
 Prints the port it listens on as one line, then serves each request's path from FOLDER: the
 file "<name>.http" holds the whole response (status line, header and body) and is sent as it
@@ -14,14 +17,17 @@ dies cannot leave it behind.
 """
 import os
 import re
-import socket
 import socketserver
+import ssl
 import sys
 import threading
-import time
 
 LIFETIME = 120  # seconds
 FOLDER = sys.argv[1]
+TLS = None
+if len(sys.argv) >= 4:
+    TLS = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    TLS.load_cert_chain(sys.argv[2], sys.argv[3])
 
 
 def store_request(data):
@@ -35,6 +41,11 @@ class Handler(socketserver.BaseRequestHandler):
     def handle(self):
         sock = self.request
         sock.settimeout(10)
+        if TLS is not None:
+            try:
+                sock = TLS.wrap_socket(sock, server_side=True)
+            except (OSError, ssl.SSLError):
+                return  # the client refused the certificate, or spoke no TLS
         data = b""
         try:
             while b"\r\n\r\n" not in data and len(data) < 16384:

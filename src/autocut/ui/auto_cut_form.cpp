@@ -56,8 +56,7 @@ TAutoCutForm::TAutoCutForm(TCutObject* cut, TGlobalSettings& settings, CueListMo
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setAccessibleName(QStringLiteral("Search progress"));
     ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, 0);
-    ProgressBar->setValue(0);
+    SetGaugeRange();
     Label1 = Label("Threshold", "Label1");
     ThresholdEdit = new QSpinBox;
     ThresholdEdit->setObjectName(QStringLiteral("ThresholdEdit"));
@@ -130,10 +129,16 @@ bool TAutoCutForm::HandOverCues() {
     return !cueRefused_;
 }
 
-void TAutoCutForm::ProcessFile() {
+void TAutoCutForm::SetGaugeRange() {
+    // Position 0 of the file's frames until a search moves it. A range of 0..0 (a file of one
+    // frame or none) would make Qt's gauge show its busy animation instead.
     const int32_t frames = cut_ != nullptr ? cut_->FrameCount() : 0;
-    ProgressBar->setRange(0, std::max(frames - 1, 0));
+    ProgressBar->setRange(0, std::max(frames - 1, 1));
     ProgressBar->setValue(0);
+}
+
+void TAutoCutForm::ProcessFile() {
+    SetGaugeRange();
 
     AutoCutRun run;
     cueRefused_ = false;

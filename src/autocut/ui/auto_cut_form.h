@@ -52,6 +52,7 @@ class TAutoCutForm : public QDialog {
 
   private:
     void ProcessFile();
+    void SetGaugeRange();
     // Hands what the search found since the last look to the cue list; false once the list
     // refused a cue.
     bool HandOverCues();

@@ -18,10 +18,12 @@ namespace sw {
 
 namespace {
 
-QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& accessibleName) {
+// A screen reader reads the panel's text as its name ("Total frames: 38"); the description says
+// which panel it is.
+QLabel* AddPanel(QStatusBar* bar, const char* name, const QString& description) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(description);
     panel->setTextFormat(Qt::PlainText);
     // Two panels of equal stretch: each takes half the bar.
     bar->addWidget(panel, 1);
@@ -57,12 +59,9 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
         TCueObject* cue = cues_.At(row);
         return TItemDragObject::DraggedItem{CueList, row, cue->CutObject, cue};
     };
-    CueList->MoveItem = [this](const TItemDragObject::DraggedItem& item, int before) {
-        const int row = cues_.RowOf(item.cue);
-        if (row >= 0) {
-            cues_.Move(row, before);
-        }
-    };
+    CueList->StartDrag = [this] { return CueListStartDrag(); };
+    CueList->DragOver = [this](const QMimeData* data) { return CueListDragOver(data); };
+    CueList->DragDrop = [this](int before) { CueListDragDrop(before); };
     connect(CueList, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) {
             PopUpReviewClick();
@@ -213,6 +212,23 @@ void TCueListForm::PopUpExportAsClick() {
     const int row = CueList->SelectedRow();
     if (row >= 0) {
         RunCommand(prompts_, [&] { cues_.ExportAs(row, exporter_); });
+    }
+}
+
+bool TCueListForm::CueListStartDrag() {
+    return CueList->HoldSelectedRow();
+}
+
+bool TCueListForm::CueListDragOver(const QMimeData* data) const {
+    // Only this list's own rows: bin entries are never dropped into the cue list.
+    return CueList->CarriesOwnRow(data);
+}
+
+void TCueListForm::CueListDragDrop(int before) {
+    // The list may have changed while the drag ran: the cue is found again.
+    const int row = cues_.RowOf(ItemListView::TakeHeldRow().cue);
+    if (row >= 0) {
+        cues_.Move(row, before);
     }
 }
 

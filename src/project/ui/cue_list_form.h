@@ -12,6 +12,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QStatusBar;
 
 namespace sw {
@@ -48,6 +49,12 @@ class TCueListForm : public QWidget {
     void PopUpExportAsCUEClick();
     void PopUpExportAsClick();
     void PopUpDeleteClick();
+    // Reordering by drag and drop (the list's drag calls these): the selected cue becomes the
+    // drag holder's item; only this list's own rows may drop; the dragged cue goes before row
+    // `before` (Count() to append) and the holder is cleared.
+    bool CueListStartDrag();
+    bool CueListDragOver(const QMimeData* data) const;
+    void CueListDragDrop(int before);
     // Files dropped here: the bin's list import, in the drop's order.
     void ImportFiles(const std::vector<std::string>& names);
 

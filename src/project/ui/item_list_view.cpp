@@ -94,20 +94,39 @@ void ItemListView::EditName(int row) {
 }
 
 void ItemListView::startDrag(Qt::DropActions) {
-    const int row = SelectedRow();
-    if (row < 0 || !DraggedItemAt) {
+    if (!StartDrag || !StartDrag()) {
         return;
     }
-    const TItemDragObject::DraggedItem item = DraggedItemAt(row);
-    if (item.Empty()) {
-        return;
-    }
-    const QString text = model()->index(row, 0).data().toString();
+    const TItemDragObject::DraggedItem item = TItemDragObject::Instance().Item();
+    const QString text = model()->index(item.row, 0).data().toString();
     TItemDragObject::Instance().Run(this, item, text);
 }
 
+bool ItemListView::HoldSelectedRow() {
+    const int row = SelectedRow();
+    if (row < 0 || !DraggedItemAt) {
+        return false;
+    }
+    TItemDragObject::Instance().SetItem(DraggedItemAt(row));
+    return true;
+}
+
+bool ItemListView::CarriesOwnRow(const QMimeData* data) const {
+    return TItemDragObject::Instance().CarriesItemOf(data, this);
+}
+
+TItemDragObject::DraggedItem ItemListView::TakeHeldRow() {
+    const TItemDragObject::DraggedItem item = TItemDragObject::Instance().Item();
+    TItemDragObject::Instance().Clear();
+    return item;
+}
+
+bool ItemListView::TakesDrag(const QMimeData* data) const {
+    return DragOver && DragOver(data);
+}
+
 void ItemListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (TItemDragObject::Instance().CarriesItemOf(event->mimeData(), this)) {
+    if (TakesDrag(event->mimeData())) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -115,7 +134,7 @@ void ItemListView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void ItemListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!TItemDragObject::Instance().CarriesItemOf(event->mimeData(), this)) {
+    if (!TakesDrag(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -125,17 +144,13 @@ void ItemListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void ItemListView::dropEvent(QDropEvent* event) {
-    TItemDragObject& holder = TItemDragObject::Instance();
-    const QMimeData* mime = event->mimeData();
-    if (holder.CarriesItemOf(mime, this)) {
+    if (TakesDrag(event->mimeData())) {
         const QModelIndex target = indexAt(event->position().toPoint());
         const int before = target.isValid() ? target.row() : model()->rowCount();
-        const TItemDragObject::DraggedItem item = holder.Item();
-        holder.Clear();
         event->setDropAction(Qt::MoveAction);
         event->accept();
-        if (MoveItem) {
-            MoveItem(item, before);
+        if (DragDrop) {
+            DragDrop(before);
         }
     } else {
         event->ignore();
@@ -163,6 +178,10 @@ void ItemListView::SetColumnWidths(const std::vector<ColumnWidth>& columns) {
     for (size_t i = 0; i < widths.size(); ++i) {
         header()->resizeSection(static_cast<int>(i), widths[i]);
     }
+    // The name column takes what the others leave: it gives way when the vertical scroll bar
+    // appears, so the last column is never cut, and widens with a maximised window.
+    header()->setMinimumSectionSize(kNarrowestName);
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 }  // namespace sw

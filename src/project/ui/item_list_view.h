@@ -6,6 +6,8 @@
 
 #include "widgets/item_drag_object.h"
 
+class QMimeData;
+
 namespace sw {
 
 // The list of the project bin and of the cue list: a report of whole rows with multiple
@@ -18,11 +20,22 @@ class ItemListView : public QTreeView {
   public:
     explicit ItemListView(QWidget* parent = nullptr);
 
-    // The row a dragged item stands for; an empty item refuses the drag.
+    // The row a dragged item stands for.
     std::function<TItemDragObject::DraggedItem(int row)> DraggedItemAt;
-    // The dragged item goes before row `before` (rowCount to append). The form finds the item's
-    // row again, since the list may have changed while the drag ran.
-    std::function<void(const TItemDragObject::DraggedItem& item, int before)> MoveItem;
+    // The form's handlers of a row's drag, which do its work (CutObjectsListStartDrag,
+    // CueListDragOver, ...); the view's Qt overrides only call them. StartDrag makes the list's
+    // selected row the drag holder's item (false: nothing to drag); DragOver says whether a
+    // drag's data may drop on this list; DragDrop puts the holder's row before row `before`
+    // (rowCount to append) and clears the holder.
+    std::function<bool()> StartDrag;
+    std::function<bool(const QMimeData* data)> DragOver;
+    std::function<void(int before)> DragDrop;
+    // What the handlers share: the drag holder's item becomes the selected row's (false when no
+    // row is selected); whether data carries one of this list's own rows; the held row, taken
+    // out of the holder.
+    bool HoldSelectedRow();
+    bool CarriesOwnRow(const QMimeData* data) const;
+    static TItemDragObject::DraggedItem TakeHeldRow();
 
     // The row the list's commands act on: the current row when it is selected, else the first
     // selected row; -1 when nothing is selected.
@@ -32,9 +45,9 @@ class ItemListView : public QTreeView {
     // Starts the in-place edit of row's name.
     void EditName(int row);
     // Gives the columns their designed widths, widening one whose widest text would not fit in
-    // the desktop's font (a play time cut to "00:00:1..." tells the user nothing) and taking
-    // what it needs from the name column, so the window's designed size still shows every
-    // column. An empty widest text keeps the designed width.
+    // the desktop's font (a play time cut to "00:00:1..." tells the user nothing). The first
+    // column, the name, stretches over the rest of the view: it gives way to a scroll bar and
+    // grows with the window. An empty widest text keeps the designed width.
     struct ColumnWidth {
         int designed = 0;
         QString widest;
@@ -50,6 +63,7 @@ class ItemListView : public QTreeView {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    bool TakesDrag(const QMimeData* data) const;
     // A row that leaves the list while it is dragged must not stay in the drag holder.
     void RowsLeaving(int first, int last);
     void ListLeaving();

@@ -1,6 +1,7 @@
 #include "project/ui/project_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/properties_form.h"
 #include "autocut/ui/auto_cut_command.h"
@@ -16,6 +18,15 @@
 #include "project/ui/item_list_view.h"
 
 namespace sw {
+
+QRect TProjectForm::DesignedGeometry() {
+    // The panel's text plus the status bar's and the child window's borders.
+    constexpr int kBorders = 24;
+    const int status =
+        QFontMetrics(QApplication::font())
+            .horizontalAdvance(QStringLiteral("9999999 frames - NOT completely scanned"));
+    return {5, 45, std::max(232, status + kBorders), 103};
+}
 
 TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* parent)
     : QWidget(parent),
@@ -40,12 +51,11 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     CutObjectsList->DraggedItemAt = [this](int row) {
         return TItemDragObject::DraggedItem{CutObjectsList, row, bin_.At(row), nullptr};
     };
-    CutObjectsList->MoveItem = [this](const TItemDragObject::DraggedItem& item, int before) {
-        const int row = bin_.RowOf(item.cutObject);
-        if (row >= 0) {
-            bin_.Move(row, before);
-        }
+    CutObjectsList->StartDrag = [this] { return CutObjectsListStartDrag(); };
+    CutObjectsList->DragOver = [this](const QMimeData* data) {
+        return CutObjectsListDragOver(data);
     };
+    CutObjectsList->DragDrop = [this](int before) { CutObjectsListDragDrop(before); };
     connect(CutObjectsList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) {
                 if (index.isValid()) {
@@ -59,7 +69,8 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     StatusBar->setSizeGripEnabled(false);
     StatusPanel = new QLabel(StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusPanel->setAccessibleName(QStringLiteral("Entry status"));
+    // Read by its text ("137761 frames - completely scanned"), described by its role.
+    StatusPanel->setAccessibleDescription(QStringLiteral("Entry status"));
     StatusPanel->setTextFormat(Qt::PlainText);
     // One panel as wide as the bar.
     StatusBar->addWidget(StatusPanel, 1);
@@ -206,6 +217,23 @@ void TProjectForm::PopUpDeleteClick() {
     const std::vector<int> rows = CutObjectsList->SelectedRows();
     if (!rows.empty()) {
         RunCommand(prompts_, [&] { bin_.Delete(rows); });
+    }
+}
+
+bool TProjectForm::CutObjectsListStartDrag() {
+    return CutObjectsList->HoldSelectedRow();
+}
+
+bool TProjectForm::CutObjectsListDragOver(const QMimeData* data) const {
+    // Only this list's own rows: cues are never dropped into the bin.
+    return CutObjectsList->CarriesOwnRow(data);
+}
+
+void TProjectForm::CutObjectsListDragDrop(int before) {
+    // The list may have changed while the drag ran: the entry is found again.
+    const int row = bin_.RowOf(ItemListView::TakeHeldRow().cutObject);
+    if (row >= 0) {
+        bin_.Move(row, before);
     }
 }
 

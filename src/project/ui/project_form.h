@@ -11,6 +11,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QStatusBar;
 
 namespace sw {
@@ -27,9 +28,10 @@ class TProjectForm : public QWidget {
     TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* parent = nullptr);
     ~TProjectForm() override;
 
-    // Where the window stands the first time, before any placement was stored, and the smallest
-    // it may get.
-    static QRect DesignedGeometry() { return {5, 45, 232, 103}; }
+    // Where the window stands the first time, before any placement was stored: left 5, top 45,
+    // 232 x 103, or wider when the desktop's font needs more for the status panel's longest text.
+    // MinimumTrackingSize is the smallest it may get.
+    static QRect DesignedGeometry();
     static QSize MinimumTrackingSize() { return {232, 103}; }
 
     ProjectBinModel& Bin() const { return bin_; }
@@ -48,6 +50,12 @@ class TProjectForm : public QWidget {
     void PopUpExportClick();
     void PopUpSaveClick();
     void PopUpDeleteClick();
+    // Reordering by drag and drop (the list's drag calls these): the selected entry becomes the
+    // drag holder's item; only this list's own rows may drop; the dragged entry goes before row
+    // `before` (Count() to append) and the holder is cleared.
+    bool CutObjectsListStartDrag();
+    bool CutObjectsListDragOver(const QMimeData* data) const;
+    void CutObjectsListDragDrop(int before);
     // Files dropped here, on the cue list or on the frame (in the drop's order), and the command
     // line's files (names without a folder taken in baseFolder): the bin's list import.
     void ImportFiles(const std::vector<std::string>& names, const std::string& baseFolder = "");

@@ -1,7 +1,10 @@
 #include "update/http/http_get.h"
 
+#include <QFile>
 #include <QMetaObject>
 #include <QNetworkProxy>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include "update/http_request.h"
@@ -30,6 +33,14 @@ void HttpGet::SetState(State state) {
     emit StateChanged(state);
 }
 
+QList<QSslCertificate> HttpGet::TrustedAuthorities() {
+    const QByteArray bundle = qgetenv("SSL_CERT_FILE");
+    if (!bundle.isEmpty()) {
+        return QSslCertificate::fromPath(QFile::decodeName(bundle));
+    }
+    return QSslConfiguration::systemCaCertificates();
+}
+
 void HttpGet::Get(const std::string& address, const std::string& userAgent) {
     if (running_) {
         QMetaObject::invokeMethod(
@@ -39,6 +50,7 @@ void HttpGet::Get(const std::string& address, const std::string& userAgent) {
     running_ = true;
     active_ = true;
     body_.clear();
+    failureText_.clear();
     response_ = std::make_unique<HttpResponseReader>(bodyLimit_);
     const std::optional<HttpAddress> parts = ParseHttpAddress(address);
     if (!parts) {
@@ -48,10 +60,23 @@ void HttpGet::Get(const std::string& address, const std::string& userAgent) {
     }
     request_ = BuildGetRequest(*parts, userAgent);
 
-    socket_ = new QTcpSocket(this);
+    QSslSocket* secure = nullptr;
+    if (parts->Secure) {
+        secure = new QSslSocket(this);
+        QSslConfiguration tls = secure->sslConfiguration();
+        tls.setCaCertificates(TrustedAuthorities());
+        tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        secure->setSslConfiguration(tls);
+        // The request goes out once the session is up and the certificate verified.
+        connect(secure, &QSslSocket::encrypted, this, &HttpGet::SocketConnected);
+        connect(secure, &QSslSocket::sslErrors, this, &HttpGet::SocketSslErrors);
+        socket_ = secure;
+    } else {
+        socket_ = new QTcpSocket(this);
+        connect(socket_, &QAbstractSocket::connected, this, &HttpGet::SocketConnected);
+    }
     connect(socket_, &QAbstractSocket::stateChanged, this,
             [this](QAbstractSocket::SocketState s) { SocketStateChanged(s); });
-    connect(socket_, &QAbstractSocket::connected, this, &HttpGet::SocketConnected);
     connect(socket_, &QIODevice::readyRead, this, &HttpGet::SocketReadyRead);
     connect(socket_, &QAbstractSocket::disconnected, this, &HttpGet::SocketDisconnected);
     connect(socket_, &QAbstractSocket::errorOccurred, this,
@@ -61,7 +86,11 @@ void HttpGet::Get(const std::string& address, const std::string& userAgent) {
     overall_.start(deadline_);
     // No proxy: the request goes to the address's own host, as its bytes say.
     socket_->setProxy(QNetworkProxy::NoProxy);
-    socket_->connectToHost(QString::fromStdString(parts->Host), parts->Port);
+    if (secure != nullptr) {
+        secure->connectToHostEncrypted(QString::fromStdString(parts->Host), parts->Port);
+    } else {
+        socket_->connectToHost(QString::fromStdString(parts->Host), parts->Port);
+    }
 }
 
 void HttpGet::Abort() {
@@ -145,10 +174,31 @@ void HttpGet::SocketError(int socketError) {
         case QAbstractSocket::SocketTimeoutError:
             Finish(TimedOut);
             return;
+        case QAbstractSocket::SslHandshakeFailedError:
+        case QAbstractSocket::SslInternalError:
+        case QAbstractSocket::SslInvalidUserDataError:
+            failureText_ = "no secure connection to the update server: " +
+                           socket_->errorString().toStdString();
+            Finish(CertificateRefused);
+            return;
         default:
             Finish(ConnectionFailed);
             return;
     }
+}
+
+void HttpGet::SocketSslErrors(const QList<QSslError>& errors) {
+    if (!active_) {
+        return;
+    }
+    // Never ignored: a certificate that does not verify is someone else answering for the
+    // server.
+    failureText_ = "the update server's certificate was refused:";
+    for (const QSslError& error : errors) {
+        failureText_ += " " + error.errorString().toStdString() + ";";
+    }
+    failureText_.pop_back();
+    Finish(CertificateRefused);
 }
 
 void HttpGet::Finish(int error) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslError>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -12,13 +15,15 @@ class QTcpSocket;
 namespace sw {
 
 // The program's HTTP client, and the only part of it that opens a socket: one asynchronous
-// HTTP/1.0 GET at a time, over a QTcpSocket on the thread that owns the object (the GUI
-// thread's event loop), for the update check.
+// HTTP/1.0 GET at a time, over a QTcpSocket, or a QSslSocket for https, on the thread that owns
+// the object (the GUI thread's event loop), for the update check.
 //
 // Contract:
 // - Get(address, userAgent) sends exactly BuildGetRequest's bytes (http_request.h) to the
-//   address's host and port, and reads the response to the end of the connection. Only
-//   "http://" addresses are fetched.
+//   address's host and port, and reads the response to the end of the connection. "http://"
+//   and "https://" addresses are fetched. Over https the server's certificate must verify
+//   against the trusted authorities (TrustedAuthorities) for the address's host, or the request
+//   ends with CertificateRefused and FailureText says why; nothing is sent before.
 // - StateChanged(state) reports the states below as they are reached; RequestDone(error) comes
 //   exactly once per Get, always from the event loop (never from inside Get or Abort), after
 //   the state has returned to Ready. Body() holds the response body from then on.
@@ -55,7 +60,8 @@ class HttpGet : public QObject {
         ConnectionFailed = 5,   // any other network error
         BadResponse = 6,        // the connection ended before a valid status line and header
         Aborted = 7,
-        Busy = 8,  // Get while a request runs; the running one goes on
+        Busy = 8,                // Get while a request runs; the running one goes on
+        CertificateRefused = 9,  // https: the certificate did not verify, or no TLS session
     };
 
     static constexpr int kDefaultStallTimeout = 15000;  // milliseconds
@@ -76,6 +82,14 @@ class HttpGet : public QObject {
     State CurrentState() const { return state_; }
     bool Running() const { return running_; }
     const std::string& Body() const { return body_; }
+    // Why the last request failed, in words, for a failure the error code does not say enough
+    // about (a refused certificate); "" otherwise.
+    const std::string& FailureText() const { return failureText_; }
+
+    // The authorities an https server's certificate must lead to: the system's, or, when the
+    // environment names a bundle in SSL_CERT_FILE (as for OpenSSL's own tools), exactly those of
+    // that bundle.
+    static QList<QSslCertificate> TrustedAuthorities();
 
   signals:
     void StateChanged(int state);
@@ -88,6 +102,7 @@ class HttpGet : public QObject {
     void SocketReadyRead();
     void SocketDisconnected();
     void SocketError(int socketError);
+    void SocketSslErrors(const QList<QSslError>& errors);
     void Finish(int error);
 
     int stallTimeout_ = kDefaultStallTimeout;
@@ -98,6 +113,7 @@ class HttpGet : public QObject {
     bool active_ = false;   // from Get until it ends, before its done event
     std::string request_;
     std::string body_;
+    std::string failureText_;
     std::unique_ptr<HttpResponseReader> response_;
     QTcpSocket* socket_ = nullptr;
     QTimer stall_;

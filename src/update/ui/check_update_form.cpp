@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/date_time.h"
 #include "update/http/http_get.h"
@@ -16,12 +17,13 @@ namespace sw {
 
 namespace {
 
-QLabel* CentredLabel(const QString& text, const char* name, const QString& accessibleName) {
+// A screen reader reads a label's text as its name; the description says what the text is.
+QLabel* CentredLabel(const QString& text, const char* name, const QString& description) {
     auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(description);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     return label;
@@ -84,6 +86,11 @@ void TCheckUpdateForm::HTTPGetStateChange(int state) {
 
 void TCheckUpdateForm::HTTPGetRequestDone(int error) {
     Animation->Stop();
+    // The box says only that the record could not be had; why (a refused certificate) goes
+    // where whoever looks into it will look.
+    if (!HTTPGet->FailureText().empty()) {
+        std::fprintf(stderr, "slicewell: update check: %s\n", HTTPGet->FailureText().c_str());
+    }
     const bool ok = (error & 0xFFFF) == 0;
     const std::string& body = HTTPGet->Body();
     // A failed request's body is an error page, never a record.

@@ -15,12 +15,13 @@ namespace sw {
 
 namespace {
 
-QLabel* Label(const char* name, const char* accessibleName) {
+// A screen reader reads a label's text as its name; the description says what the text is.
+QLabel* Label(const char* name, const char* description) {
     auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
     // The version lines carry the record's fields.
     label->setTextFormat(Qt::PlainText);
-    label->setAccessibleName(QString::fromLatin1(accessibleName));
+    label->setAccessibleDescription(QString::fromLatin1(description));
     return label;
 }
 
