@@ -21,6 +21,7 @@ import socketserver
 import ssl
 import sys
 import threading
+import time
 
 LIFETIME = 120  # seconds
 FOLDER = sys.argv[1]
