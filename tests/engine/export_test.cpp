@@ -44,7 +44,8 @@ std::vector<uint8_t> ExportRange(TCutObject& cut, int32_t first, int32_t last,
                                  ExportOutcome* outcome = nullptr) {
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome result = ExportCutObjectFrames(target, false, cut, first, last, control);
+    const ExportOutcome result =
+        ExportCutObjectFrames(target, false, cut, {first, last}, ExportStyle::Raw, control);
     if (outcome != nullptr) {
         *outcome = result;
     }
@@ -118,7 +119,8 @@ TEST(ExportCutObjectFrames, FrameThatCannotBeReadWholeIsNotWrittenAndGivesStatus
 
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome outcome = ExportCutObjectFrames(target, true, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, true, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.framesCopied, 4);
     const auto header =
@@ -147,7 +149,8 @@ TEST(ExportCutObjectFrames, WriteFailureEndsOnAWholeFrameWithStatus3) {
     Source source = ScannedSource(NumberedFrames(6));
     FullStream target(3 * 417 + 100);
     WorkerControl control;
-    const ExportOutcome outcome = ExportCutObjectFrames(target, false, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, false, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.framesCopied, 3);
     EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 2));
@@ -200,7 +203,7 @@ TEST(ExportCutObjectFrames, WriteFailureInsideALongRunEndsOnAWholeFrame) {
     FullStream target(700 * 417 + 100);
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportCutObjectFrames(target, false, *source.cut, 0, 1999, control);
+        ExportCutObjectFrames(target, false, *source.cut, {0, 1999}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.framesCopied, 700);
     EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 699));
@@ -211,7 +214,8 @@ TEST(ExportCutObjectFrames, AbortKeepsAWellFormedEmptyWaveFile) {
     MemoryStream target;
     WorkerControl control;
     control.RequestTerminate();
-    const ExportOutcome outcome = ExportCutObjectFrames(target, true, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, true, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusAborted);
     EXPECT_EQ(target.Bytes(), std::vector<uint8_t>(kWaveHeaderSize, 0));
 }
@@ -221,8 +225,9 @@ TEST(ExportCutObjectFrames, CutObjectWithoutStreamsGivesStatus5) {
     source.cut->FileStream.reset();
     MemoryStream target;
     WorkerControl control;
-    EXPECT_EQ(ExportCutObjectFrames(target, false, *source.cut, 0, 1, control).status,
-              kStatusNotInitialized);
+    EXPECT_EQ(
+        ExportCutObjectFrames(target, false, *source.cut, {0, 1}, ExportStyle::Raw, control).status,
+        kStatusNotInitialized);
     EXPECT_EQ(target.Size(), 0);
 }
 
@@ -233,7 +238,9 @@ TEST(ExportCutObjectFrames, WaveExportHeaderDescribesTheLastFrameOverTheFinalSiz
     Source source = ScannedSource(NumberedFrames(3, mono));
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportCutObjectFrames(target, true, *source.cut, 0, 2, control).status, kStatusOk);
+    ASSERT_EQ(
+        ExportCutObjectFrames(target, true, *source.cut, {0, 2}, ExportStyle::Raw, control).status,
+        kStatusOk);
     const std::vector<uint8_t>& bytes = target.Bytes();
     const auto header =
         BuildWaveHeader(DecodeFrameHeader(WordAt(source.frames[2], 0)), int64_t(bytes.size()));
@@ -254,7 +261,7 @@ TEST(ExportProjectFrames, TwoCuesFromTwoFilesFollowEachOtherAndTheCounterRunsOn)
     MemoryStream target;
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportProjectFrames(target, false, project, {&first, &second}, control);
+        ExportProjectFrames(target, false, project, {&first, &second}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusOk);
     EXPECT_EQ(outcome.framesCopied, 5);
     EXPECT_EQ(control.progress.load(), 5);
@@ -280,7 +287,8 @@ TEST(ExportProjectFrames, FlagsRewriteChangesOnlyTheThreeBits) {
     project.Original = 0;
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), Join(source.frames).size());
     size_t at = 0;
@@ -304,7 +312,8 @@ TEST(ExportProjectFrames, ExportFlagsZeroWritesNeitherTagNorFlags) {
     project.Tag.Title = "Ignored";
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     EXPECT_EQ(target.Bytes(), Join(source.frames));
 }
 
@@ -323,7 +332,8 @@ TEST(ExportProjectFrames, TagIsAppendedEvenWhenTheLastFrameLooksTagged) {
     project.Tag.Title = "Exported";
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), looksTagged.size() + 128);
     EXPECT_TRUE(std::equal(looksTagged.begin(), looksTagged.end(), out.begin()));
@@ -345,8 +355,8 @@ TEST(ExportProjectFrames, MissingSourceIsSkippedAndWaveSizesIncludeTheTag) {
     project.ExportFlags = kExportTag;
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome outcome =
-        ExportProjectFrames(target, true, project, {&gone, &cue, &noObject}, control);
+    const ExportOutcome outcome = ExportProjectFrames(
+        target, true, project, {&gone, &cue, &noObject}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), size_t(kWaveHeaderSize + 3 * 417 + 128));
@@ -366,7 +376,7 @@ TEST(ExportProjectFrames, RangeThatEndsEarlyGivesStatus3AndTheNextCueStillCopies
     MemoryStream target;
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportProjectFrames(target, false, project, {&first, &second}, control);
+        ExportProjectFrames(target, false, project, {&first, &second}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     std::vector<uint8_t> expected = FramesOf(a, 0, 1);
     Append(expected, FramesOf(b, 0, 1));

@@ -46,8 +46,9 @@ Exported ScanThenExport(const std::string& source, const std::string& target, bo
     result.scanStatus = ScanFrames(*result.cut, control);
     {
         std::unique_ptr<ByteStream> stream = CreateExportTarget(target);
-        result.outcome = ExportCutObjectFrames(*stream, wave, *result.cut, 0,
-                                               result.cut->FrameCount() - 1, control);
+        result.outcome =
+            ExportCutObjectFrames(*stream, wave, *result.cut, {0, result.cut->FrameCount() - 1},
+                                  ExportStyle::Raw, control);
     }
     result.bytes = ReadFileBytes(target);
     return result;
