@@ -22,8 +22,8 @@ namespace sw::cli {
 
 namespace {
 
-int ExportThroughRename(const std::string& target, TCutObject& cut, int32_t first, int32_t last,
-                        const std::string& label) {
+int ExportThroughRename(const std::string& target, TCutObject& cut, FrameSpan span,
+                        ExportStyle style, const std::string& label) {
     if (IsHeldSource(target)) {
         throw FileCreateError(target);
     }
@@ -32,11 +32,14 @@ int ExportThroughRename(const std::string& target, TCutObject& cut, int32_t firs
     {
         FileStream stream(replacement.TempName(), FileMode::OpenReadWrite);
         WorkerControl control;
-        outcome =
-            RunWithProgress(label, std::max<int64_t>(int64_t{last} - first + 1, 1), control, [&] {
-                return ExportCutObjectFrames(stream, IsWaveTarget(target), cut, first, last,
-                                             control);
-            });
+        outcome = RunWithProgress(label, std::max<int64_t>(int64_t{span.last} - span.first + 1, 1),
+                                  control, [&] {
+                                      return ExportCutObjectFrames(stream, IsWaveTarget(target),
+                                                                   cut, span, style, control);
+                                  });
+        for (const std::string& note : outcome.notes) {
+            std::fprintf(stderr, "slicewell-cli: %s\n", note.c_str());
+        }
         if (outcome.status == kStatusOk && !outcome.waveHeaderFailed) {
             stream.Flush();
         }
@@ -54,7 +57,8 @@ int ExportThroughRename(const std::string& target, TCutObject& cut, int32_t firs
 
 }  // namespace
 
-int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) {
+int SplitExporter::ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                               ExportStyle style) {
     if (StopRequested()) {
         return kStatusAborted;
     }
@@ -71,70 +75,91 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
     if (probe == ReadOpenResult::Folder || probe == ReadOpenResult::NotRegular) {
         throw CommandError(kStatusFailed, ReadOpenFailureText(probe, target));
     }
-    const int32_t first = useMarks ? cut.MarkIn : 0;
-    const int32_t last = useMarks ? cut.MarkOut : cut.FrameCount() - 1;
     if (CanReplaceByRename(target)) {
-        return ExportThroughRename(target, cut, first, last, label_);
+        return ExportThroughRename(target, cut, span, style, label_);
     }
     CliFrontEnd frontEnd;
-    return ExportCutObjectRange(cut, target, first, last, frontEnd).status;
+    return ExportCutObjectRange(cut, span, target, style, frontEnd).status;
 }
 
-SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite) {
-    SplitOutcome outcome;
-    SplitExporter exporter;
-    std::set<std::string> taken;
-    const int count = cues.Count();
-    for (int row = 0; row < count; ++row) {
-        if (StopRequested()) {
-            outcome.stopped = true;
-            break;
-        }
-        TCueObject& cue = *cues.At(row);
-        const std::string target = cues.FolderExportName(row, folder, extension);
-        if (!taken.insert(target).second) {
+namespace {
+
+// The split's rule for a name that is taken: never one an earlier cue of this split wrote,
+// an existing file only with --force; each refusal is said on stderr.
+class SplitPolicy : public BatchPolicy {
+  public:
+    explicit SplitPolicy(bool overwrite) : overwrite_(overwrite) {}
+    std::string ResolveExisting(const BatchItem& item, bool takenByBatch) override {
+        if (takenByBatch) {
             std::fprintf(stderr, "slicewell-cli: %s: an earlier cue was written to %s; skipped\n",
-                         cue.Name.c_str(), target.c_str());
-            ++outcome.skipped;
-            continue;
+                         item.name.c_str(), item.target.c_str());
+            return "";
         }
-        if (!overwrite && FileExists(target)) {
+        if (!overwrite_) {
             std::fprintf(stderr, "slicewell-cli: %s exists; not replaced (--force replaces it)\n",
-                         target.c_str());
-            ++outcome.skipped;
+                         item.target.c_str());
+            return "";
+        }
+        return item.target;
+    }
+    bool StopRequested() override { return cli::StopRequested(); }
+
+  private:
+    bool overwrite_;
+};
+
+// Names each item on the progress bar as it starts.
+class LabelledExporter : public CutExporter {
+  public:
+    LabelledExporter(SplitExporter& exporter, int count) : exporter_(exporter), count_(count) {}
+    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                    ExportStyle style) override {
+        exporter_.SetLabel("Cue " + std::to_string(++row_) + " of " + std::to_string(count_));
+        return exporter_.ExportRange(target, cut, span, style);
+    }
+
+  private:
+    SplitExporter& exporter_;
+    int count_;
+    int row_ = 0;
+};
+
+}  // namespace
+
+SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
+                       bool overwrite, ExportStyle style) {
+    std::vector<BatchItem> items;
+    for (int row = 0; row < cues.Count(); ++row) {
+        const TCueObject& cue = *cues.At(row);
+        items.push_back(BatchItem{cue.CutObject,
+                                  FrameSpan{cue.MarkIn, cue.MarkOut},
+                                  cues.FolderExportName(row, folder, extension),
+                                  cue.Name,
+                                  {}});
+    }
+    SplitPolicy policy(overwrite);
+    SplitExporter exporter;
+    LabelledExporter labelled(exporter, cues.Count());
+    const BatchOutcome batch =
+        ExportBatch(items, policy, labelled, style, [](const BatchFailure& failure) {
+            if (!failure.error.empty()) {
+                std::fprintf(stderr, "slicewell-cli: %s\n", failure.error.c_str());
+            } else if (failure.status != kStatusAborted) {
+                std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n",
+                             failure.target.c_str(), StatusText(failure.status).c_str());
+            }
+        });
+    SplitOutcome outcome;
+    outcome.written = batch.written;
+    outcome.skipped = batch.skipped;
+    outcome.stopped = batch.stopped;
+    for (const BatchFailure& failure : batch.failures) {
+        if (failure.status == kStatusAborted) {
             continue;
         }
-        int status;
-        try {
-            if (extension == "m3q") {
-                status = SaveCueFile(&cue, target) ? kStatusOk : kStatusFailed;
-            } else {
-                // The export takes the range from the cut object's marks; nothing else uses the
-                // cut object meanwhile.
-                TCutObject& cut = *cue.CutObject;
-                cut.MarkIn = cue.MarkIn;
-                cut.MarkOut = cue.MarkOut;
-                exporter.SetLabel("Cue " + std::to_string(row + 1) + " of " +
-                                  std::to_string(count));
-                status = exporter.ExportCutObject(target, cut, true);
-            }
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
-            status = kStatusFailed;
-        }
-        if (status == kStatusOk) {
-            ++outcome.written;
-        } else if (status == kStatusAborted) {
-            outcome.stopped = true;
-            break;
-        } else {
-            std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n", target.c_str(),
-                         StatusText(status).c_str());
-            ++outcome.failed;
-            if (outcome.status == 0) {
-                outcome.status = status;
-            }
+        ++outcome.failed;
+        if (outcome.status == 0) {
+            outcome.status = failure.status;
         }
     }
     if (outcome.stopped) {

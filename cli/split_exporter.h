@@ -4,22 +4,24 @@
 #include <string>
 #include <vector>
 
+#include "project/batch_export.h"
 #include "project/cue_list_model.h"
 #include "project/cut_exporter.h"
 
 namespace sw::cli {
 
-// The command line's ExportCutObject for a batch of cues: each file is written under a temporary
-// name in its folder and takes its name only once it is complete, so a stop (Ctrl-C), a full
-// disk or a read error leaves no partial file and no temporary one, and an existing file that
-// was to be replaced stays as it was. Once a stop was requested nothing more is started. A
-// target that a rename would change the meaning of (a link, a file with other hard links) is
-// written in place, as the export command does.
+// The command line's export of one file of a batch: each file is written under a temporary name
+// in its folder and takes its name only once it is complete, so a stop (Ctrl-C), a full disk or
+// a read error leaves no partial file and no temporary one, and an existing file that was to be
+// replaced stays as it was. Once a stop was requested nothing more is started. A target that a
+// rename would change the meaning of (a link, a file with other hard links) is written in place,
+// as the export command does.
 class SplitExporter : public CutExporter {
   public:
     // label: the progress bar's text.
     void SetLabel(const std::string& label) { label_ = label; }
-    int ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) override;
+    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                    ExportStyle style) override;
 
   private:
     std::string label_ = "Exporting";
@@ -35,12 +37,12 @@ struct SplitOutcome {
 };
 
 // Writes every cue of the list into folder as "<safe cue name>.<extension>" (the folder export's
-// names; "mp3", "wav" or "m3q"), in list order. An existing file is replaced only with
-// overwrite; a name that an earlier cue of this split took is never replaced, so two cues whose
-// safe names agree cannot overwrite each other. What is not written is reported on stderr and
-// the split goes on with the next cue, until a stop request.
+// names; "mp3", "wav" or "m3q"), in list order, through the batch export in style. An existing
+// file is replaced only with overwrite; a name that an earlier cue of this split took is never
+// replaced, so two cues whose safe names agree cannot overwrite each other. What is not written
+// is reported on stderr and the split goes on with the next cue, until a stop request.
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite);
+                       bool overwrite, ExportStyle style);
 
 // Makes the folder (with its parents) when missing. Throws CommandError 1 when it is no folder or
 // takes no new files.

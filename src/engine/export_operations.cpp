@@ -9,10 +9,18 @@
 namespace sw {
 namespace {
 
-// What only the GUI thread may show, after the worker ended.
-int Shown(const ExportOutcome& outcome, Prompts& prompts) {
+// What only the GUI thread may show, after the worker ended: a failed WAV header, and what the
+// export noted on its way.
+int Shown(const ExportOutcome& outcome, const QtFrontEnd& frontEnd, Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
+    }
+    if (!frontEnd.Notes().empty()) {
+        std::string text;
+        for (const std::string& note : frontEnd.Notes()) {
+            text += (text.empty() ? "" : "\r\n") + note;
+        }
+        prompts.Warning("Warning", text);
     }
     return outcome.status;
 }
@@ -30,39 +38,41 @@ int Refusable(Prompts& prompts, Export&& run) {
 
 }  // namespace
 
-int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks, Prompts& prompts) {
+int ExportCutObject(const std::string& fileName, TCutObject* cut, FrameSpan span, ExportStyle style,
+                    Prompts& prompts) {
     if (fileName.empty() || cut == nullptr || !cut->FileStream || !cut->IndexStream) {
         return kStatusFailed;
     }
-    const int32_t first = useMarks ? cut->MarkIn : 0;
-    const int32_t last = useMarks ? cut->MarkOut : cut->FrameCount() - 1;
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), prompts);
+        return Shown(ExportCutObjectRange(*cut, span, fileName, style, frontEnd), frontEnd,
+                     prompts);
     });
 }
 
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
-                  const std::vector<const TCueObject*>& cues, Prompts& prompts) {
+                  const std::vector<const TCueObject*>& cues, ExportStyle style, Prompts& prompts) {
     if (fileName.empty() || cues.empty()) {
         return kStatusFailed;
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), prompts);
+        return Shown(ExportCues(cues, project, fileName, project.FileName, style, frontEnd),
+                     frontEnd, prompts);
     });
 }
 
 int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, Prompts& prompts) {
+                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts) {
     if (fileName.empty()) {
         return kStatusFailed;
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
         const SourceExportResult result = ExportSourceFile(
-            SourceExportRequest{sourceName, fileName, std::nullopt}, options, frontEnd);
-        return result.scanStatus != kStatusOk ? result.scanStatus : Shown(result.outcome, prompts);
+            SourceExportRequest{sourceName, fileName, std::nullopt, style}, options, frontEnd);
+        return result.scanStatus != kStatusOk ? result.scanStatus
+                                              : Shown(result.outcome, frontEnd, prompts);
     });
 }
 

@@ -23,7 +23,7 @@ void CheckTarget(const std::string& targetName, const std::string& projectFile =
 }
 
 // Runs an export worker on a created target and closes the target; a close that fails turns
-// a success into status 3.
+// a success into status 3. What the export noted is passed on.
 ExportOutcome RunOnTarget(std::unique_ptr<ByteStream> target, const WorkerTask& task,
                           const std::function<ExportOutcome(ByteStream&, WorkerControl&)>& copy,
                           OperationFrontEnd& frontEnd, int64_t* bytes) {
@@ -34,6 +34,9 @@ ExportOutcome RunOnTarget(std::unique_ptr<ByteStream> target, const WorkerTask& 
     });
     if (status != outcome.status) {
         outcome.status = status;  // the worker never ran, or what it threw
+    }
+    for (const std::string& note : outcome.notes) {
+        frontEnd.Note(note);
     }
     try {
         if (bytes != nullptr) {
@@ -73,24 +76,24 @@ int64_t FileSizeOf(const std::string& fileName) {
 
 }  // namespace
 
-ExportOutcome ExportCutObjectRange(TCutObject& cut, const std::string& targetName, int32_t first,
-                                   int32_t last, OperationFrontEnd& frontEnd, int64_t* bytes) {
+ExportOutcome ExportCutObjectRange(TCutObject& cut, FrameSpan span, const std::string& targetName,
+                                   ExportStyle style, OperationFrontEnd& frontEnd, int64_t* bytes) {
     CheckTarget(targetName);
     const bool wave = IsWaveTarget(targetName);
     const WorkerTask task{WorkerTask::Kind::Export, targetName,
-                          std::max<int64_t>(int64_t{last} - first + 1, 1)};
+                          std::max<int64_t>(int64_t{span.last} - span.first + 1, 1)};
     return RunOnTarget(
         CreateExportTarget(targetName), task,
         [&](ByteStream& target, WorkerControl& control) {
-            return ExportCutObjectFrames(target, wave, cut, first, last, control);
+            return ExportCutObjectFrames(target, wave, cut, span, style, control);
         },
         frontEnd, bytes);
 }
 
 ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
                          const TProjectProperties& project, const std::string& targetName,
-                         const std::string& projectFile, OperationFrontEnd& frontEnd,
-                         int64_t* bytes) {
+                         const std::string& projectFile, ExportStyle style,
+                         OperationFrontEnd& frontEnd, int64_t* bytes) {
     CheckTarget(targetName, projectFile);
     int64_t total = 0;
     for (const TCueObject* cue : cues) {
@@ -104,7 +107,7 @@ ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
     return RunOnTarget(
         CreateExportTarget(targetName, projectFile), task,
         [&](ByteStream& target, WorkerControl& control) {
-            return ExportProjectFrames(target, wave, settings, cues, control);
+            return ExportProjectFrames(target, wave, settings, cues, style, control);
         },
         frontEnd, bytes);
 }
@@ -126,7 +129,8 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
     source.cut = LoadIndexedSource(request.source, options, frontEnd);
     source.fromIndex = source.cut != nullptr;
     if (!source.cut) {
-        if (!indexTarget && !request.range && CanReplaceByRename(request.target)) {
+        if (!indexTarget && !request.range && request.style == ExportStyle::Raw &&
+            CanReplaceByRename(request.target)) {
             CutObjectPtr cut = CreateSource(request.source, options);
             result.source = cut->FileName;
             const bool wave = result.kind == ExportTargetKind::Wave;
@@ -181,8 +185,8 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
     result.range =
         ClampFrameSpan(request.range.value_or(FrameSpan{0, result.frames - 1}), result.frames);
     NoteRange(frontEnd, request.source, request.range, result.range, result.frames);
-    result.outcome = ExportCutObjectRange(cut, request.target, result.range.first,
-                                          result.range.last, frontEnd, &result.bytes);
+    result.outcome = ExportCutObjectRange(cut, result.range, request.target, request.style,
+                                          frontEnd, &result.bytes);
     return result;
 }
 

@@ -57,7 +57,7 @@ class MainCommandsTest : public ::testing::Test {
                const std::vector<const TCueObject*>& cues) {
         OperationFrontEnd& front = aborting ? static_cast<OperationFrontEnd&>(abortingFront)
                                             : static_cast<OperationFrontEnd&>(inlineFront);
-        return ExportCues(cues, project, target, project.FileName, front).status;
+        return ExportCues(cues, project, target, project.FileName, ExportStyle::Raw, front).status;
     }
     void ExpectNothingAvailable() const {
         EXPECT_FALSE(commands.NewEnabled());
