@@ -33,14 +33,9 @@ import subprocess
 import sys
 from pathlib import Path
 
-BITRATES = {
-    (1, 1): [0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0],
-    (1, 2): [0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0],
-    (1, 3): [0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0],
-    (2, 1): [0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0],
-    (2, 2): [0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0],
-}
-RATES = {1: [44100, 48000, 32000], 2: [22050, 24000, 16000], 3: [11025, 12000, 8000]}
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import corpus_tool  # noqa: E402  (its header tables, independent of the program's)
+
 DECODER_DELAY = 529
 WARM_UP = 512  # Layer II: samples before the synthesis filter holds only the piece's own data
 
@@ -73,32 +68,13 @@ ENCODES = [
 # --- Frames ------------------------------------------------------------------------------------
 
 def parse_header(b, pos):
-    if pos + 4 > len(b):
-        return None
-    b0, b1, b2, b3 = b[pos:pos + 4]
-    if b0 != 0xFF or (b1 & 0xE0) != 0xE0:
-        return None
-    version = [3, 0, 2, 1][(b1 >> 3) & 3]
-    layer = [0, 3, 2, 1][(b1 >> 1) & 3]
-    if version == 0 or layer == 0:
-        return None
-    row = (1, layer) if version == 1 else (2, 1 if layer == 1 else 2)
-    bitrate = BITRATES[row][b2 >> 4]
-    rate_index = (b2 >> 2) & 3
-    if bitrate == 0 or rate_index == 3 or (b3 & 3) == 2:
-        return None
-    rate = RATES[version][rate_index]
-    padding = (b2 >> 1) & 1
-    if layer == 1:
-        length = (12000 * bitrate // rate + padding) * 4
-    elif layer == 2 or version == 1:
-        length = 144000 * bitrate // rate + padding
-    else:
-        length = (144000 * bitrate // rate) // 2 + padding
-    spf = 384 if layer == 1 else 1152 if (layer == 2 or version == 1) else 576
-    return {"version": version, "layer": layer, "bitrate": bitrate, "rate": rate,
-            "mono": (b3 >> 6) == 3, "mode": b3 >> 6, "crc": not (b1 & 1), "length": length,
-            "spf": spf}
+    """corpus_tool's header, with the samples a frame decodes to and the channel mode."""
+    h = corpus_tool.parse_header(b, pos)
+    if h is not None:
+        h["spf"] = 384 if h["layer"] == 1 else 1152 if (h["layer"] == 2 or h["version"] == 1) \
+            else 576
+        h["mode"] = b[pos + 3] >> 6
+    return h
 
 
 def walk(b):
