@@ -139,8 +139,10 @@ rss mp3val mp3val "$hour"
 bench ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
 rss ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
 
-bench range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
-rss range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
+# The plain copy throughout this section (the copy while scanning is the plain copy's); what the
+# clean cut adds is clean_cuts.sh's.
+bench range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last" --raw
+rss range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last" --raw
 bench mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
 rss mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
 bench ffmpeg_copy ffmpeg -nostdin -v error -y -ss 1200 -to 1800 -i "$hour" -c copy "$out/ff.mp3"
@@ -148,13 +150,13 @@ rss ffmpeg_copy ffmpeg -nostdin -v error -y -ss 1200 -to 1800 -i "$hour" -c copy
 
 bench cp cp "$hour" "$out/copy.mp3"
 rss cp cp "$hour" "$out/copy.mp3"
-bench whole_export "$cli" export "$hour" "$out/whole.mp3"
-rss whole_export "$cli" export "$hour" "$out/whole.mp3"
+bench whole_export "$cli" export "$hour" "$out/whole.mp3" --raw
+rss whole_export "$cli" export "$hour" "$out/whole.mp3" --raw
 # The same frames as a range: the export then waits for the whole scan before it copies.
-bench whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))"
-rss whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))"
+bench whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))" --raw
+rss whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))" --raw
 bench_new cp_new "$out/new_copy.mp3" cp "$hour" "$out/new_copy.mp3"
-bench_new whole_export_new "$out/new_whole.mp3" "$cli" export "$hour" "$out/new_whole.mp3"
+bench_new whole_export_new "$out/new_whole.mp3" "$cli" export "$hour" "$out/new_whole.mp3" --raw
 
 if [[ -n "$dialog" ]]; then
     export QT_QPA_PLATFORM=offscreen
@@ -236,19 +238,19 @@ rows = [
         ("`scan_dialog_bench FILE` (scan behind the progress window, offscreen)", "dialog_scan"),
     ]),
     ("Export minutes 20-30 (frames %s-%s, scan included)" % (first, last), "mp3splt", [
-        ("`slicewell-cli export FILE OUT --range %s-%s`" % (first, last), "range_export"),
+        ("`slicewell-cli export FILE OUT --range %s-%s --raw`" % (first, last), "range_export"),
         ("`mp3splt -f FILE 20.00 30.00`", "mp3splt"),
         ("`ffmpeg -ss 1200 -to 1800 -i FILE -c copy OUT`", "ffmpeg_copy"),
     ]),
     ("Export of the whole file over an existing OUT (scan included)", "cp", [
         ("`cp FILE OUT`", "cp"),
-        ("`slicewell-cli export FILE OUT` (copies while it scans)", "whole_export"),
-        ("`slicewell-cli export FILE OUT --range 0-%d` (scans, then copies)" % (int(total) - 1),
+        ("`slicewell-cli export FILE OUT --raw` (copies while it scans)", "whole_export"),
+        ("`slicewell-cli export FILE OUT --range 0-%d --raw` (scans, then copies)" % (int(total) - 1),
          "whole_after_scan"),
     ]),
     ("Export of the whole file to a new OUT (removed before every run, scan included)", "cp_new", [
         ("`cp FILE OUT`", "cp_new"),
-        ("`slicewell-cli export FILE OUT`", "whole_export_new"),
+        ("`slicewell-cli export FILE OUT --raw`", "whole_export_new"),
     ]),
 ]
 
@@ -339,6 +341,8 @@ fi
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.sh"
 # The command line's auto-cut, split and project commands, on the same core build.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/documents.sh"
+# Clean cuts: how pieces sound against the peers, and what they cost against the plain copy.
+SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/clean_cuts.sh"
 # The windowed program's start to its first painted main window, under Xvfb.
 "$root/bench/startup.sh"
 # The cutter window plays on a private sound server of its own.

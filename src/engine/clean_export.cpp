@@ -168,7 +168,9 @@ bool CleanStreamWriter::Begin(const PiecePlan& plan) {
 }
 
 bool CleanStreamWriter::Join(TCutObject& cut, const PiecePlan& plan) {
-    if (!tally_.HasHeld()) {
+    // Without a frame before the join, or with a first frame that cannot be read (the copy ends
+    // there), there is nothing to join.
+    if (!tally_.HasHeld() || plan.firstWord == 0) {
         return true;
     }
     const TFrameInfo before = DecodeFrameHeader(HeaderWordFromBytes(tally_.Held().data()));
