@@ -424,44 +424,5 @@ TEST(CleanExport, DamagedSourcesFallBackOrEndTheRangeAndSaySo) {
     EXPECT_EQ(outcome.framesCopied, 0);
 }
 
-TEST(CleanExport, WaveLeavesTheInfoFrameOutAndTellsItsFramesSampleCount) {
-    // "Whole seconds times the rate" said 2.00 s for 2.14 s; the source's Info frame is no audio.
-    const Layer3Stream stream = MakeLayer3Stream(90, Mpeg1Stereo(), {9}, 8);
-    HeaderFrameFields fields;
-    fields.streamWord = HeaderWordFromBytes(stream.frames[0].data());
-    fields.frames = 90;
-    Scanned source = ScannedStream(stream, BuildHeaderFrame(fields));
-    ASSERT_EQ(source.cut->FrameCount(), 91);
-    Bytes out;
-    const ExportOutcome outcome = CleanExport({{source.cut.get(), {0, 85}}}, out, nullptr, true);
-    ASSERT_EQ(outcome.status, kStatusOk);
-    EXPECT_EQ(outcome.framesCopied, 85);
-    EXPECT_EQ(Bytes(out.begin() + 70, out.end()),
-              Join({stream.frames.begin(), stream.frames.begin() + 85}));
-    EXPECT_EQ(uint32_t(out[58] | out[59] << 8 | out[60] << 16 | out[61] << 24), 85u * 1152u);
-}
-
-TEST(CleanExport, JoinsOfDifferentStreamsAreMadeAsTheyAreAndNamedBeforehand) {
-    HeaderSpec mono = Mpeg1Stereo();
-    mono.channelMode = 3;
-    Scanned stereo = ScannedStream(MakeLayer3Stream(10, Mpeg1Stereo(), {9}, 1));
-    Scanned single = ScannedStream(MakeLayer3Stream(10, mono, {9}, 2));
-    const std::vector<ExportPiece> pieces = {{stereo.cut.get(), {2, 4}},
-                                             {nullptr, {0, 1}},
-                                             {single.cut.get(), {3, 5}},
-                                             {single.cut.get(), {7, 8}}};
-    const std::vector<MismatchedJoin> joins = FindMismatchedJoins(pieces);
-    ASSERT_EQ(joins.size(), 1u);
-    EXPECT_EQ(joins[0].before, 0u);
-    EXPECT_EQ(joins[0].after, 2u);
-    Bytes out;
-    const ExportOutcome outcome = CleanExport(pieces, out);
-    ASSERT_EQ(outcome.status, kStatusOk);
-    ASSERT_EQ(outcome.notes.size(), 1u);
-    EXPECT_NE(outcome.notes[0].find("players misread such a file"), std::string::npos);
-    const Bytes last = Join({single.stream.frames.begin() + 7, single.stream.frames.begin() + 9});
-    EXPECT_TRUE(std::equal(last.begin(), last.end(), out.end() - int64_t(last.size())));
-}
-
 }  // namespace
 }  // namespace sw::test
