@@ -34,8 +34,7 @@ TEST_F(ExportCommand, WholeFileIsExactlyTheIndexedFrames) {
 
 TEST_F(ExportCommand, RangeIsInclusiveAndAdjacentRangesMakeTheirUnion) {
     // The plain copy: the frames and nothing else.
-    ASSERT_EQ(RunCli({"export", source, dir.File("a.mp3"), "--range", "2-4", "--raw"}).exitCode,
-              0);
+    ASSERT_EQ(RunCli({"export", source, dir.File("a.mp3"), "--range", "2-4", "--raw"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir.File("a.mp3")), Join(frames, 2, 4));
     ASSERT_EQ(RunCli({"export", source, dir.File("one.mp3"), "--range=9-9", "--raw"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir.File("one.mp3")), Join(frames, 9, 9));
