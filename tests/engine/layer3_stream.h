@@ -16,8 +16,8 @@ struct SideInfoSpec {
     std::vector<int> partLengths;  // granule by granule, channel by channel
 };
 
-// A frame with that side information (its CRC word made when the header asks for one) and area as the
-// bytes after the side information (padded with zeros or cut to the frame).
+// A frame with that side information (and its CRC word when the header asks for one), and area
+// as the bytes after the side information (padded with zeros or cut to the frame).
 std::vector<uint8_t> MakeLayer3Frame(const HeaderSpec& spec, const SideInfoSpec& side,
                                      const std::vector<uint8_t>& area);
 
