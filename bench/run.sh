@@ -142,8 +142,10 @@ rss mp3val mp3val "$hour"
 bench ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
 rss ffprobe ffprobe -v error -count_packets -show_entries stream=nb_read_packets "$hour"
 
-bench range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
-rss range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last"
+# The plain copy throughout this section (the copy while scanning is the plain copy's); what the
+# clean cut adds is clean_cuts.sh's.
+bench range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last" --raw
+rss range_export "$cli" export "$hour" "$out/range.mp3" --range "$range_first-$range_last" --raw
 bench mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
 rss mp3splt mp3splt -q -f -d "$out/mp3splt" -o range "$hour" 20.00 30.00
 bench ffmpeg_copy ffmpeg -nostdin -v error -y -ss 1200 -to 1800 -i "$hour" -c copy "$out/ff.mp3"
@@ -155,15 +157,15 @@ rss cp cp "$hour" "$out/copy.mp3"
 # waits too is its fair peer.
 bench dd_fsync dd "if=$hour" "of=$out/dd.mp3" bs=1M conv=fsync status=none
 rss dd_fsync dd "if=$hour" "of=$out/dd.mp3" bs=1M conv=fsync status=none
-bench whole_export "$cli" export "$hour" "$out/whole.mp3"
-rss whole_export "$cli" export "$hour" "$out/whole.mp3"
+bench whole_export "$cli" export "$hour" "$out/whole.mp3" --raw
+rss whole_export "$cli" export "$hour" "$out/whole.mp3" --raw
 # The same frames as a range: the export then waits for the whole scan before it copies.
-bench whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))"
-rss whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))"
+bench whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))" --raw
+rss whole_after_scan "$cli" export "$hour" "$out/after.mp3" --range "0-$((total_frames - 1))" --raw
 bench_new cp_new "$out/new_copy.mp3" cp "$hour" "$out/new_copy.mp3"
 bench_new dd_fsync_new "$out/new_dd.mp3" dd "if=$hour" "of=$out/new_dd.mp3" bs=1M conv=fsync \
     status=none
-bench_new whole_export_new "$out/new_whole.mp3" "$cli" export "$hour" "$out/new_whole.mp3"
+bench_new whole_export_new "$out/new_whole.mp3" "$cli" export "$hour" "$out/new_whole.mp3" --raw
 
 if [[ -n "$dialog" ]]; then
     export QT_QPA_PLATFORM=offscreen
@@ -245,7 +247,7 @@ rows = [
         ("`scan_dialog_bench FILE` (scan behind the progress window, offscreen)", "dialog_scan"),
     ]),
     ("Export minutes 20-30 (frames %s-%s, scan included)" % (first, last), "mp3splt", [
-        ("`slicewell-cli export FILE OUT --range %s-%s`" % (first, last), "range_export"),
+        ("`slicewell-cli export FILE OUT --range %s-%s --raw`" % (first, last), "range_export"),
         ("`mp3splt -f FILE 20.00 30.00`", "mp3splt"),
         ("`ffmpeg -ss 1200 -to 1800 -i FILE -c copy OUT`", "ffmpeg_copy"),
     ]),
@@ -253,14 +255,14 @@ rows = [
         ("`cp FILE OUT`", "cp"),
         ("`dd if=FILE of=OUT bs=1M conv=fsync` (waits for the disk, as the export does)",
          "dd_fsync"),
-        ("`slicewell-cli export FILE OUT` (copies while it scans)", "whole_export"),
-        ("`slicewell-cli export FILE OUT --range 0-%d` (scans, then copies)" % (int(total) - 1),
+        ("`slicewell-cli export FILE OUT --raw` (copies while it scans)", "whole_export"),
+        ("`slicewell-cli export FILE OUT --range 0-%d --raw` (scans, then copies)" % (int(total) - 1),
          "whole_after_scan"),
     ]),
     ("Export of the whole file to a new OUT (removed before every run, scan included)", "cp_new", [
         ("`cp FILE OUT`", "cp_new"),
         ("`dd if=FILE of=OUT bs=1M conv=fsync`", "dd_fsync_new"),
-        ("`slicewell-cli export FILE OUT`", "whole_export_new"),
+        ("`slicewell-cli export FILE OUT --raw`", "whole_export_new"),
     ]),
 ]
 
@@ -360,6 +362,8 @@ SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/autocut.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/documents.sh"
 # Thousands of sources in one bin, through the command line's playlist command.
 SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/many_sources.sh"
+# Clean cuts: how pieces sound against the peers, and what they cost against the plain copy.
+SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/clean_cuts.sh"
 # The windowed program's start to its first painted main window, under Xvfb.
 "$root/bench/startup.sh"
 # The cutter window plays on a private sound server of its own.

@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kHelp[] =
     "Usage: slicewell-cli autocut FILE [--threshold N] [--json] [--project OUT.m3p]\n"
-    "           [--split DIR] [--format mp3|wav|m3q] [--force] [--no-index]\n"
+    "           [--split DIR] [--format mp3|wav|m3q] [--force] [--raw] [--no-index]\n"
     "\n"
     "Searches FILE (MP3, a WAV file holding MPEG Layer-3 frames, or the source of an index file)\n"
     "for runs of sound between silent frames, as the program's auto-cutter does, and prints one\n"
@@ -36,11 +36,13 @@ constexpr char kHelp[] =
     "  --format F      what --split writes: mp3 (the frames), wav (the frames behind a WAV\n"
     "                  header) or m3q (cue files)\n"
     "  --force         let --split replace existing files\n"
+    "  --raw           --split copies the frames byte for byte, without the clean cut's header\n"
+    "                  frame and lead-in (see export --help)\n"
     "  --no-index      write no index file beside a scanned FILE\n";
 
 const std::vector<OptionSpec> kOptions = {
     {"--threshold", true}, {"--json", false},  {"--project", true},   {"--split", true},
-    {"--format", true},    {"--force", false}, {"--no-index", false},
+    {"--format", true},    {"--force", false}, {"--no-index", false}, {"--raw", false},
 };
 
 int32_t ThresholdOption(const ParsedArguments& parsed) {
@@ -120,8 +122,8 @@ int RunAutocut(const Arguments& args) {
     if (format != "mp3" && format != "wav" && format != "m3q") {
         throw UsageError("--format is mp3, wav or m3q, not '" + format + "'");
     }
-    if (!split && (parsed.Has("--format") || parsed.Has("--force"))) {
-        throw UsageError("--format and --force belong to --split");
+    if (!split && (parsed.Has("--format") || parsed.Has("--force") || parsed.Has("--raw"))) {
+        throw UsageError("--format, --force and --raw belong to --split");
     }
     if (split) {
         if (split->empty()) {
@@ -181,7 +183,8 @@ int RunAutocut(const Arguments& args) {
     }
     if (split) {
         MakeSplitFolder(*split);
-        const SplitOutcome outcome = SplitCues(cues, *split, format, parsed.Has("--force"));
+        const SplitOutcome outcome = SplitCues(cues, *split, format, parsed.Has("--force"),
+                                               ExportStyleOf(!parsed.Has("--raw")));
         std::fprintf(stderr, "slicewell-cli: %d of %d cues written to %s\n", outcome.written,
                      cues.Count(), split->c_str());
         if (outcome.status != kStatusOk) {

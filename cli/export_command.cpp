@@ -17,17 +17,24 @@ namespace sw::cli {
 namespace {
 
 constexpr char kHelp[] =
-    "Usage: slicewell-cli export SOURCE TARGET [--range FIRST-LAST] [--name NAME] [--json]\n"
+    "Usage: slicewell-cli export SOURCE TARGET [--range FIRST-LAST] [--name NAME] [--raw]\n"
+    "           [--json]\n"
     "\n"
-    "Copies frames of SOURCE byte for byte into TARGET: all of them, or frames FIRST to LAST\n"
-    "(inclusive, counted from 0). A TARGET whose extension starts with \"wav\" (any case) gets\n"
-    "the frames behind a 70-byte WAV header; a TARGET ending in .m3i receives SOURCE's index\n"
-    "file instead, one ending in .m3q a cue file of the range (named after SOURCE, or NAME);\n"
-    "any other name gets plain MPEG audio. SOURCE's index file beside it is used\n"
-    "when it matches SOURCE; otherwise SOURCE is scanned in memory.\n"
+    "Copies frames of SOURCE into TARGET without decoding them: all of them, or frames FIRST to\n"
+    "LAST (inclusive, counted from 0). A TARGET whose extension starts with \"wav\" (any case)\n"
+    "gets the frames behind a 70-byte WAV header; a TARGET ending in .m3i receives SOURCE's\n"
+    "index file instead, one ending in .m3q a cue file of the range (named after SOURCE, or\n"
+    "NAME); any other name gets MPEG audio. SOURCE's index file beside it is used when it\n"
+    "matches SOURCE; otherwise SOURCE is scanned in memory.\n"
+    "\n"
+    "The cut is clean: an MP3 piece of Layer III starts with a header frame that gives its true\n"
+    "length and gapless values, and with the frames before the range that its first frames need\n"
+    "to decode (not heard), so it plays exactly the frames of the range; SOURCE's own Info\n"
+    "frame is never copied as audio; a WAV file gives its frames' true sample count.\n"
     "\n"
     "  --range FIRST-LAST  export only these frames, cut to the file as marks are\n"
     "  --name NAME         the cue's name in a .m3q TARGET\n"
+    "  --raw               copy the frames byte for byte, nothing added or left out\n"
     "  --json              print one JSON object instead of the summary\n";
 
 // The object --json prints whatever the outcome. status: the command's; a scan that did not
@@ -99,8 +106,8 @@ int ReportIndexSaved(const SourceExportResult& result, const std::string& target
 }  // namespace
 
 int RunExport(const Arguments& args) {
-    const ParsedArguments parsed =
-        ParseArguments(args, {{"--range", true}, {"--name", true}, {"--json", false}}, 2, 2);
+    const ParsedArguments parsed = ParseArguments(
+        args, {{"--range", true}, {"--name", true}, {"--raw", false}, {"--json", false}}, 2, 2);
     if (parsed.help) {
         std::fputs(kHelp, stdout);
         return 0;
@@ -123,7 +130,8 @@ int RunExport(const Arguments& args) {
     } else if (parsed.Has("--range")) {
         throw UsageError("an index file holds the whole source; --range does not apply");
     }
-    SourceExportRequest request{sourceName, targetName, std::nullopt};
+    SourceExportRequest request{sourceName, targetName, std::nullopt,
+                                ExportStyleOf(!parsed.Has("--raw"))};
     if (const auto rangeText = parsed.Value("--range")) {
         request.range = ParseFrameRange(*rangeText);
     }

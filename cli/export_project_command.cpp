@@ -16,7 +16,7 @@ namespace sw::cli {
 namespace {
 
 constexpr char kHelp[] =
-    "Usage: slicewell-cli export-project PROJECT.m3p TARGET [--strict] [--json]\n"
+    "Usage: slicewell-cli export-project PROJECT.m3p TARGET [--strict] [--raw] [--json]\n"
     "\n"
     "Exports the cues of a project, in the project's order, into one file: plain MPEG audio, or\n"
     "WAV when TARGET's extension starts with \"wav\". The project's export flags decide whether\n"
@@ -25,15 +25,22 @@ constexpr char kHelp[] =
     "is scanned in memory. Relative source names are taken from the project's folder. Cues\n"
     "whose source is missing or cannot be scanned are skipped with a warning.\n"
     "\n"
+    "The export is clean (see export --help): the first cue gets the header frame and its\n"
+    "lead-in, and where two cues meet, the frame before the join carries the bit reservoir the\n"
+    "frames after it need (its bitrate raised when it has no room). Cues whose streams differ in\n"
+    "MPEG version, layer, sample rate or channel mode are joined as they are, with a warning:\n"
+    "players misread such a file.\n"
+    "\n"
     "  --strict  exit with status 1 when a cue was skipped or could not be read (the export is\n"
     "            still written)\n"
+    "  --raw     copy the frames byte for byte, nothing added or left out\n"
     "  --json    print one JSON object instead of the summary\n";
 
 }  // namespace
 
 int RunExportProject(const Arguments& args) {
     const ParsedArguments parsed =
-        ParseArguments(args, {{"--strict", false}, {"--json", false}}, 2, 2);
+        ParseArguments(args, {{"--strict", false}, {"--raw", false}, {"--json", false}}, 2, 2);
     if (parsed.help) {
         std::fputs(kHelp, stdout);
         return 0;
@@ -47,7 +54,8 @@ int RunExportProject(const Arguments& args) {
 
     CliFrontEnd frontEnd;
     const ProjectExportResult result =
-        ExportProjectFile(projectName, targetName, CliCutObjectOptions(), frontEnd);
+        ExportProjectFile(projectName, targetName, CliCutObjectOptions(),
+                          ExportStyleOf(!parsed.Has("--raw")), frontEnd);
 
     int status = result.outcome.status;
     if (result.outcome.waveHeaderFailed) {

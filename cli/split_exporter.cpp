@@ -10,6 +10,7 @@
 #include "engine/export.h"
 #include "engine/export_target_file.h"
 #include "progress.h"
+#include "project/batch_export.h"
 #include "project/cue_file.h"
 #include "stream/document_file.h"
 #include "stream/file_names.h"
@@ -40,7 +41,8 @@ std::string LinkOutOf(const std::string& folder, const std::string& target) {
 
 }  // namespace
 
-int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) {
+int SplitExporter::ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                               ExportStyle style) {
     lastFailure_.clear();
     if (StopRequested()) {
         return kStatusAborted;
@@ -54,15 +56,16 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
     if (probe == ReadOpenResult::Folder || probe == ReadOpenResult::NotRegular) {
         throw CommandError(kStatusFailed, ReadOpenFailureText(probe, target));
     }
-    const int32_t first = useMarks ? cut.MarkIn : 0;
-    const int32_t last = useMarks ? cut.MarkOut : cut.FrameCount() - 1;
     ExportTargetFile file(target);
     WorkerControl control;
-    ExportOutcome outcome =
-        RunWithProgress(label_, std::max<int64_t>(int64_t{last} - first + 1, 1), control, [&] {
-            return ExportCutObjectFrames(file.Stream(), IsWaveTarget(target), cut, first, last,
+    ExportOutcome outcome = RunWithProgress(
+        label_, std::max<int64_t>(int64_t{span.last} - span.first + 1, 1), control, [&] {
+            return ExportCutObjectFrames(file.Stream(), IsWaveTarget(target), cut, span, style,
                                          control);
         });
+    for (const std::string& note : outcome.notes) {
+        std::fprintf(stderr, "slicewell-cli: %s\n", note.c_str());
+    }
     // A stopped split drops the cue it was writing: a second run then writes exactly the
     // missing ones.
     file.Finish(outcome, /*keepAborted=*/false);
@@ -73,31 +76,57 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
     return outcome.status;
 }
 
-SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite) {
-    SplitOutcome outcome;
-    SplitExporter exporter;
-    std::set<std::string> taken;
-    const int count = cues.Count();
-    for (int row = 0; row < count; ++row) {
-        if (StopRequested()) {
-            outcome.stopped = true;
-            break;
-        }
-        TCueObject& cue = *cues.At(row);
-        const std::string target = cues.FolderExportName(row, folder, extension);
-        if (!taken.insert(target).second) {
+namespace {
+
+// The split's rule for a name that is taken: never one an earlier cue of this split wrote,
+// an existing file only with --force; each refusal is said on stderr.
+class SplitPolicy : public BatchPolicy {
+  public:
+    explicit SplitPolicy(bool overwrite) : overwrite_(overwrite) {}
+    std::string ResolveExisting(const BatchItem& item, bool takenByBatch) override {
+        if (takenByBatch) {
             std::fprintf(stderr, "slicewell-cli: %s: an earlier cue was written to %s; skipped\n",
-                         cue.Name.c_str(), target.c_str());
-            ++outcome.skipped;
-            continue;
+                         item.name.c_str(), item.target.c_str());
+            return "";
         }
-        if (!overwrite && FileExists(target)) {
+        if (!overwrite_) {
             std::fprintf(stderr, "slicewell-cli: %s exists; not replaced (--force replaces it)\n",
-                         target.c_str());
-            ++outcome.skipped;
-            continue;
+                         item.target.c_str());
+            return "";
         }
+        return item.target;
+    }
+    bool StopRequested() override { return cli::StopRequested(); }
+
+  private:
+    bool overwrite_;
+};
+
+// Names each item on the progress bar as it starts.
+class LabelledExporter : public CutExporter {
+  public:
+    LabelledExporter(SplitExporter& exporter, int count) : exporter_(exporter), count_(count) {}
+    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                    ExportStyle style) override {
+        exporter_.SetLabel("Cue " + std::to_string(++row_) + " of " + std::to_string(count_));
+        return exporter_.ExportRange(target, cut, span, style);
+    }
+
+  private:
+    SplitExporter& exporter_;
+    int count_;
+    int row_ = 0;
+};
+
+}  // namespace
+
+SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
+                       bool overwrite, ExportStyle style) {
+    SplitOutcome outcome;
+    std::vector<BatchItem> items;
+    for (int row = 0; row < cues.Count(); ++row) {
+        const TCueObject& cue = *cues.At(row);
+        const std::string target = cues.FolderExportName(row, folder, extension);
         const std::string outside = LinkOutOf(folder, target);
         if (!outside.empty()) {
             std::fprintf(stderr,
@@ -108,37 +137,33 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             outcome.status = kStatusFailed;
             continue;
         }
-        int status;
-        std::string failure;
-        try {
-            if (extension == "m3q") {
-                status = SaveCueFile(&cue, target) ? kStatusOk : kStatusFailed;
-            } else {
-                // The export takes the range from the cut object's marks; nothing else uses the
-                // cut object meanwhile.
-                TCutObject& cut = *cue.CutObject;
-                cut.MarkIn = cue.MarkIn;
-                cut.MarkOut = cue.MarkOut;
-                exporter.SetLabel("Cue " + std::to_string(row + 1) + " of " +
-                                  std::to_string(count));
-                status = exporter.ExportCutObject(target, cut, true);
-                failure = exporter.LastFailure();
+        items.push_back(
+            BatchItem{cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut}, target, cue.Name, {}});
+    }
+    SplitPolicy policy(overwrite);
+    SplitExporter exporter;
+    LabelledExporter labelled(exporter, cues.Count());
+    const BatchOutcome batch =
+        ExportBatch(items, policy, labelled, style, [&](const BatchFailure& failure) {
+            if (!failure.error.empty()) {
+                std::fprintf(stderr, "slicewell-cli: %s\n", failure.error.c_str());
+            } else if (failure.status != kStatusAborted) {
+                const std::string why = exporter.LastFailure().empty()
+                                            ? StatusText(failure.status)
+                                            : exporter.LastFailure();
+                std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n",
+                             failure.target.c_str(), why.c_str());
             }
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "slicewell-cli: %s\n", error.what());
-            status = kStatusFailed;
+        });
+    outcome.written = batch.written;
+    outcome.skipped = batch.skipped;
+    outcome.stopped = batch.stopped;
+    for (const BatchFailure& failure : batch.failures) {
+        if (failure.status == kStatusAborted) {
+            continue;
         }
-        if (status == kStatusOk) {
-            ++outcome.written;
-        } else if (status == kStatusAborted) {
-            outcome.stopped = true;
-            break;
-        } else {
-            std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n", target.c_str(),
-                         failure.empty() ? StatusText(status).c_str() : failure.c_str());
-            ++outcome.failed;
-            outcome.status = kStatusFailed;
-        }
+        ++outcome.failed;
+        outcome.status = kStatusFailed;
     }
     if (outcome.stopped) {
         outcome.status = kStatusAborted;

@@ -4,20 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "project/batch_export.h"
 #include "project/cue_list_model.h"
 #include "project/cut_exporter.h"
 
 namespace sw::cli {
 
-// The command line's ExportCutObject for a batch of cues: each file is written as every export
-// is (ExportTargetFile) and takes its name only once it is complete, so a stop (Ctrl-C), a full
+// The command line's export of one file of a batch: each file is written as every export is
+// (ExportTargetFile) and takes its name only once it is complete, so a stop (Ctrl-C), a full
 // disk or a read error leaves no partial file and no temporary one, and an existing file that
 // was to be replaced stays as it was. Once a stop was requested nothing more is started.
 class SplitExporter : public CutExporter {
   public:
     // label: the progress bar's text.
     void SetLabel(const std::string& label) { label_ = label; }
-    int ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) override;
+    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                    ExportStyle style) override;
     // Why the last export failed, when the reason is known ("Cannot write file ...: No space
     // left on device"); "" otherwise.
     const std::string& LastFailure() const { return lastFailure_; }
@@ -37,13 +39,13 @@ struct SplitOutcome {
 };
 
 // Writes every cue of the list into folder as "<safe cue name>.<extension>" (the folder export's
-// names; "mp3", "wav" or "m3q"), in list order. An existing file is replaced only with
-// overwrite; a name that an earlier cue of this split took is never replaced, so two cues whose
-// safe names agree cannot overwrite each other; a symbolic link that leads out of the folder is
-// never written through. What is not written is reported on stderr and the split goes on with
-// the next cue, until a stop request.
+// names; "mp3", "wav" or "m3q"), in list order, through the batch export in style. An existing
+// file is replaced only with overwrite; a name that an earlier cue of this split took is never
+// replaced, so two cues whose safe names agree cannot overwrite each other; a symbolic link that
+// leads out of the folder is never written through. What is not written is reported on stderr
+// and the split goes on with the next cue, until a stop request.
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite);
+                       bool overwrite, ExportStyle style);
 
 // Throws CommandError 1 unless the folder is one that takes new files, or could be made: the
 // nearest folder on its way that exists takes new ones. Makes nothing, so that a command that

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     libmpg123-dev libpulse-dev pulseaudio pulseaudio-utils
     libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
-    lame twolame sox espeak-ng ffmpeg mpg123 mp3val mp3splt
+    lame twolame shineenc sox espeak-ng ffmpeg mpg123 mp3val mp3splt
     hyperfine time python3
     xvfb xauth xdotool dbus at-spi2-core python3-pyatspi imagemagick
     librsvg2-bin desktop-file-utils appstream lintian man-db

@@ -23,6 +23,7 @@ TGlobalSettings DefaultGlobalSettings() {
     s.CheckMatch = false;
     s.SaveIndexStream = true;
     s.IndexAsFileStream = false;
+    s.CleanCuts = true;
     s.AutocutThreshold = 20;
     s.PlayerWaveOut = -1;
     s.PlayerVolume = 0x8000;

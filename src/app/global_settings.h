@@ -30,6 +30,7 @@ struct TGlobalSettings {
     bool CheckMatch = false;
     bool SaveIndexStream = false;
     bool IndexAsFileStream = false;
+    bool CleanCuts = false;  // exports get our header frame and lead-in (ExportStyle::Clean)
     int32_t AutocutThreshold = 0;
     int32_t PlayerWaveOut = 0;
     int32_t PlayerVolume = 0;

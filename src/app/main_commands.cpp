@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/main_texts.h"
+#include "engine/export.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
 #include "project/text_fill.h"
@@ -153,6 +154,10 @@ void MainCommands::Export() {
     for (int row = 0; row < list.Count(); ++row) {
         cues.push_back(list.At(row));
     }
+    // A join of streams players misread is the user's call (a clean export repairs every other).
+    if (settings_.CleanCuts && !AcceptMismatchedJoins(cues)) {
+        return;
+    }
     // The player stays suspended until the export and its messages are over, also when the
     // target could not even be created.
     PlayerPause pause(cutter_);
@@ -187,6 +192,21 @@ void MainCommands::DocumentStateChanged() {
         saveEnabled_ = true;
     }
     Notify();
+}
+
+bool MainCommands::AcceptMismatchedJoins(const std::vector<const TCueObject*>& cues) {
+    std::vector<ExportPiece> pieces;
+    for (const TCueObject* cue : cues) {
+        pieces.push_back(ExportPiece{cue->CutObject, FrameSpan{cue->MarkIn, cue->MarkOut}});
+    }
+    const std::vector<MismatchedJoin> mismatched = FindMismatchedJoins(pieces);
+    if (mismatched.empty()) {
+        return true;
+    }
+    const MismatchedJoin& join = mismatched.front();
+    const std::string question =
+        FillText(mt::kAskMismatchedJoin, {cues[join.before]->Name, cues[join.after]->Name});
+    return prompts_.YesNo(texts::kConfirmCaption, question) == Prompts::Answer::Yes;
 }
 
 bool MainCommands::Ask(const char* question) {

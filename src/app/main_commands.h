@@ -85,6 +85,9 @@ class MainCommands : public DocumentObserver {
 
   private:
     bool Ask(const char* question);
+    // With clean cuts on: true when no two cues of different streams meet, or the user wants
+    // the export anyway.
+    bool AcceptMismatchedJoins(const std::vector<const TCueObject*>& cues);
     // The save dialog in "LastSaveFolder", proposing the bare project name; "" when cancelled.
     std::string AskSaveTarget(const char* title, const char* filter, const char* extension);
     // Runs one step that may throw; shows the error and returns false when it did.

@@ -59,7 +59,8 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
       commands_(document_, GlobalSettings(), prompts, nullptr,
                 [this](const std::string& target, const TProjectProperties& project,
                        const std::vector<const TCueObject*>& cues) {
-                    return ExportProject(target, project, cues, prompts_);
+                    return ExportProject(target, project, cues,
+                                         ExportStyleOf(GlobalSettings().CleanCuts), prompts_);
                 }) {
     // No accessible name of its own: a screen reader names the window by its caption.
     setObjectName("MainForm");

@@ -26,6 +26,10 @@ inline constexpr char kExportFilter[] =
     "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|All Files (*.*)|*.*";
 inline constexpr char kExportTitle[] = "Export current project as";
 inline constexpr char kExportExtension[] = "mp3";
+inline constexpr char kAskMismatchedJoin[] =
+    "The cues \"%s\" and \"%s\" differ in MPEG version, layer, sample rate or channel "
+    "mode.\r\nPlayers misread a file that joins them; it is joined as it is.\r\nExport "
+    "anyway?";
 
 inline constexpr char kReadMeName[] = "README.TXT";
 // %s: the read-me file's path.

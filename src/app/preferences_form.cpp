@@ -118,6 +118,11 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
                          "TempFileBox", QStringLiteral("Use disk for temporary data"),
                          "Use a diskfile for storing temporary data (Slower but safer with very "
                          "large MP3's)");
+    cleanCutsBox_ =
+        Named(new QCheckBox(QStringLiteral("Clean cuts (gapless header and lead-in)")),
+              "CleanCutsBox", QStringLiteral("Clean cuts (gapless header and lead-in)"),
+              "Exported MP3 pieces play exactly their frames from the first one, show their true "
+              "length and join back gaplessly; off: frames are copied byte for byte");
     folderBtn_ = Named(new QPushButton(QStringLiteral("Folder")), "FolderBtn",
                        QStringLiteral("Temporary folder"), "Select temporary folder");
     folderLabel_ =
@@ -152,6 +157,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     fileRows->addWidget(
         WithNote(indexFileBox_, "(Speeds-up load time when a MP3 is opened again)"));
     fileRows->addWidget(WithNote(tempFileBox_, "(safer with very large MP3's)"));
+    fileRows->addWidget(cleanCutsBox_);
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(folderBtn_);
     folderRow->addWidget(folderLabel_, 1);
@@ -177,7 +183,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     for (QSpinBox* spin : {cueBuffers_, playBuffers_, jogSpeed_}) {
         connect(spin, &QSpinBox::valueChanged, this, changed);
     }
-    for (QCheckBox* box : {keyboardBox_, matchBox_, indexFileBox_, tempFileBox_}) {
+    for (QCheckBox* box : {keyboardBox_, matchBox_, indexFileBox_, tempFileBox_, cleanCutsBox_}) {
         connect(box, &QCheckBox::toggled, this, changed);
     }
     connect(tempFileBox_, &QCheckBox::toggled, this,
@@ -197,6 +203,7 @@ void TPreferencesForm::Load(const TGlobalSettings& settings) {
     matchBox_->setChecked(settings.CheckMatch);
     indexFileBox_->setChecked(settings.SaveIndexStream);
     tempFileBox_->setChecked(settings.IndexAsFileStream);
+    cleanCutsBox_->setChecked(settings.CleanCuts);
     folderBtn_->setEnabled(settings.IndexAsFileStream);
     // A device the list does not hold (one that went away since the settings were loaded)
     // shows as the default device, which is what the player falls back to.
@@ -219,6 +226,7 @@ void TPreferencesForm::Store(TGlobalSettings& settings) const {
     settings.CheckMatch = matchBox_->isChecked();
     settings.SaveIndexStream = indexFileBox_->isChecked();
     settings.IndexAsFileStream = tempFileBox_->isChecked();
+    settings.CleanCuts = cleanCutsBox_->isChecked();
     // With "No devices available" the only item stands for the default device too.
     settings.PlayerWaveOut = deviceList_->currentIndex() - 1;
     settings.CueBuffers = cueBuffers_->value();

@@ -60,6 +60,7 @@ class TPreferencesForm : public QDialog {
     QCheckBox* matchBox_ = nullptr;
     QCheckBox* indexFileBox_ = nullptr;
     QCheckBox* tempFileBox_ = nullptr;
+    QCheckBox* cleanCutsBox_ = nullptr;
     QPushButton* folderBtn_ = nullptr;
     QLabel* folderLabel_ = nullptr;
     QPushButton* revertBtn_ = nullptr;

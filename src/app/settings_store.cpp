@@ -69,6 +69,7 @@ void ReadValues(const QSettings& store, int waveOutDeviceCount, TGlobalSettings&
     ReadBool(store, "CheckMatch", s.CheckMatch);
     ReadBool(store, "SaveIndexStream", s.SaveIndexStream);
     ReadBool(store, "IndexAsFileStream", s.IndexAsFileStream);
+    ReadBool(store, "CleanCuts", s.CleanCuts);
     ReadInt(store, "AutocutThreshold", s.AutocutThreshold);
     ReadInt(store, "PlayerWaveOut", s.PlayerWaveOut);
     s.PlayerWaveOut = CheckedDevice(s.PlayerWaveOut, waveOutDeviceCount);
@@ -134,6 +135,7 @@ bool SaveGlobalSettings() {
     store->setValue(QStringLiteral("CheckMatch"), flag(s.CheckMatch));
     store->setValue(QStringLiteral("SaveIndexStream"), flag(s.SaveIndexStream));
     store->setValue(QStringLiteral("IndexAsFileStream"), flag(s.IndexAsFileStream));
+    store->setValue(QStringLiteral("CleanCuts"), flag(s.CleanCuts));
     store->setValue(QStringLiteral("Email"), text(s.Email));
     store->setValue(QStringLiteral("SlicewellURL"), text(s.SlicewellURL));
     store->setValue(QStringLiteral("DownloadURL"), text(s.DownloadURL));

@@ -795,7 +795,8 @@ void TCutterForm::ToFileBtnClick() {
             SaveCueFile(&cue, target);
         } else {
             // The export's own window reports how it went.
-            ExportCutObject(target, cut_, true, prompts_);
+            ExportCutObject(target, cut_, FrameSpan{cut_->MarkIn, cut_->MarkOut},
+                            ExportStyleOf(settings.CleanCuts), prompts_);
         }
     } catch (const std::exception& error) {
         prompts_.Error(kProgramTitle, error.what());

@@ -63,7 +63,7 @@ ExportOutcome ExportFraming::Finish(const TFrameInfo& lastWholeFrame, int64_t si
 // A header that only reached a buffer has not been written yet: a full disk shows when it goes
 // out, and that counts as the header's failure.
 bool ExportFraming::WriteHeader(const TFrameInfo& info, int64_t size) {
-    const auto header = BuildWaveHeader(info, size);
+    const auto header = BuildWaveHeader(info, size, samples_);
     return target_.WriteAt(0, header.data(), kWaveHeaderSize) == kWaveHeaderSize && target_.Flush();
 }
 

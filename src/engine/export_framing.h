@@ -47,6 +47,9 @@ class ExportFraming {
 
     // Writes the provisional header; returns where the first frame goes.
     int64_t Begin();
+    // The WAV header's sample count from now on: the frames' own (a clean export's), not the
+    // whole seconds the data last.
+    void SetSampleCount(int64_t samples) { samples_ = samples; }
     // Cuts the target back to wholeEnd, the end of its last whole frame; false when it failed.
     bool CutBack(int64_t wholeEnd) { return target_.CutBackTo(wholeEnd); }
     // The final header, the flush and the status. size: the target's final size; failed: some
@@ -60,6 +63,7 @@ class ExportFraming {
     ExportTargetAccess& target_;
     bool wave_;
     bool headerFailed_ = false;
+    int64_t samples_ = -1;
 };
 
 }  // namespace sw

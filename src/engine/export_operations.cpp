@@ -15,10 +15,12 @@ std::function<void(const std::string&)>& Reporter() {
     return reporter;
 }
 
-// What only the GUI thread may show, after the worker ended. A failure whose reason is known
-// ends the command as a file error does, so the window shows the reason ("No space left on
-// device") rather than "Unknown error at operation".
-int Shown(const ExportOutcome& outcome, const std::string& fileName, Prompts& prompts) {
+// What only the GUI thread may show, after the worker ended: a failed WAV header, and what the
+// export noted on its way. A failure whose reason is known ends the command as a file error
+// does, so the window shows the reason ("No space left on device") rather than "Unknown error
+// at operation".
+int Shown(const ExportOutcome& outcome, const std::string& fileName, const QtFrontEnd& frontEnd,
+          Prompts& prompts) {
     if (outcome.waveHeaderFailed) {
         prompts.Error("Write error", "Unable to write wave-header");
     } else if (outcome.status == kStatusOk && Reporter()) {
@@ -26,6 +28,13 @@ int Shown(const ExportOutcome& outcome, const std::string& fileName, Prompts& pr
     }
     if (outcome.status == kStatusUnknownError && !outcome.failure.empty()) {
         throw FileError(outcome.failure);
+    }
+    if (!frontEnd.Notes().empty()) {
+        std::string text;
+        for (const std::string& note : frontEnd.Notes()) {
+            text += (text.empty() ? "" : "\r\n") + note;
+        }
+        prompts.Warning("Warning", text);
     }
     return outcome.status;
 }
@@ -43,15 +52,14 @@ int Refusable(Prompts& prompts, Export&& run) {
 
 }  // namespace
 
-int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks, Prompts& prompts) {
+int ExportCutObject(const std::string& fileName, TCutObject* cut, FrameSpan span, ExportStyle style,
+                    Prompts& prompts) {
     if (fileName.empty() || cut == nullptr || !cut->FileStream || !cut->IndexStream) {
         return kStatusFailed;
     }
-    const int32_t first = useMarks ? cut->MarkIn : 0;
-    const int32_t last = useMarks ? cut->MarkOut : cut->FrameCount() - 1;
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCutObjectRange(*cut, fileName, first, last, frontEnd), fileName,
+        return Shown(ExportCutObjectRange(*cut, span, fileName, style, frontEnd), fileName, frontEnd,
                      prompts);
     });
 }
@@ -61,33 +69,33 @@ void SetExportReporter(std::function<void(const std::string&)> reporter) {
 }
 
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
-                  const std::vector<const TCueObject*>& cues, Prompts& prompts) {
+                  const std::vector<const TCueObject*>& cues, ExportStyle style, Prompts& prompts) {
     if (fileName.empty() || cues.empty()) {
         return kStatusFailed;
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCues(cues, project, fileName, project.FileName, frontEnd), fileName,
-                     prompts);
+        return Shown(ExportCues(cues, project, fileName, project.FileName, style, frontEnd),
+                     fileName, frontEnd, prompts);
     });
 }
 
 int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, Prompts& prompts) {
+                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts) {
     if (fileName.empty()) {
         return kStatusFailed;
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
         const SourceExportResult result = ExportSourceFile(
-            SourceExportRequest{sourceName, fileName, std::nullopt}, options, frontEnd);
+            SourceExportRequest{sourceName, fileName, std::nullopt, style}, options, frontEnd);
         if (result.scanStatus != kStatusOk) {
             return result.scanStatus;
         }
         // An index file holds no frames to tell of.
         return result.kind == ExportTargetKind::IndexFile
                    ? result.outcome.status
-                   : Shown(result.outcome, fileName, prompts);
+                   : Shown(result.outcome, fileName, frontEnd, prompts);
     });
 }
 

@@ -4,24 +4,28 @@
 #include <string>
 #include <vector>
 
+#include "engine/export.h"
+#include "engine/frame_span.h"
 #include "stream/cut_object.h"
 #include "stream/project_properties.h"
 #include "stream/prompts.h"
 
 namespace sw {
 
-// Exports all frames of a cut object, or its marked range, to fileName (a WAV file with the MPEG
-// header when its kind is "wav") on a worker thread under the modal progress window; call on the
+// Exports frames span of a cut object to fileName (a WAV file with the MPEG header when its kind
+// is "wav") in the given style, on a worker thread under the modal progress window; call on the
 // GUI thread with the player suspended. Returns 1 (nothing created) for an empty name or a cut
 // object without streams, 6 when no worker could be started, else the worker's status. Throws
 // FileCreateError when the target cannot be created or is a held source (no window is shown then),
 // and a FileError with the reason when the export failed for a known one (a full disk, a source
 // that changed); a failed export leaves the target as it was (ExportTargetFile).
-// A failed WAV header write is shown through prompts after the worker ended. A target no audio
-// export may write (a project, playlist, index or cue file name) is refused through prompts
-// with the reason, before anything is touched (status 1). The planning is the command line's
-// (ExportCutObjectRange): the index beside the target goes only when it describes the target.
-int ExportCutObject(const std::string& fileName, TCutObject* cut, bool useMarks, Prompts& prompts);
+// A failed WAV header write, and what the export noted (a piece copied plainly), are shown
+// through prompts after the worker ended. A target no audio export may write (a project,
+// playlist, index or cue file name) is refused through prompts with the reason, before anything
+// is touched (status 1). The planning is the command line's (ExportCutObjectRange): the index
+// beside the target goes only when it describes the target.
+int ExportCutObject(const std::string& fileName, TCutObject* cut, FrameSpan span, ExportStyle style,
+                    Prompts& prompts);
 
 // Told what every export below wrote (ExportReport) once it wrote its file whole, so that the
 // frame window can say so; none tells nobody.
@@ -32,13 +36,13 @@ void SetExportReporter(std::function<void(const std::string&)> reporter);
 // name or no cues; otherwise as ExportCutObject. The project's own file (project.FileName) is
 // never a target.
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
-                  const std::vector<const TCueObject*>& cues, Prompts& prompts);
+                  const std::vector<const TCueObject*>& cues, ExportStyle style, Prompts& prompts);
 
 // Exports every frame of a source file that is not open in the program, as "export SOURCE
 // TARGET" on the command line does (ExportSourceFile): through its index beside it when that
 // matches, else copied while it is scanned, on the worker under the progress window. Returns
 // the scan's status when it did not complete (the target is then untouched), else the export's.
 int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, Prompts& prompts);
+                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts);
 
 }  // namespace sw

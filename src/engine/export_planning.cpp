@@ -24,7 +24,7 @@ void CheckTarget(const std::string& targetName, const std::string& projectFile =
 }
 
 // Runs an export worker on the target's new file, then keeps or drops that file
-// (ExportTargetFile::Finish).
+// (ExportTargetFile::Finish). What the export noted is passed on.
 ExportOutcome RunOnTarget(ExportTargetFile& target, const WorkerTask& task,
                           const std::function<ExportOutcome(ByteStream&, WorkerControl&)>& copy,
                           OperationFrontEnd& frontEnd, int64_t* bytes) {
@@ -35,6 +35,9 @@ ExportOutcome RunOnTarget(ExportTargetFile& target, const WorkerTask& task,
     });
     if (status != outcome.status) {
         outcome.status = status;  // the worker never ran, or what it threw
+    }
+    for (const std::string& note : outcome.notes) {
+        frontEnd.Note(note);
     }
     target.Finish(outcome);
     if (bytes != nullptr) {
@@ -73,24 +76,24 @@ std::string ExportReport(int32_t frames, const std::string& targetName) {
            ExtractFileName(targetName);
 }
 
-ExportOutcome ExportCutObjectRange(TCutObject& cut, const std::string& targetName, int32_t first,
-                                   int32_t last, OperationFrontEnd& frontEnd, int64_t* bytes) {
+ExportOutcome ExportCutObjectRange(TCutObject& cut, FrameSpan span, const std::string& targetName,
+                                   ExportStyle style, OperationFrontEnd& frontEnd, int64_t* bytes) {
     ExportTargetFile target(targetName);
     const bool wave = IsWaveTarget(targetName);
     const WorkerTask task{WorkerTask::Kind::Export, targetName,
-                          std::max<int64_t>(int64_t{last} - first + 1, 1)};
+                          std::max<int64_t>(int64_t{span.last} - span.first + 1, 1)};
     return RunOnTarget(
         target, task,
         [&](ByteStream& target, WorkerControl& control) {
-            return ExportCutObjectFrames(target, wave, cut, first, last, control);
+            return ExportCutObjectFrames(target, wave, cut, span, style, control);
         },
         frontEnd, bytes);
 }
 
 ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
                          const TProjectProperties& project, const std::string& targetName,
-                         const std::string& projectFile, OperationFrontEnd& frontEnd,
-                         int64_t* bytes) {
+                         const std::string& projectFile, ExportStyle style,
+                         OperationFrontEnd& frontEnd, int64_t* bytes) {
     int64_t total = 0;
     int64_t frames = 0;  // what the cues hold of their sources
     for (const TCueObject* cue : cues) {
@@ -116,7 +119,7 @@ ExportOutcome ExportCues(const std::vector<const TCueObject*>& cues,
     return RunOnTarget(
         target, task,
         [&](ByteStream& target, WorkerControl& control) {
-            return ExportProjectFrames(target, wave, settings, cues, control);
+            return ExportProjectFrames(target, wave, settings, cues, style, control);
         },
         frontEnd, bytes);
 }
@@ -138,7 +141,7 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
     source.cut = LoadIndexedSource(request.source, options, frontEnd);
     source.fromIndex = source.cut != nullptr;
     if (!source.cut) {
-        if (!indexTarget && !request.range) {
+        if (!indexTarget && !request.range && request.style == ExportStyle::Raw) {
             CutObjectPtr cut = CreateSource(request.source, options);
             result.source = cut->FileName;
             const bool wave = result.kind == ExportTargetKind::Wave;
@@ -194,8 +197,8 @@ SourceExportResult ExportSourceFile(const SourceExportRequest& request,
     result.range =
         ClampFrameSpan(request.range.value_or(FrameSpan{0, result.frames - 1}), result.frames);
     NoteRange(frontEnd, request.source, request.range, result.range, result.frames);
-    result.outcome = ExportCutObjectRange(cut, request.target, result.range.first,
-                                          result.range.last, frontEnd, &result.bytes);
+    result.outcome = ExportCutObjectRange(cut, result.range, request.target, request.style,
+                                          frontEnd, &result.bytes);
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/export_framing.h"
+#include "engine/layer3_side_info.h"
 #include "engine/stream_window.h"
 #include "stream/file_stream.h"
 
@@ -61,6 +62,12 @@ class FrameLengths {
 };
 
 }  // namespace
+
+uint32_t StampHeaderFlags(uint32_t word, const HeaderFlags& flags) {
+    word &= ~(kPrivateBit | kCopyrightBit | kOriginalBit);
+    return word | (flags.Private ? kPrivateBit : 0) | (flags.Copyright ? kCopyrightBit : 0) |
+           (flags.Original ? kOriginalBit : 0);
+}
 
 FrameCopier::FrameCopier(ByteStream& target, WorkerControl& control)
     : target_(target), control_(control), file_(dynamic_cast<FileStream*>(&target)) {}
@@ -192,14 +199,13 @@ bool FrameCopier::CopyFrameRange(TCutObject& cut, const HeaderFlags* flags, TFra
             uint8_t* gathered = block_.data() + used;
             std::memcpy(gathered, frame, static_cast<size_t>(length));
             if (flags != nullptr) {
-                // Only the three bits change; the CRC of a protected frame is copied as it was.
-                uint32_t word = HeaderWordFromBytes(gathered);
-                word &= ~(kPrivateBit | kCopyrightBit | kOriginalBit);
-                word |= (flags->Private ? kPrivateBit : 0) |
-                        (flags->Copyright ? kCopyrightBit : 0) |
-                        (flags->Original ? kOriginalBit : 0);
-                for (int i = 0; i < 4; ++i) {
-                    gathered[i] = static_cast<uint8_t>(word >> (8 * i));
+                // Only the three bits change; the plain copy keeps a protected frame's CRC.
+                const uint32_t word = StampHeaderFlags(HeaderWordFromBytes(gathered), *flags);
+                StoreHeaderWord(gathered, word);
+                const TFrameInfo stamped = DecodeFrameHeader(word);
+                if (flags->renewCrc && stamped.Layer == 3 && stamped.Crc &&
+                    length >= MainDataAreaOffset(stamped)) {
+                    StoreLayer3FrameCrc(gathered, stamped);
                 }
             }
             frameStarts_.push_back(static_cast<int32_t>(used));
@@ -264,11 +270,14 @@ bool FrameCopier::WriteBlock(const uint8_t* data, TFrameInfo& info) {
             ++kept;
         }
     }
+    const int64_t keptBytes = kept == frameStarts_.size() ? size : frameStarts_[kept];
     if (kept > 0) {
         info = DecodeFrameHeader(HeaderWordFromBytes(data + frameStarts_[kept - 1]));
         framesCopied_ += static_cast<int32_t>(kept);
+        if (observer_ != nullptr) {
+            observer_->Written(blockPosition_, data, keptBytes, frameStarts_.data(), kept);
+        }
     }
-    const int64_t keptBytes = kept == frameStarts_.size() ? size : frameStarts_[kept];
     frameStarts_.clear();
     blockPosition_ += keptBytes;
     if (failed) {

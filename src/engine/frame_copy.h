@@ -16,6 +16,21 @@ struct HeaderFlags {
     uint8_t Private = 0;
     uint8_t Copyright = 0;
     uint8_t Original = 0;
+    // The CRC word of a protected Layer III frame covers these bits: a clean export makes it
+    // anew, the plain copy keeps the old one.
+    bool renewCrc = false;
+};
+
+// The header word with the flags' three bits.
+uint32_t StampHeaderFlags(uint32_t word, const HeaderFlags& flags);
+
+// Told of every block of frames as it reaches the target whole, in target order: count frames
+// back to back in bytes (size bytes), written at target position, frame i from starts[i] on.
+class CopiedFramesObserver {
+  public:
+    virtual ~CopiedFramesObserver() = default;
+    virtual void Written(int64_t position, const uint8_t* bytes, int64_t size,
+                         const int32_t* starts, size_t count) = 0;
 };
 
 // Copies frames through a cut object's index to a target stream, counting frames across calls
@@ -48,6 +63,8 @@ class FrameCopier {
     // no range did, or the target refused a write (its stream knows why).
     const std::string& SourceFailure() const { return sourceFailure_; }
 
+    void SetObserver(CopiedFramesObserver* observer) { observer_ = observer; }
+
   private:
     // Writes the frames frameStarts_ lists, which start at data; false when they did not reach the
     // target whole.
@@ -58,6 +75,7 @@ class FrameCopier {
     ByteStream& target_;
     WorkerControl& control_;
     FileStream* file_;  // the target when it is a file, to push each block to the disk
+    CopiedFramesObserver* observer_ = nullptr;
     int32_t framesCopied_ = 0;
     int32_t framesTried_ = 0;  // the published progress value
     std::vector<uint8_t> block_;

@@ -58,7 +58,7 @@ class SourceCache {
 }  // namespace
 
 ProjectExportResult ExportProjectFile(const std::string& projectName, const std::string& targetName,
-                                      const CutObjectOptions& options,
+                                      const CutObjectOptions& options, ExportStyle style,
                                       OperationFrontEnd& frontEnd) {
     // Refused before the project is even read: its own name must never be overwritten.
     const std::string problem = AudioTargetProblem(targetName, projectName);
@@ -112,8 +112,8 @@ ProjectExportResult ExportProjectFile(const std::string& projectName, const std:
         cueList.push_back(&cue);
     }
     result.cues = static_cast<int32_t>(cues.size());
-    result.outcome =
-        ExportCues(cueList, project.Properties, targetName, projectName, frontEnd, &result.bytes);
+    result.outcome = ExportCues(cueList, project.Properties, targetName, projectName, style,
+                                frontEnd, &result.bytes);
     return result;
 }
 

@@ -30,6 +30,7 @@ struct ProjectExportResult {
 // project, has no cues or none that can be exported, or the target may not be written, 2 a
 // source's scan was aborted. File errors of the project and the target are thrown as they are.
 ProjectExportResult ExportProjectFile(const std::string& projectName, const std::string& targetName,
-                                      const CutObjectOptions& options, OperationFrontEnd& frontEnd);
+                                      const CutObjectOptions& options, ExportStyle style,
+                                      OperationFrontEnd& frontEnd);
 
 }  // namespace sw

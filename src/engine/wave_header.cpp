@@ -47,7 +47,8 @@ class HeaderBytes {
 
 }  // namespace
 
-std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int64_t fileSize) {
+std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int64_t fileSize,
+                                                     int64_t samples) {
     std::array<uint8_t, kWaveHeaderSize> bytes{};
     if (info.Bitrate <= 0 || info.SampleRate <= 0) {
         return bytes;  // no frame to describe: the space stays reserved with zeros
@@ -56,8 +57,10 @@ std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int
     const std::array<uint8_t, 30> formatBytes = format.Bytes();
     const int64_t dataSize = std::max<int64_t>(fileSize - kWaveHeaderSize, 0);
     const int64_t bytesPerSecond = format.nAvgBytesPerSec;
-    const int64_t sampleCount =
-        bytesPerSecond > 0 ? dataSize / bytesPerSecond * int64_t(format.nSamplesPerSec) : 0;
+    const int64_t sampleCount = samples >= 0 ? samples
+                                : bytesPerSecond > 0
+                                    ? dataSize / bytesPerSecond * int64_t(format.nSamplesPerSec)
+                                    : 0;
 
     HeaderBytes out(bytes);
     out.Text("RIFF");

@@ -11,8 +11,11 @@ namespace sw {
 
 inline constexpr int kWaveHeaderSize = 70;
 
-// The 70-byte RIFF/WAVE header for MPEG Layer-3 data of a file of fileSize bytes in all.
-std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int64_t fileSize);
+// The 70-byte RIFF/WAVE header for MPEG Layer-3 data of a file of fileSize bytes in all. Its
+// sample count is samples when given (>= 0, a clean export's true length), else the whole
+// seconds the data last at the frame's bitrate, times the sample rate.
+std::array<uint8_t, kWaveHeaderSize> BuildWaveHeader(const TFrameInfo& info, int64_t fileSize,
+                                                     int64_t samples = -1);
 // Writes the header at offset 0 from the stream's current size; 5 without a stream, 3 on a short
 // write, else 0. Leaves the stream at 70.
 int WriteWaveHeader(ByteStream* stream, const TFrameInfo& info);

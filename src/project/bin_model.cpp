@@ -601,7 +601,8 @@ void ProjectBinModel::ExportCommand(int row, CutExporter& exporter) {
     } else if (RefuseWithoutFrames(*cut)) {
         return;
     } else {
-        status = exporter.ExportCutObject(target, *cut, false);
+        status = exporter.ExportRange(target, *cut, FrameSpan{0, cut->FrameCount() - 1},
+                                      ExportStyleOf(settings_.CleanCuts));
     }
     if (status != kStatusOk) {
         ShowStatusMessage(prompts_, status);

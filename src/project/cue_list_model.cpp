@@ -4,6 +4,7 @@
 #include <exception>
 #include <limits>
 
+#include "project/batch_export.h"
 #include "project/cue_file.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
@@ -28,6 +29,35 @@ int32_t ClampToInt32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
 }
+
+// The folder export's rule for a name that is taken: replaced when the user checked
+// "Overwrite existing files", else the user picks another name or skips the cue.
+class FolderExportPolicy : public BatchPolicy {
+  public:
+    FolderExportPolicy(Prompts& prompts, TGlobalSettings& settings, bool overwrite)
+        : prompts_(prompts), settings_(settings), overwrite_(overwrite) {}
+    std::string ResolveExisting(const BatchItem& item, bool /*takenByBatch*/) override {
+        if (overwrite_) {
+            return item.target;
+        }
+        Prompts::FileDialog dialog;
+        dialog.title = texts::kSaveCueTitle;
+        dialog.fileName = item.target;
+        dialog.initialFolder = settings_.LastSaveFolder;
+        dialog.defaultExtension = "mp3";
+        dialog.filter = texts::kSaveCueFilter;
+        const std::string target = prompts_.SaveFile(dialog);
+        if (target.empty()) {
+            prompts_.Information(texts::kInformationCaption, texts::kExportSkipped);
+        }
+        return target;
+    }
+
+  private:
+    Prompts& prompts_;
+    TGlobalSettings& settings_;
+    bool overwrite_;
+};
 
 }  // namespace
 
@@ -302,19 +332,12 @@ void CueListModel::ImportCommand(CutObjectFinder& bin) {
     UpdateTotals();
 }
 
-bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter,
-                            const std::string& name) {
+bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter) {
     if (FileKind(target) == "m3q") {
         return SaveCueFile(&cue, target);
     }
-    // The export reads the range from the marks: a working copy carries the cue's, so the bin's
-    // entry and the cutter never show the cue's range or name, not even while the export's
-    // window runs.
-    TCutObject copy = WorkingCopy(*cue.CutObject);
-    copy.Name = name;
-    copy.MarkIn = cue.MarkIn;
-    copy.MarkOut = cue.MarkOut;
-    return exporter.ExportCutObject(target, copy, true) == 0;
+    return exporter.ExportRange(target, *cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut},
+                                ExportStyleOf(settings_.CleanCuts)) == 0;
 }
 
 void CueListModel::ExportAs(int row, CutExporter& exporter) {
@@ -335,9 +358,9 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     }
     settings_.LastSaveFolder = ChosenFolder(target);
     PlayerPause pause(cutter_);
-    // The single export names the file after the cue as it stands in the list, its range
-    // included; its working copy carries the cue's name as well.
-    WriteCue(cue, target, exporter, cue.Name);
+    // The export takes the cue's range as values: the bin's entry and the cutter never show the
+    // cue's range or name, not even while the export's window runs.
+    WriteCue(cue, target, exporter);
 }
 
 void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,
@@ -356,48 +379,35 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
         return;
     }
     settings_.LastSaveFolder = folder;
-    const bool overwrite = folderDialog.extraChecked;
+    FolderExportPolicy policy(prompts_, settings_, folderDialog.extraChecked);
 
-    std::vector<std::string> failures;
     std::vector<int> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    std::vector<BatchItem> items;
     for (int row : ordered) {
         if (row < 0 || row >= Count()) {
             continue;
         }
-        TCueObject& cue = *At(row);
-        std::string target = FolderExportName(row, folder, extension);
-        if (!overwrite && FileExists(target)) {
-            Prompts::FileDialog dialog;
-            dialog.title = texts::kSaveCueTitle;
-            dialog.fileName = target;
-            dialog.initialFolder = settings_.LastSaveFolder;
-            dialog.defaultExtension = "mp3";
-            dialog.filter = texts::kSaveCueFilter;
-            target = prompts_.SaveFile(dialog);
-            if (target.empty()) {
-                prompts_.Information(texts::kInformationCaption, texts::kExportSkipped);
-                continue;
-            }
-        }
-        // One cue that cannot be written (a target a cut object holds open, a full disk) must
-        // not cost the others: it is noted, and all such are reported once at the end.
-        try {
-            if (!WriteCue(cue, target, exporter, cue.CutObject->Name)) {
-                failures.push_back(target);
-            }
-        } catch (const std::exception& error) {
-            failures.push_back(error.what());
-        }
+        const TCueObject& cue = *At(row);
+        items.push_back(BatchItem{cue.CutObject,
+                                  FrameSpan{cue.MarkIn, cue.MarkOut},
+                                  FolderExportName(row, folder, extension),
+                                  cue.Name,
+                                  {}});
     }
-    if (!failures.empty()) {
+    // One cue that cannot be written (a target a cut object holds open, a full disk) must not
+    // cost the others: all such are reported once at the end.
+    const BatchOutcome outcome =
+        ExportBatch(items, policy, exporter, ExportStyleOf(settings_.CleanCuts));
+    if (!outcome.failures.empty()) {
         std::string lines;
-        for (const std::string& failure : failures) {
-            lines += "\r\n" + failure;
+        for (const BatchFailure& failure : outcome.failures) {
+            lines += "\r\n" + (failure.error.empty() ? failure.target : failure.error);
         }
-        prompts_.Error(texts::kErrorCaption,
-                       FillText(texts::kCuesNotExported, {std::to_string(failures.size()), lines}));
+        prompts_.Error(
+            texts::kErrorCaption,
+            FillText(texts::kCuesNotExported, {std::to_string(outcome.failures.size()), lines}));
     }
 }
 

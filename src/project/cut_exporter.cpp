@@ -5,13 +5,12 @@
 
 namespace sw {
 
-int CoreCutExporter::ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) {
+int CoreCutExporter::ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                                 ExportStyle style) {
     if (target.empty() || !cut.FileStream || !cut.IndexStream) {
         return kStatusFailed;
     }
-    const int32_t first = useMarks ? cut.MarkIn : 0;
-    const int32_t last = useMarks ? cut.MarkOut : cut.FrameCount() - 1;
-    return ExportCutObjectRange(cut, target, first, last, frontEnd_).status;
+    return ExportCutObjectRange(cut, span, target, style, frontEnd_).status;
 }
 
 }  // namespace sw

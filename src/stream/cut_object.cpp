@@ -9,7 +9,6 @@
 #include <new>
 #include <vector>
 
-#include "stream/borrowed_stream.h"
 #include "stream/counted_string.h"
 #include "stream/document_file.h"
 #include "stream/file_errors.h"
@@ -209,29 +208,6 @@ TCutObject* CreateCutObject(const std::string& fileName, const CutObjectOptions&
         cut->FileStream.reset();
     }
     return cut;
-}
-
-TCutObject WorkingCopy(TCutObject& cut) {
-    TCutObject copy;
-    copy.FileName = cut.FileName;
-    copy.Name = cut.Name;
-    copy.FileSize = cut.FileSize;
-    copy.PlayTime = cut.PlayTime;
-    copy.FrameInfo = cut.FrameInfo;
-    copy.Tag = cut.Tag;
-    copy.MarkIn = cut.MarkIn;
-    copy.MarkOut = cut.MarkOut;
-    copy.DroppedFrames = cut.DroppedFrames;
-    copy.Vbr = cut.Vbr;
-    copy.HasTag = cut.HasTag;
-    copy.CompletelyScanned = cut.CompletelyScanned;
-    if (cut.FileStream) {
-        copy.FileStream = std::make_unique<BorrowedStream>(*cut.FileStream);
-    }
-    if (cut.IndexStream) {
-        copy.IndexStream = std::make_unique<BorrowedStream>(*cut.IndexStream);
-    }
-    return copy;
 }
 
 std::string TempIndexFileName(const std::string& tempFolder) {

@@ -97,11 +97,6 @@ std::unique_ptr<ByteStream> OpenSourceStream(const std::string& fileName,
 // whether it ran to the end) from one cut object to another; names, marks and streams stay.
 void CopyScanSummary(const TCutObject& from, TCutObject& to);
 
-// A copy of cut that reads through cut's open streams and owns nothing (no stream, no temporary
-// index file), for an operation that needs another name or other marks than the entry shows
-// while it runs. Valid while cut and its streams live; without a stream the copy has none.
-TCutObject WorkingCopy(TCutObject& cut);
-
 // The offset of a frame; a frame past the last yields the last frame's. 2147483647 without a
 // cut object.
 int32_t FrameOffset(TCutObject* cut, int32_t frame);

@@ -57,7 +57,7 @@ class MainCommandsTest : public ::testing::Test {
                const std::vector<const TCueObject*>& cues) {
         OperationFrontEnd& front = aborting ? static_cast<OperationFrontEnd&>(abortingFront)
                                             : static_cast<OperationFrontEnd&>(inlineFront);
-        return ExportCues(cues, project, target, project.FileName, front).status;
+        return ExportCues(cues, project, target, project.FileName, ExportStyle::Raw, front).status;
     }
     void ExpectNothingAvailable() const {
         EXPECT_FALSE(commands.NewEnabled());
@@ -316,6 +316,37 @@ TEST_F(MainCommandsTest, ExportWritesTheCuesAndRemembersTheFolderWithThePlayerSu
     EXPECT_EQ(settings.LastSaveFolder, dir.File("out"));
     // Frames 2..7 of the source, then the project's (empty) tag.
     EXPECT_GE(std::filesystem::file_size(target), 6u * MakeFrame().size());
+}
+
+TEST_F(MainCommandsTest, ACleanExportAsksBeforeJoiningStreamsPlayersMisread) {
+    // A stereo cue followed by a mono one makes a file players read wrongly: the user decides.
+    ImportOne();
+    HeaderSpec mono;
+    mono.channelMode = 3;
+    WriteFileBytes(dir.File("mono.mp3"), MakeFrames(12, mono));
+    document.Bin().ParseMP3List("", {dir.File("mono.mp3")});
+    ASSERT_EQ(document.Bin().Count(), 2);
+    AddCue();
+    document.Cues().AddCue(document.Bin().At(1), "mono cue", 0, 3);
+    const std::string target = dir.File("joined.mp3");
+    prompts.ExpectSaveFile(target);
+    prompts.ExpectYesNo(Prompts::Answer::No);
+    commands.Export();
+    EXPECT_EQ(LastText(),
+              "The cues \"cue\" and \"mono cue\" differ in MPEG version, layer, sample rate or "
+              "channel mode.\r\nPlayers misread a file that joins them; it is joined as it "
+              "is.\r\nExport anyway?");
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(player.calls.empty()) << "nothing was exported, nothing paused";
+
+    prompts.ExpectSaveFile(target);
+    prompts.ExpectYesNo(Prompts::Answer::Yes);
+    commands.Export();
+    EXPECT_TRUE(std::filesystem::exists(target));
+    // The plain copy joins as it always did, without asking.
+    settings.CleanCuts = false;
+    prompts.ExpectSaveFile(target);
+    commands.Export();
 }
 
 TEST_F(MainCommandsTest, AnAbortedOrImpossibleExportIsReportedAndKeepsTheFolder) {

@@ -72,6 +72,13 @@ TEST(PreferencesDialog, OkAndRevertWaitForAChangeAndRevertRestoresEverything) {
     test::Find<QSpinBox>(form, "JogSpeedEdit")->setValue(250);
     test::Find<QCheckBox>(form, "MatchBox")->setChecked(true);
     test::Find<QComboBox>(form, "DeviceList")->setCurrentIndex(0);
+    auto* cleanCuts = test::Find<QCheckBox>(form, "CleanCutsBox");
+    EXPECT_EQ(cleanCuts->text(), "Clean cuts (gapless header and lead-in)");
+    EXPECT_EQ(cleanCuts->isChecked(), settings.CleanCuts);
+    cleanCuts->setChecked(!settings.CleanCuts);
+    TGlobalSettings edited = DefaultGlobalSettings();
+    form.Store(edited);
+    EXPECT_EQ(edited.CleanCuts, !settings.CleanCuts);
 
     form.RevertButton()->click();
     EXPECT_FALSE(form.OkButton()->isEnabled());
@@ -81,6 +88,7 @@ TEST(PreferencesDialog, OkAndRevertWaitForAChangeAndRevertRestoresEverything) {
     EXPECT_EQ(stored.CueBuffers, settings.CueBuffers);
     EXPECT_EQ(stored.JogMaxSpeed, settings.JogMaxSpeed);
     EXPECT_EQ(stored.CheckMatch, settings.CheckMatch);
+    EXPECT_EQ(stored.CleanCuts, settings.CleanCuts);
     EXPECT_EQ(stored.PlayerWaveOut, settings.PlayerWaveOut);
     EXPECT_EQ(stored.TempFolder, settings.TempFolder);
 }

@@ -27,7 +27,7 @@ const char* const kValueNames[] = {
     "SlicewellURL",    "DownloadURL",      "UpdatesURL",      "TempFolder",        "LastOpenFolder",
     "LastSaveFolder",  "AutocutThreshold", "PlayerPriority",  "PlayerWaveOut",     "PlayerVolume",
     "CueBuffers",      "NumBuffers",       "JogMaxSpeed",     "SplashDelay",       "TimesExecuted",
-    "LastUpdateCheck",
+    "LastUpdateCheck", "CleanCuts",
 };
 
 void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
@@ -47,6 +47,7 @@ void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
     EXPECT_EQ(a.CheckMatch, b.CheckMatch);
     EXPECT_EQ(a.SaveIndexStream, b.SaveIndexStream);
     EXPECT_EQ(a.IndexAsFileStream, b.IndexAsFileStream);
+    EXPECT_EQ(a.CleanCuts, b.CleanCuts);
     EXPECT_EQ(a.AutocutThreshold, b.AutocutThreshold);
     EXPECT_EQ(a.PlayerWaveOut, b.PlayerWaveOut);
     EXPECT_EQ(a.PlayerVolume, b.PlayerVolume);
@@ -169,6 +170,7 @@ TEST(SettingsStore, EveryValueSurvivesSaveAndLoad) {
     s.CheckMatch = true;
     s.SaveIndexStream = false;
     s.IndexAsFileStream = true;
+    s.CleanCuts = false;
     s.AutocutThreshold = -5;
     s.PlayerWaveOut = 3;
     s.PlayerVolume = 0xFFFF;

@@ -93,12 +93,12 @@ TEST_F(AutocutCommand, ProjectHoldsTheFileAndItsCues) {
 TEST_F(AutocutCommand, SplitWritesEachCuesFramesUnderItsSafeName) {
     // Each file must hold exactly its run's frames; the ":" of the cue name is no file name.
     const std::string out = dir.File("parts");
-    CliResult r = RunCli({"autocut", song, "--split", out});
+    CliResult r = RunCli({"autocut", song, "--split", out, "--raw"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(out + "/Auto1_ song.mp3"), Join(frames, 1, 6));
     EXPECT_EQ(ReadFileBytes(out + "/Auto2_ song.mp3"), Join(frames, 11, 12));
 
-    r = RunCli({"autocut", song, "--split", out, "--format", "wav"});
+    r = RunCli({"autocut", song, "--split", out, "--format", "wav", "--raw"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const auto wave = ReadFileBytes(out + "/Auto2_ song.wav");
     ASSERT_EQ(wave.size(), 70 + 2 * 417u);
@@ -117,13 +117,13 @@ TEST_F(AutocutCommand, SplitNeverReplacesAFileUnlessForced) {
     const std::string out = dir.File("parts");
     ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
     WriteFileBytes(out + "/Auto1_ song.mp3", {7, 7, 7});
-    CliResult r = RunCli({"autocut", song, "--split", out});
+    CliResult r = RunCli({"autocut", song, "--split", out, "--raw"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("exists; not replaced"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFileBytes(out + "/Auto1_ song.mp3"), (std::vector<uint8_t>{7, 7, 7}));
     EXPECT_EQ(ReadFileBytes(out + "/Auto2_ song.mp3"), Join(frames, 11, 12)) << "the rest goes on";
 
-    r = RunCli({"autocut", song, "--split", out, "--force"});
+    r = RunCli({"autocut", song, "--split", out, "--force", "--raw"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(out + "/Auto1_ song.mp3"), Join(frames, 1, 6));
 }
@@ -249,8 +249,8 @@ TEST(AutocutInterrupted, StopDuringSplitLeavesOnlyCompleteFiles) {
     const std::string out = dir.File("parts");
     ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
 
-    const pid_t pid =
-        StartCli({"autocut", song, "--split", out}, dir.File("out.txt"), dir.File("err.txt"));
+    const pid_t pid = StartCli({"autocut", song, "--split", out, "--raw"}, dir.File("out.txt"),
+                               dir.File("err.txt"));
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     bool signalling = false;

@@ -33,13 +33,16 @@ TEST_F(ExportCommand, WholeFileIsExactlyTheIndexedFrames) {
 }
 
 TEST_F(ExportCommand, RangeIsInclusiveAndAdjacentRangesMakeTheirUnion) {
-    ASSERT_EQ(RunCli({"export", source, dir.File("a.mp3"), "--range", "2-4"}).exitCode, 0);
+    // The plain copy: the frames and nothing else.
+    ASSERT_EQ(RunCli({"export", source, dir.File("a.mp3"), "--range", "2-4", "--raw"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir.File("a.mp3")), Join(frames, 2, 4));
-    ASSERT_EQ(RunCli({"export", source, dir.File("one.mp3"), "--range=9-9"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"export", source, dir.File("one.mp3"), "--range=9-9", "--raw"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir.File("one.mp3")), Join(frames, 9, 9));
 
-    ASSERT_EQ(RunCli({"export", source, dir.File("lo.mp3"), "--range", "0-5"}).exitCode, 0);
-    ASSERT_EQ(RunCli({"export", source, dir.File("hi.mp3"), "--range", "6-9"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"export", source, dir.File("lo.mp3"), "--range", "0-5", "--raw"}).exitCode,
+              0);
+    ASSERT_EQ(RunCli({"export", source, dir.File("hi.mp3"), "--range", "6-9", "--raw"}).exitCode,
+              0);
     std::vector<uint8_t> joined = ReadFileBytes(dir.File("lo.mp3"));
     Append(joined, ReadFileBytes(dir.File("hi.mp3")));
     EXPECT_EQ(joined, Join(frames, 0, 9));
@@ -70,7 +73,8 @@ TEST_F(ExportCommand, MistypedRangesAreUsageErrorsAndCreateNothing) {
 TEST_F(ExportCommand, RangesAreCutToTheFileAsMarksAreAndSaySo) {
     // A range past the end exports up to the last frame; one with nothing left in it exports
     // nothing and is no error, as marks behave in the program. Both are pointed out on stderr.
-    const CliResult past = RunCli({"export", source, dir.File("past.mp3"), "--range", "7-500"});
+    const CliResult past =
+        RunCli({"export", source, dir.File("past.mp3"), "--range", "7-500", "--raw"});
     ASSERT_EQ(past.exitCode, 0) << past.err;
     EXPECT_EQ(ReadFileBytes(dir.File("past.mp3")), Join(frames, 7, 9));
     EXPECT_NE(past.err.find("reaches past the last frame"), std::string::npos) << past.err;

@@ -33,7 +33,7 @@ struct ExportProjectCommand : ::testing::Test {
 TEST_F(ExportProjectCommand, CuesFromTwoFilesFollowEachOtherInProjectOrder) {
     project.Cues = {{dir.File("b.mp3"), "second file first", 2, 3},
                     {dir.File("a.mp3"), "then the first", 0, 1}};
-    const CliResult r = Export("out.mp3", {"--json"});
+    const CliResult r = Export("out.mp3", {"--json", "--raw"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::vector<uint8_t> expected = Join(b, 2, 3);
     Append(expected, Join(a, 0, 1));

@@ -136,7 +136,7 @@ Bytes Export(sw::TCutObject& cut, int32_t first, int32_t last, bool wave = false
     sw::MemoryStream target;
     sw::WorkerControl control;
     const sw::ExportOutcome outcome =
-        sw::ExportCutObjectFrames(target, wave, cut, first, last, control);
+        sw::ExportCutObjectFrames(target, wave, cut, {first, last}, sw::ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.framesCopied, last - first + 1);
     return target.Bytes();

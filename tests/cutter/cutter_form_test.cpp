@@ -15,6 +15,7 @@
 #include "app/global_settings.h"
 #include "cutter/cutter_display.h"
 #include "cutter_harness.h"
+#include "engine/header_frame.h"
 #include "player/null_wave_out.h"
 #include "project/cue_file.h"
 #include "widgets/item_drag_object.h"
@@ -452,6 +453,31 @@ TEST(CutterExport, MarkedSelectionGoesToAnMp3FileFrameForFrame) {
     ASSERT_TRUE(std::filesystem::exists(target));
     const auto frameLength = uintmax_t(FrameHeader(h.Cut(), 0).FrameLength);
     EXPECT_EQ(std::filesystem::file_size(target), 11 * frameLength);
+}
+
+TEST(CutterExport, CleanCutsGiveTheSelectionItsHeaderFrameAndLeadIn) {
+    // The preference must reach the export: without it the piece starts with main data and
+    // overlap it never got, and players take its length from a guess.
+    TempDir dir;
+    const std::string source = dir.File("silent.mp3");
+    WriteFileBytes(source, MakeFrames(40, {}, 0x00));  // side information all zero
+    CutObjectPtr cut = IndexedCutObject(source);
+    cut->MarkIn = 10;
+    cut->MarkOut = 20;
+    CutterHarness h;
+    GlobalSettings().CleanCuts = true;
+    h.Form().OpenCutObject(cut.get());
+    ProcessEvents();
+    const std::string target = dir.File("selection.mp3");
+    h.Prompts().ExpectSaveFile(target);
+    h.Click("ToFileBtn");
+    const std::vector<uint8_t> bytes = ReadFileBytes(target);
+    const SourceTag tag = ReadSourceTag(bytes.data(), int32_t(bytes.size()));
+    EXPECT_TRUE(tag.gapless);
+    EXPECT_EQ(tag.delay, 1152 - 529) << "one frame of lead-in";
+    const int32_t header =
+        HeaderFrameLength(HeaderWordFromBytes(bytes.data() + bytes.size() - 417));
+    EXPECT_EQ(bytes.size(), size_t(header + 12 * 417));
 }
 
 TEST(CutterExport, ATargetThatCannotBeCreatedIsReportedAndPlaybackResumes) {

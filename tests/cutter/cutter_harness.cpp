@@ -17,6 +17,7 @@ TGlobalSettings& ResetSettings() {
     s.CutterAutoPlay = false;
     s.CutterLooped = false;
     s.CutterMuted = false;
+    s.CleanCuts = false;  // the numbered frames carry no real side information
     return s;
 }
 

@@ -33,6 +33,7 @@ class ExportOperationTest : public ::testing::Test {
         WorkerControl control;
         ASSERT_EQ(ScanFrames(*cut_, control), kStatusOk);
     }
+    FrameSpan Whole() const { return FrameSpan{0, cut_->FrameCount() - 1}; }
     std::vector<uint8_t> Frames(int first, int last) const {
         return std::vector<uint8_t>(bytes_.begin() + first * kFrame,
                                     bytes_.begin() + (last + 1) * kFrame);
@@ -49,7 +50,9 @@ class ExportOperationTest : public ::testing::Test {
 TEST_F(ExportOperationTest, MarkedExportOfOneFrameWritesExactlyThatFrame) {
     cut_->MarkIn = 7;
     cut_->MarkOut = 7;
-    EXPECT_EQ(ExportCutObject(dir_.File("one.mp3"), cut_.get(), true, prompts_), kStatusOk);
+    EXPECT_EQ(ExportCutObject(dir_.File("one.mp3"), cut_.get(), {cut_->MarkIn, cut_->MarkOut},
+                              ExportStyle::Raw, prompts_),
+              kStatusOk);
     EXPECT_EQ(ReadFileBytes(dir_.File("one.mp3")), Frames(7, 7));
 }
 
@@ -58,7 +61,7 @@ TEST_F(ExportOperationTest, WholeWaveExportIsHeaderAndEveryFrame) {
     cut_->MarkOut = 4;
     const std::string target = dir_.File("all.WAV");
     WriteFileBytes(dir_.File("all.m3i"), IndexFileNaming(AbsolutePath(target)));
-    EXPECT_EQ(ExportCutObject(target, cut_.get(), false, prompts_), kStatusOk);
+    EXPECT_EQ(ExportCutObject(target, cut_.get(), Whole(), ExportStyle::Raw, prompts_), kStatusOk);
     const std::vector<uint8_t> out = ReadFileBytes(target);
     const auto header = BuildWaveHeader(FrameHeader(cut_.get(), 19), int64_t(out.size()));
     ASSERT_EQ(out.size(), kWaveHeaderSize + bytes_.size());
@@ -70,7 +73,7 @@ TEST_F(ExportOperationTest, WholeWaveExportIsHeaderAndEveryFrame) {
 
 TEST_F(ExportOperationTest, ExportOntoItsOwnSourceIsRefusedWithoutAWindow) {
     try {
-        ExportCutObject(source_, cut_.get(), false, prompts_);
+        ExportCutObject(source_, cut_.get(), Whole(), ExportStyle::Raw, prompts_);
         ADD_FAILURE() << "the source was opened for writing";
     } catch (const FileCreateError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + source_);
@@ -79,12 +82,14 @@ TEST_F(ExportOperationTest, ExportOntoItsOwnSourceIsRefusedWithoutAWindow) {
 }
 
 TEST_F(ExportOperationTest, NothingToExportGivesStatus1AndCreatesNothing) {
-    EXPECT_EQ(ExportCutObject("", cut_.get(), false, prompts_), kStatusFailed);
-    EXPECT_EQ(ExportCutObject(dir_.File("x.mp3"), nullptr, false, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportCutObject("", cut_.get(), Whole(), ExportStyle::Raw, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportCutObject(dir_.File("x.mp3"), nullptr, Whole(), ExportStyle::Raw, prompts_),
+              kStatusFailed);
     TProjectProperties project;
-    EXPECT_EQ(ExportProject(dir_.File("x.mp3"), project, {}, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportProject(dir_.File("x.mp3"), project, {}, ExportStyle::Raw, prompts_),
+              kStatusFailed);
     TCueObject cue{cut_.get(), "c", 0, 1};
-    EXPECT_EQ(ExportProject("", project, {&cue}, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportProject("", project, {&cue}, ExportStyle::Raw, prompts_), kStatusFailed);
     EXPECT_FALSE(FileExists(dir_.File("x.mp3")));
 }
 
@@ -95,7 +100,8 @@ TEST_F(ExportOperationTest, ProjectExportWritesCuesThenTheProjectTag) {
     TCueObject late{cut_.get(), "late", 10, 11};
     TCueObject early{cut_.get(), "early", 0, 0};
     const std::string target = dir_.File("project.mp3");
-    EXPECT_EQ(ExportProject(target, project, {&late, &early}, prompts_), kStatusOk);
+    EXPECT_EQ(ExportProject(target, project, {&late, &early}, ExportStyle::Raw, prompts_),
+              kStatusOk);
     std::vector<uint8_t> expected = Frames(10, 11);
     Append(expected, Frames(0, 0));
     const std::vector<uint8_t> out = ReadFileBytes(target);
@@ -114,7 +120,7 @@ TEST_F(ExportOperationTest, FullDiskNamesTheReasonAndKeepsTheOldFile) {
     std::string shown;
     try {
         const FileSizeLimit full(1000);  // the header and two frames
-        ExportCutObject(target, cut_.get(), false, prompts_);
+        ExportCutObject(target, cut_.get(), Whole(), ExportStyle::Raw, prompts_);
     } catch (const FileError& error) {
         shown = error.what();
     }
@@ -124,8 +130,9 @@ TEST_F(ExportOperationTest, FullDiskNamesTheReasonAndKeepsTheOldFile) {
 
     if (std::filesystem::exists("/dev/full")) {
         std::filesystem::create_symlink("/dev/full", dir_.File("device.wav"));
-        EXPECT_THROW(ExportCutObject(dir_.File("device.wav"), cut_.get(), false, prompts_),
-                     FileCreateError);
+        EXPECT_THROW(
+            ExportCutObject(dir_.File("device.wav"), cut_.get(), Whole(), ExportStyle::Raw, prompts_),
+            FileCreateError);
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     }
 }
@@ -135,7 +142,8 @@ TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) 
     const std::string project = dir_.File("p.m3p");
     WriteFileBytes(project, {'p'});
     prompts_.ExpectError();
-    EXPECT_EQ(ExportCutObject(project, cut_.get(), false, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportCutObject(project, cut_.get(), Whole(), ExportStyle::Raw, prompts_),
+              kStatusFailed);
     ASSERT_EQ(prompts_.History().size(), 1u);
     EXPECT_NE(prompts_.History()[0].text.find(".m3p files"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
@@ -146,7 +154,8 @@ TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) 
     properties.FileName = project;
     TCueObject cue{cut_.get(), "c", 0, 1};
     prompts_.ExpectError();
-    EXPECT_EQ(ExportProject(dir_.File("p.mp3"), properties, {&cue}, prompts_), kStatusFailed);
+    EXPECT_EQ(ExportProject(dir_.File("p.mp3"), properties, {&cue}, ExportStyle::Raw, prompts_),
+              kStatusFailed);
     EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
 }
 
@@ -154,7 +163,7 @@ TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) 
 // while scanning included, on the worker under the progress window.
 TEST_F(ExportOperationTest, WholeFileOfAnUnopenedSourceIsCopiedWhileItIsScanned) {
     const std::string target = dir_.File("whole.wav");
-    EXPECT_EQ(ExportWholeFile(source_, target, {}, prompts_), kStatusOk);
+    EXPECT_EQ(ExportWholeFile(source_, target, {}, ExportStyle::Raw, prompts_), kStatusOk);
     const std::vector<uint8_t> out = ReadFileBytes(target);
     ASSERT_EQ(out.size(), kWaveHeaderSize + bytes_.size());
     EXPECT_TRUE(std::equal(bytes_.begin(), bytes_.end(), out.begin() + kWaveHeaderSize));

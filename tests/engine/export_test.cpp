@@ -45,7 +45,8 @@ std::vector<uint8_t> ExportRange(TCutObject& cut, int32_t first, int32_t last,
                                  ExportOutcome* outcome = nullptr) {
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome result = ExportCutObjectFrames(target, false, cut, first, last, control);
+    const ExportOutcome result =
+        ExportCutObjectFrames(target, false, cut, {first, last}, ExportStyle::Raw, control);
     if (outcome != nullptr) {
         *outcome = result;
     }
@@ -119,7 +120,8 @@ TEST(ExportCutObjectFrames, FrameThatCannotBeReadWholeIsNotWrittenAndGivesStatus
 
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome outcome = ExportCutObjectFrames(target, true, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, true, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.failure,
               "memory.mp3, frame 4: the file ends before the frame: it changed after it was "
@@ -151,7 +153,8 @@ TEST(ExportCutObjectFrames, WriteFailureEndsOnAWholeFrameWithStatus3) {
     Source source = ScannedSource(NumberedFrames(6));
     FullStream target(3 * 417 + 100);
     WorkerControl control;
-    const ExportOutcome outcome = ExportCutObjectFrames(target, false, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, false, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.framesCopied, 3);
     EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 2));
@@ -204,7 +207,7 @@ TEST(ExportCutObjectFrames, WriteFailureInsideALongRunEndsOnAWholeFrame) {
     FullStream target(700 * 417 + 100);
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportCutObjectFrames(target, false, *source.cut, 0, 1999, control);
+        ExportCutObjectFrames(target, false, *source.cut, {0, 1999}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     EXPECT_EQ(outcome.framesCopied, 700);
     EXPECT_EQ(target.Bytes(), FramesOf(source, 0, 699));
@@ -215,7 +218,8 @@ TEST(ExportCutObjectFrames, AbortKeepsAWellFormedEmptyWaveFile) {
     MemoryStream target;
     WorkerControl control;
     control.RequestTerminate();
-    const ExportOutcome outcome = ExportCutObjectFrames(target, true, *source.cut, 0, 5, control);
+    const ExportOutcome outcome =
+        ExportCutObjectFrames(target, true, *source.cut, {0, 5}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusAborted);
     EXPECT_EQ(target.Bytes(), std::vector<uint8_t>(kWaveHeaderSize, 0));
 }
@@ -225,8 +229,9 @@ TEST(ExportCutObjectFrames, CutObjectWithoutStreamsGivesStatus5) {
     source.cut->FileStream.reset();
     MemoryStream target;
     WorkerControl control;
-    EXPECT_EQ(ExportCutObjectFrames(target, false, *source.cut, 0, 1, control).status,
-              kStatusNotInitialized);
+    EXPECT_EQ(
+        ExportCutObjectFrames(target, false, *source.cut, {0, 1}, ExportStyle::Raw, control).status,
+        kStatusNotInitialized);
     EXPECT_EQ(target.Size(), 0);
 }
 
@@ -237,7 +242,9 @@ TEST(ExportCutObjectFrames, WaveExportHeaderDescribesTheLastFrameOverTheFinalSiz
     Source source = ScannedSource(NumberedFrames(3, mono));
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportCutObjectFrames(target, true, *source.cut, 0, 2, control).status, kStatusOk);
+    ASSERT_EQ(
+        ExportCutObjectFrames(target, true, *source.cut, {0, 2}, ExportStyle::Raw, control).status,
+        kStatusOk);
     const std::vector<uint8_t>& bytes = target.Bytes();
     const auto header =
         BuildWaveHeader(DecodeFrameHeader(WordAt(source.frames[2], 0)), int64_t(bytes.size()));
@@ -258,7 +265,7 @@ TEST(ExportProjectFrames, TwoCuesFromTwoFilesFollowEachOtherAndTheCounterRunsOn)
     MemoryStream target;
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportProjectFrames(target, false, project, {&first, &second}, control);
+        ExportProjectFrames(target, false, project, {&first, &second}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusOk);
     EXPECT_EQ(outcome.framesCopied, 5);
     EXPECT_EQ(control.progress.load(), 5);
@@ -284,7 +291,8 @@ TEST(ExportProjectFrames, FlagsRewriteChangesOnlyTheThreeBits) {
     project.Original = 0;
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), Join(source.frames).size());
     size_t at = 0;
@@ -308,7 +316,8 @@ TEST(ExportProjectFrames, ExportFlagsZeroWritesNeitherTagNorFlags) {
     project.Tag.Title = "Ignored";
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     EXPECT_EQ(target.Bytes(), Join(source.frames));
 }
 
@@ -327,7 +336,8 @@ TEST(ExportProjectFrames, TagIsAppendedEvenWhenTheLastFrameLooksTagged) {
     project.Tag.Title = "Exported";
     MemoryStream target;
     WorkerControl control;
-    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, control).status, kStatusOk);
+    ASSERT_EQ(ExportProjectFrames(target, false, project, {&cue}, ExportStyle::Raw, control).status,
+              kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), looksTagged.size() + 128);
     EXPECT_TRUE(std::equal(looksTagged.begin(), looksTagged.end(), out.begin()));
@@ -349,8 +359,8 @@ TEST(ExportProjectFrames, MissingSourceIsSkippedAndWaveSizesIncludeTheTag) {
     project.ExportFlags = kExportTag;
     MemoryStream target;
     WorkerControl control;
-    const ExportOutcome outcome =
-        ExportProjectFrames(target, true, project, {&gone, &cue, &noObject}, control);
+    const ExportOutcome outcome = ExportProjectFrames(
+        target, true, project, {&gone, &cue, &noObject}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusOk);
     const std::vector<uint8_t>& out = target.Bytes();
     ASSERT_EQ(out.size(), size_t(kWaveHeaderSize + 3 * 417 + 128));
@@ -370,7 +380,7 @@ TEST(ExportProjectFrames, RangeThatEndsEarlyGivesStatus3AndTheNextCueStillCopies
     MemoryStream target;
     WorkerControl control;
     const ExportOutcome outcome =
-        ExportProjectFrames(target, false, project, {&first, &second}, control);
+        ExportProjectFrames(target, false, project, {&first, &second}, ExportStyle::Raw, control);
     EXPECT_EQ(outcome.status, kStatusUnknownError);
     std::vector<uint8_t> expected = FramesOf(a, 0, 1);
     Append(expected, FramesOf(b, 0, 1));

@@ -57,8 +57,9 @@ Exported ScanThenExport(const std::string& source, const std::string& target, bo
     result.scanStatus = ScanFrames(*result.cut, control);
     {
         ExportTargetFile file(target);
-        result.outcome = ExportCutObjectFrames(file.Stream(), wave, *result.cut, 0,
-                                               result.cut->FrameCount() - 1, control);
+        result.outcome =
+            ExportCutObjectFrames(file.Stream(), wave, *result.cut,
+                                  {0, result.cut->FrameCount() - 1}, ExportStyle::Raw, control);
         file.Finish(result.outcome);
     }
     result.bytes = ReadFileBytes(target);
@@ -280,12 +281,13 @@ TEST_F(ScanAndExportAllTest, FailedWriteLeavesTheOldTargetAndSaysWhy) {
              }},
             {"a range",
              [&](const std::string& target) {
-                 return ExportCutObjectRange(*scanned, target, 0, scanned->FrameCount() - 1,
-                                             frontEnd);
+                 return ExportCutObjectRange(*scanned, {0, scanned->FrameCount() - 1}, target,
+                                             ExportStyle::Clean, frontEnd);
              }},
             {"cues",
              [&](const std::string& target) {
-                 return ExportCues({&cue}, TProjectProperties{}, target, "", frontEnd);
+                 return ExportCues({&cue}, TProjectProperties{}, target, "", ExportStyle::Raw,
+                                   frontEnd);
              }},
         };
     const std::vector<uint8_t> old = {'o', 'l', 'd'};

@@ -89,6 +89,7 @@ WindowsTest::WindowsTest() {
     GlobalSettings().TempFolder = dir_.Path();
     GlobalSettings().SaveIndexStream = false;
     GlobalSettings().CheckMatch = false;
+    GlobalSettings().CleanCuts = false;  // the frames are hand-built: the tests check plain copies
     GlobalSettings().LastOpenFolder = dir_.Path();
     GlobalSettings().LastSaveFolder = dir_.Path();
     document_ = std::make_unique<ProjectDocument>(GlobalSettings(), prompts_, scans_);

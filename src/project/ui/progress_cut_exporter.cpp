@@ -4,9 +4,9 @@
 
 namespace sw {
 
-int ProgressCutExporter::ExportCutObject(const std::string& target, TCutObject& cut,
-                                         bool useMarks) {
-    return sw::ExportCutObject(target, &cut, useMarks, prompts_);
+int ProgressCutExporter::ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                                     ExportStyle style) {
+    return sw::ExportCutObject(target, &cut, span, style, prompts_);
 }
 
 }  // namespace sw

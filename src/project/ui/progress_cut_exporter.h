@@ -10,7 +10,8 @@ namespace sw {
 class ProgressCutExporter : public CutExporter {
   public:
     explicit ProgressCutExporter(Prompts& prompts) : prompts_(prompts) {}
-    int ExportCutObject(const std::string& target, TCutObject& cut, bool useMarks) override;
+    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
+                    ExportStyle style) override;
 
   private:
     Prompts& prompts_;
