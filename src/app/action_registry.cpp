@@ -13,10 +13,16 @@ const std::vector<ActionShortcut>& ActionShortcuts() {
         {"ViewProjectBinAction", "F5", "hide or show the project bin"},
         {"ViewCutterAction", "F6", "hide or show the cutter"},
         {"ViewCueListAction", "F7", "hide or show the cue list"},
+        {"ViewWaveformAction", "F8", "hide or show the waveform"},
         // The keypad has no free key left for it, and it opens a dialog: an ordinary key that
         // works whether or not the cutter's keyboard control is on, while the cutter has the
         // focus.
         {"CutterExportAction", "Ctrl+Shift+E", "export the cutter's marked selection to a file"},
+        // While the waveform has the focus.
+        {"WaveformZoomInAction", "+", "zoom the waveform in"},
+        {"WaveformZoomOutAction", "-", "zoom the waveform out"},
+        {"WaveformZoomToSelectionAction", "Z", "show the marked selection across the waveform"},
+        {"WaveformWholeFileAction", "W", "show the whole file in the waveform"},
     };
     return shortcuts;
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -25,6 +26,8 @@
 #include "app/registered_action.h"
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
+#include "cutter/ui/cutter_waveform_link.h"
+#include "cutter/ui/waveform_form.h"
 #include "engine/export_operations.h"
 #include "player/wave_out.h"
 #include "project/ui/cue_list_form.h"
@@ -95,6 +98,7 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     document_.Cues().SetCutter(cutter_);
     commands_.SetCutter(cutter_);
     CreateListWindows();
+    CreateWaveformWindow();
     setAcceptDrops(true);
     commands_.SetView(this);
     CommandsChanged();
@@ -104,6 +108,23 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     cutter_->RestorePlacement();
     cueList_->Placement().RestorePlacement();
     projectBin_->Placement().RestorePlacement();
+    // Below the cutter, as wide as the workspace.
+    layout()->activate();
+    const int top = cutterWindow_->geometry().bottom() + 1;
+    waveform_->Placement().SetDesigned(
+        QRect(0, top, workspace_->width(), std::max(220, workspace_->height() - top)));
+    waveform_->Placement().RestorePlacement();
+}
+
+void TMainForm::CreateWaveformWindow() {
+    waveformLink_ = std::make_unique<CutterWaveformLink>(*cutter_);
+    waveform_ = new TWaveformForm(*waveformLink_, document_.Cues(), document_.Bin());
+    waveformWindow_ = new ChildWindow([this] { waveform_->Placement().ToggleVisible(); });
+    waveformWindow_->setObjectName("WaveformWindow");
+    waveformWindow_->setWidget(waveform_);
+    waveformWindow_->setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    workspace_->addSubWindow(waveformWindow_);
+    waveform_->Placement().SetViewAction(viewWaveform_);
 }
 
 void TMainForm::CreateListWindows() {
@@ -136,11 +157,14 @@ TMainForm::~TMainForm() {
     document_.Cues().SetCutter(nullptr);
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
-    // The list windows' adapters leave the models' observers before the document goes.
-    for (ChildWindow* window : {projectBinWindow_, cueListWindow_}) {
+    // The waveform stops its worker and the list windows' adapters leave the models' observers
+    // before the document goes.
+    for (ChildWindow* window : {waveformWindow_, projectBinWindow_, cueListWindow_}) {
         window->SetTerminating(true);
         delete window;
     }
+    waveform_ = nullptr;
+    waveformLink_.reset();
     projectBin_ = nullptr;
     cueList_ = nullptr;
     delete cutterWindow_;
@@ -227,9 +251,16 @@ void TMainForm::CreateOtherMenus() {
     viewCueList_->setToolTip("Hide / show cue-list");
     viewCueList_->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     connect(viewCueList_, &QAction::triggered, this, [this] { cueListWindow_->close(); });
+    viewWaveform_ = RegisteredAction(this, "ViewWaveformAction", "&Waveform");
+    viewWaveform_->setCheckable(true);
+    viewWaveform_->setStatusTip("Hide / show the waveform");
+    viewWaveform_->setToolTip("Hide / show waveform");
+    viewWaveform_->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    connect(viewWaveform_, &QAction::triggered, this, [this] { waveformWindow_->close(); });
     view->addAction(viewProjectBin_);
     view->addAction(viewCutter_);
     view->addAction(viewCueList_);
+    view->addAction(viewWaveform_);
 
     QMenu* project = menuBar()->addMenu("&Project");
     project->setObjectName("ProjectMenu");
@@ -274,7 +305,7 @@ void TMainForm::CreateToolBar() {
     toolBar_->addSeparator();
     toolBar_->addActions({import_, export_});
     toolBar_->addSeparator();
-    toolBar_->addActions({viewProjectBin_, viewCueList_, viewCutter_});
+    toolBar_->addActions({viewProjectBin_, viewCueList_, viewCutter_, viewWaveform_});
     toolBar_->addSeparator();
     toolBar_->addAction(properties_);
     toolBar_->addSeparator();
@@ -292,6 +323,7 @@ void TMainForm::CreateToolBar() {
     name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
     name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
+    name(viewWaveform_, "WaveformBtn", "Hide / show waveform");
     name(properties_, "PropertiesBtn", "Project properties");
     name(preferences_, "PreferencesBtn", "Slicewell preferences");
     name(about_, "AboutBtn", "About Slicewell");
@@ -406,6 +438,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     SaveWindowPosition(cutter_, cutterWindow_->isVisible());
     cueList_->Placement().SavePlacement();
     projectBin_->Placement().SavePlacement();
+    waveform_->Placement().SavePlacement();
     if (!SaveWindowPosition(this, true)) {
         prompts_.Warning(main_texts::kWarningCaption, main_texts::kUnableToStoreWindow);
     }
@@ -413,6 +446,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     cutterWindow_->SetTerminating(true);
     cueListWindow_->SetTerminating(true);
     projectBinWindow_->SetTerminating(true);
+    waveformWindow_->SetTerminating(true);
     event->accept();
 }
 
