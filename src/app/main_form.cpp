@@ -106,14 +106,16 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     move(0, 0);
     RestoreWindowPosition(this);
     cutter_->RestorePlacement();
-    cueList_->Placement().RestorePlacement();
-    projectBin_->Placement().RestorePlacement();
-    // Below the cutter, as wide as the workspace.
+    // Below the cutter, as wide as the workspace, and beneath the other windows, which it would
+    // otherwise hide where they meet.
     layout()->activate();
     const int top = cutterWindow_->geometry().bottom() + 1;
     waveform_->Placement().SetDesigned(
         QRect(0, top, workspace_->width(), std::max(220, workspace_->height() - top)));
     waveform_->Placement().RestorePlacement();
+    waveformWindow_->lower();
+    cueList_->Placement().RestorePlacement();
+    projectBin_->Placement().RestorePlacement();
 }
 
 void TMainForm::CreateWaveformWindow() {

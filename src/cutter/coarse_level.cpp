@@ -29,11 +29,16 @@ class BitReader {
             failed_ = true;
             return 0;
         }
-        uint32_t value = 0;
-        for (int i = 0; i < count; ++i, ++position_) {
-            value = value << 1 | ((data_[position_ >> 3] >> (7 - (position_ & 7))) & 1);
+        // Up to five bytes hold any field of up to 32 bits, wherever it starts.
+        const size_t first = position_ >> 3;
+        const size_t last = (position_ + size_t(count) - 1) >> 3;
+        uint64_t window = 0;
+        for (size_t byte = first; byte <= last; ++byte) {
+            window = window << 8 | data_[byte];
         }
-        return value;
+        const size_t unused = (last + 1) * 8 - (position_ + size_t(count));
+        position_ += size_t(count);
+        return uint32_t((window >> unused) & ((uint64_t(1) << count) - 1));
     }
     void Skip(int count) { Read(count); }
     bool Failed() const { return failed_; }
@@ -145,7 +150,7 @@ uint16_t Layer3Level(const TFrameInfo& info, const uint8_t* frame, size_t size) 
 
 // Layer II's bit allocation table for the frame: how many bits each subband's allocation takes,
 // subband by subband up to the table's limit.
-std::vector<int> Layer2AllocationBits(const TFrameInfo& info, int channels) {
+const std::vector<int>& Layer2AllocationBits(const TFrameInfo& info, int channels) {
     auto table = [](std::initializer_list<std::pair<int, int>> runs) {
         std::vector<int> bits;
         for (const auto& [count, width] : runs) {
@@ -153,29 +158,35 @@ std::vector<int> Layer2AllocationBits(const TFrameInfo& info, int channels) {
         }
         return bits;
     };
+    static const std::vector<int> k27 = table({{11, 4}, {12, 3}, {4, 2}});
+    static const std::vector<int> k30 = table({{11, 4}, {12, 3}, {7, 2}});
+    static const std::vector<int> k8 = table({{2, 4}, {6, 3}});
+    static const std::vector<int> k12 = table({{2, 4}, {10, 3}});
+    static const std::vector<int> kLowRates = table({{4, 4}, {7, 3}, {19, 2}});
     if (info.Version != 1) {
-        return table({{4, 4}, {7, 3}, {19, 2}});
+        return kLowRates;
     }
     const int perChannel = info.Bitrate / channels;
     const int rate = info.SampleRate;
     if ((rate == 48000 && perChannel >= 80) || (perChannel >= 56 && perChannel <= 80)) {
-        return table({{11, 4}, {12, 3}, {4, 2}});
+        return k27;
     }
     if (rate != 48000 && perChannel >= 96) {
-        return table({{11, 4}, {12, 3}, {7, 2}});
+        return k30;
     }
     if (rate != 32000 && perChannel <= 48) {
-        return table({{2, 4}, {6, 3}});
+        return k8;
     }
-    return table({{2, 4}, {10, 3}});
+    return k12;
 }
 
 uint16_t ScaleFactorLevel(const TFrameInfo& info, uint32_t word, const uint8_t* frame,
                           size_t size) {
     const int channels = info.ChannelMode == 3 ? 1 : 2;
     const bool layer1 = info.Layer == 1;
-    const std::vector<int> allocationBits =
-        layer1 ? std::vector<int>(32, 4) : Layer2AllocationBits(info, channels);
+    static const std::vector<int> kLayer1 = std::vector<int>(32, 4);
+    const std::vector<int>& allocationBits =
+        layer1 ? kLayer1 : Layer2AllocationBits(info, channels);
     const int subbands = int(allocationBits.size());
     // In joint stereo the subbands from the bound up share one allocation.
     const int bound =
@@ -224,15 +235,32 @@ uint16_t ScaleFactorLevel(const TFrameInfo& info, uint32_t word, const uint8_t* 
 
 }  // namespace
 
+const TFrameInfo& DecodedHeader(uint32_t word) {
+    struct Entry {
+        uint32_t word = 0;
+        TFrameInfo info{};
+    };
+    // Padding and bitrate are what change from frame to frame; they pick the slot.
+    thread_local Entry cache[8];
+    Entry& entry = cache[((word >> 17) ^ (word >> 20)) & 7];
+    if (entry.word != word || word == 0) {
+        entry.word = word;
+        entry.info = DecodeFrameHeader(word);
+    }
+    return entry.info;
+}
+
 uint16_t CoarseFrameLevel(const uint8_t* frame, size_t size) {
     if (frame == nullptr || size < 4) {
         return 0;
     }
     const uint32_t word = HeaderWordFromBytes(frame);
-    if (!IsValidFrameHeader(word)) {
+    const TFrameInfo& info = DecodedHeader(word);
+    // What IsValidFrameHeader tests, from the decoded fields.
+    if ((word & 0xE0FF) != 0xE0FF || info.Version == 0 || info.Layer == 0 || info.Bitrate == 0 ||
+        info.SampleRate == 0 || info.Emphasis == 2) {
         return 0;
     }
-    const TFrameInfo info = DecodeFrameHeader(word);
     if (info.Layer == 3) {
         return Layer3Level(info, frame, size);
     }

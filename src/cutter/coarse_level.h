@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "stream/frame_header.h"
+
 namespace sw {
 
 // Levels are peak sample values on a signed 16-bit decoder's scale: 0 is silence, 32767 full
@@ -25,5 +27,9 @@ inline constexpr uint16_t kFullScaleLevel = 32767;
 // The bytes are untrusted: every read is checked against size, and a frame too short for what
 // its header announces, or without a valid header, gives 0.
 uint16_t CoarseFrameLevel(const uint8_t* frame, size_t size);
+
+// DecodeFrameHeader through a small cache of the last words seen on this thread: a file's frames
+// repeat a handful of header words, and the waveform's readers decode every one of them.
+const TFrameInfo& DecodedHeader(uint32_t word);
 
 }  // namespace sw

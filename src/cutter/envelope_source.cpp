@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
+#include "cutter/coarse_level.h"
 #include "stream/frame_header.h"
 #include "stream/regular_file.h"
 
@@ -25,12 +27,15 @@ EnvelopeSource EnvelopeSourceOf(TCutObject& cut) {
     if (frames <= 0) {
         return source;
     }
-    std::vector<uint8_t> bytes(size_t(frames) * 4);
+    // Read straight into the copy, then put each entry into the machine's order.
+    source.offsets.resize(size_t(frames));
     cut.IndexStream->Seek(0, SeekOrigin::Begin);
-    const int64_t read = cut.IndexStream->Read(bytes.data(), int64_t(bytes.size()));
+    const int64_t read = cut.IndexStream->Read(source.offsets.data(), int64_t(frames) * 4);
     source.offsets.resize(size_t(std::max<int64_t>(read, 0) / 4));
-    for (size_t i = 0; i < source.offsets.size(); ++i) {
-        source.offsets[i] = int32_t(HeaderWordFromBytes(&bytes[i * 4]));
+    for (int32_t& offset : source.offsets) {
+        uint8_t bytes[4];
+        std::memcpy(bytes, &offset, 4);
+        offset = int32_t(HeaderWordFromBytes(bytes));
     }
     return source;
 }
@@ -87,10 +92,11 @@ SourceFrameReader::Bytes SourceFrameReader::Frame(int32_t index) {
         return {};
     }
     const uint32_t word = HeaderWordFromBytes(&buffer_[size_t(offset - bufferOffset_)]);
-    if (!IsValidFrameHeader(word)) {
+    const TFrameInfo& info = DecodedHeader(word);
+    if ((word & 0xE0FF) != 0xE0FF || info.FrameLength <= 0) {
         return {};
     }
-    const size_t length = size_t(DecodeFrameHeader(word).FrameLength);
+    const size_t length = size_t(info.FrameLength);
     const size_t got = Load(offset, length);
     if (got < 4) {
         return {};

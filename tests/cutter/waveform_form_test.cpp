@@ -237,6 +237,25 @@ TEST_F(WaveformWindowTest, CuesMarksAndFilesShowAsTheyChangeWithoutDecodingAgain
     ASSERT_TRUE(DecodedAll());
     const LevelEnvelope* decoded = form_->Envelope();
 
+    // The palette gives the colours: a dark one, a dark ground with light levels on it.
+    QPalette dark = form_->palette();
+    dark.setColor(QPalette::Base, QColor(16, 16, 16));
+    dark.setColor(QPalette::Text, QColor(240, 240, 240));
+    dark.setColor(QPalette::Link, QColor(130, 190, 255));
+    form_->setPalette(dark);
+    ProcessEvents();
+    int32_t loud = 50;
+    int32_t quiet = 50;
+    for (int32_t frame = 50; frame < 640; ++frame) {
+        const uint16_t peak = decoded->Column(frame, frame + 1).peak;
+        loud = peak > decoded->Column(loud, loud + 1).peak ? frame : loud;
+        quiet = peak < decoded->Column(quiet, quiet + 1).peak ? frame : quiet;
+    }
+    const QImage picture = Canvas().grab().toImage();
+    const int above = Canvas().LevelsRect().center().y() - 3;
+    EXPECT_GT(picture.pixelColor(At(loud).x(), above).lightness(), 120);
+    EXPECT_LT(picture.pixelColor(At(quiet).x(), above).lightness(), 80);
+
     // The cutter's mark buttons, and two cues as the auto-cut adds them, in one batch.
     cutter_->SeekTo(120);
     QTest::mouseClick(cutter_->findChild<QWidget*>("MarkBeginBtn"), Qt::LeftButton);

@@ -60,6 +60,9 @@ class WaveformCanvas : public QWidget {
 
     // What the position and the marks are, in the cutter's display mode.
     QString Summary() const;
+    // How many frames' estimates and decoded levels the last picture showed.
+    int32_t DrawnCoarseFrames() const { return drawnCoarse_; }
+    int32_t DrawnExactFrames() const { return drawnExact_; }
 
   signals:
     // The zoom or the scroll position changed.

@@ -55,7 +55,6 @@ TWaveformForm::TWaveformForm(WaveformCutter& cutter, CueListModel& cues, Project
       binWatch_(std::make_unique<BinWatch>(*this)) {
     setObjectName("WaveformForm");
     setWindowTitle("Waveform");
-    setAccessibleName("Waveform");
     CreateControls();
     cues_.AddObserver(cueWatch_.get());
     bin_.AddObserver(binWatch_.get());
@@ -221,6 +220,7 @@ void TWaveformForm::UpdateLevelsText() {
     }
     if (levels_->text() != text) {
         levels_->setText(text);
+        levels_->setAccessibleDescription(text);
     }
 }
 
@@ -245,7 +245,9 @@ void TWaveformForm::SummaryChanged() {
         return;
     }
     summary_->setText(summary);
-    // Assistive technology hears where the position and the marks are.
+    // Assistive technology hears where the position and the marks are: a label's text does not
+    // reach it past the label's name, its description does.
+    summary_->setAccessibleDescription(summary);
     canvas_->setAccessibleDescription(summary);
     QAccessibleEvent event(canvas_, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
