@@ -252,9 +252,15 @@ TEST_F(WaveformWindowTest, CuesMarksAndFilesShowAsTheyChangeWithoutDecodingAgain
         quiet = peak < decoded->Column(quiet, quiet + 1).peak ? frame : quiet;
     }
     const QImage picture = Canvas().grab().toImage();
-    const int above = Canvas().LevelsRect().center().y() - 3;
-    EXPECT_GT(picture.pixelColor(At(loud).x(), above).lightness(), 120);
-    EXPECT_LT(picture.pixelColor(At(quiet).x(), above).lightness(), 80);
+    // The picture has the screen's pixels; a frame's column is read in its middle.
+    auto lightness = [&](int32_t frame) {
+        const qreal ratio = picture.devicePixelRatio();
+        const QPoint at(int((At(frame).x() + 0.5) * ratio),
+                        int((Canvas().LevelsRect().center().y() - 3) * ratio));
+        return picture.pixelColor(at).lightness();
+    };
+    EXPECT_GT(lightness(loud), 120);
+    EXPECT_LT(lightness(quiet), 80);
 
     // The cutter's mark buttons, and two cues as the auto-cut adds them, in one batch.
     cutter_->SeekTo(120);
