@@ -97,8 +97,10 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
     commands_.SetCutter(cutter_);
-    CreateListWindows();
+    // The waveform joins the workspace before the list windows, so that they lie above it where
+    // they meet and the bin, added last, is the window the workspace activates first.
     CreateWaveformWindow();
+    CreateListWindows();
     setAcceptDrops(true);
     commands_.SetView(this);
     CommandsChanged();
@@ -106,8 +108,7 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     move(0, 0);
     RestoreWindowPosition(this);
     cutter_->RestorePlacement();
-    // Below the cutter, as wide as the workspace, and beneath the other windows, which it would
-    // otherwise hide where they meet.
+    // Below the cutter, as wide as the workspace, beneath the other windows.
     layout()->activate();
     const int top = cutterWindow_->geometry().bottom() + 1;
     waveform_->Placement().SetDesigned(
