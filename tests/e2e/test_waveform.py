@@ -65,6 +65,7 @@ class WaveformEndToEnd(unittest.TestCase):
                              what="the sample's levels decoded")
             self.assertEqual(canvas.description, summary.description)
 
+
             import pyatspi
             box = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             frames = 697
@@ -103,6 +104,16 @@ class WaveformEndToEnd(unittest.TestCase):
             cue_tree = accessible.find(program, "tree", "Cues")
             harness.wait_for(lambda: not accessible.showing(cue_tree), 10,
                              what="the cue list hidden")
+
+            # "+" from the keyboard zooms in ("Zoom out" becomes available), "w" shows the whole
+            # file again.
+            zoom_out = accessible.find(frame, "push button", "Zoom out")
+            self.assertFalse(accessible.enabled(zoom_out))
+            session.click(canvas)
+            session.xdotool("key", "--clearmodifiers", "plus")
+            harness.wait_for(lambda: accessible.enabled(zoom_out), 10, what="the zoom")
+            session.xdotool("key", "--clearmodifiers", "w")
+            harness.wait_for(lambda: not accessible.enabled(zoom_out), 10, what="the whole file")
 
             # A click puts the cutter on the frame under the pointer.
             y = box.y + box.height * 3 // 4

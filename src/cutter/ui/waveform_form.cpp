@@ -137,6 +137,11 @@ void TWaveformForm::CreateControls() {
         }
     });
 
+    describeLater_ = new QTimer(this);
+    describeLater_->setSingleShot(true);
+    describeLater_->setInterval(300);
+    connect(describeLater_, &QTimer::timeout, this, &TWaveformForm::Describe);
+
     tick_ = new QTimer(this);
     tick_->setObjectName("WaveformTick");
     connect(tick_, &QTimer::timeout, this, &TWaveformForm::Tick);
@@ -164,7 +169,11 @@ void TWaveformForm::CutterChanged() {
             envelope_ = cache_.Take(*file);
             // Only the file on show is worked on: another one stops, and later goes on from
             // where it stopped.
-            worker_.Start(envelope_, EnvelopeSourceOf(*file));
+            if (envelope_->Complete() || !envelope_->Failure().empty()) {
+                worker_.Cancel();
+            } else {
+                worker_.Start(envelope_, EnvelopeSourceOf(*file));
+            }
         } else {
             worker_.Cancel();
             envelope_.reset();
@@ -241,12 +250,24 @@ void TWaveformForm::ViewChanged() {
 
 void TWaveformForm::SummaryChanged() {
     const QString summary = canvas_->Summary();
-    if (summary_->text() == summary) {
+    if (summary_->text() != summary) {
+        summary_->setText(summary);
+    }
+    // While playing the position changes with every frame; assistive technology hears of it at
+    // most a few times a second, and always of where it ends.
+    if (!describeLater_->isActive()) {
+        Describe();
+        describeLater_->start();
+    }
+}
+
+void TWaveformForm::Describe() {
+    const QString summary = summary_->text();
+    if (canvas_->accessibleDescription() == summary) {
         return;
     }
-    summary_->setText(summary);
-    // Assistive technology hears where the position and the marks are: a label's text does not
-    // reach it past the label's name, its description does.
+    // A label's text does not reach assistive technology past the label's name; its
+    // description does.
     summary_->setAccessibleDescription(summary);
     canvas_->setAccessibleDescription(summary);
     QAccessibleEvent event(canvas_, QAccessible::DescriptionChanged);

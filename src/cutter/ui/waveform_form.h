@@ -61,6 +61,7 @@ class TWaveformForm : public QWidget {
     void Tick();
     void ViewChanged();
     void SummaryChanged();
+    void Describe();
     void UpdateLevelsText();
 
     WaveformCutter& cutter_;
@@ -81,6 +82,7 @@ class TWaveformForm : public QWidget {
     QLabel* summary_ = nullptr;
     QLabel* levels_ = nullptr;
     QTimer* tick_ = nullptr;
+    QTimer* describeLater_ = nullptr;
     QAction* zoomIn_ = nullptr;
     QAction* zoomOut_ = nullptr;
     QAction* zoomToSelection_ = nullptr;
