@@ -372,3 +372,5 @@ SW_BENCH_BUILD="${SW_BENCH_BUILD:-$root/build-bench-core}" "$root/bench/clean_cu
 "$root/bench/project_windows.sh" || echo "bench: WARNING the project windows benchmark failed" >&2
 # The auto-cut dialog's search against the command line's.
 "$root/bench/autocut_dialog.sh" || echo "bench: WARNING the auto-cut dialog benchmark failed" >&2
+# The waveform's levels of the one-hour file against mpg123's decode of it.
+"$root/bench/waveform.sh" || echo "bench: WARNING the waveform benchmark failed" >&2

@@ -17,7 +17,8 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DSLICEWELL_BUILD_TESTS=OFF \
     -DSLICEWELL_FUZZ=ON >/dev/null
 ninja -C "$build" fuzz_scan fuzz_id3 fuzz_load_cut_object fuzz_cue_file fuzz_playlist \
-    fuzz_project_file fuzz_wave_file fuzz_update_record fuzz_message_box fuzz_seeds >/dev/null
+    fuzz_project_file fuzz_wave_file fuzz_update_record fuzz_message_box fuzz_coarse_level \
+    fuzz_seeds >/dev/null
 
 rm -rf "$work"
 mkdir -p "$work/seeds" "$work/artifacts"
@@ -25,7 +26,7 @@ mkdir -p "$work/seeds" "$work/artifacts"
 
 status=0
 for target in scan id3 load_cut_object cue_file playlist project_file wave_file update_record \
-    message_box; do
+    message_box coarse_level; do
     corpus="$work/corpus/$target"
     mkdir -p "$corpus"
     # A target without seeds starts from nothing; libFuzzer finds its way from there.

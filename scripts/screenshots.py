@@ -1,5 +1,7 @@
 """Makes the README's screenshots: the real program on Xvfb with the bundled sample, a few cues
-on the cue list, one picture of the whole window and one of each child window."""
+on the cue list, one picture of the whole window and one of each child window. The frame starts
+at the pictures' size, so the waveform window takes the workspace's width below the cutter, and
+the cue list stands beside the cutter."""
 
 import os
 import shutil
@@ -35,7 +37,9 @@ def main():
         folder = os.path.join(session.home, ".config", "Harrowlight")
         os.makedirs(folder)
         with open(os.path.join(folder, "Slicewell.conf"), "w") as store:
-            store.write("[General]\nCutterKBControl=1\nCutterAutoPlay=0\nSplashDelay=0\n")
+            store.write("[General]\nCutterKBControl=1\nCutterAutoPlay=0\nSplashDelay=0\n"
+                        "[MainForm]\nLeft=0\nTop=0\nWidth=1100\nHeight=760\nVisible=1\n"
+                        "[CueListForm]\nLeft=660\nTop=115\nWidth=400\nHeight=190\nVisible=1\n")
         app = session.start([PROGRAM, sample], cwd=session.root)
         window = session.window("^Slicewell")
         session.xdotool("windowmove", window, "0", "0")
@@ -65,7 +69,8 @@ def main():
                                 if accessible.find_all(program, "frame", "Slicewell 4")
                                 else program.getChildAtIndex(0))
         for name, file in (("Cutter (keyboard enabled)", "cutter.png"),
-                           ("Project bin", "project-bin.png"), ("Cue list", "cue-list.png")):
+                           ("Project bin", "project-bin.png"), ("Cue list", "cue-list.png"),
+                           ("Waveform", "waveform.png")):
             x, y, w, h = extents(accessible.find(program, "frame", name))
             crop(session, whole, os.path.join(OUT, file), (x - x0, y - y0, w, h))
         session.key(window, "alt+F4")

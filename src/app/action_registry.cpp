@@ -13,6 +13,7 @@ const std::vector<ActionShortcut>& ActionShortcuts() {
         {"ViewProjectBinAction", "F5", "hide or show the project bin"},
         {"ViewCutterAction", "F6", "hide or show the cutter"},
         {"ViewCueListAction", "F7", "hide or show the cue list"},
+        {"ViewWaveformAction", "F8", "hide or show the waveform"},
         // The keypad has no free key left for it, and it opens a dialog: an ordinary key that
         // works whether or not the cutter's keyboard control is on, while the cutter has the
         // focus.
@@ -26,6 +27,11 @@ const std::vector<ActionShortcut>& ActionShortcuts() {
         {"CutterFrameForwardKey", "Right", "cutter: one frame on"},
         {"CutterSecondBackKey", "Shift+Left", "cutter: one second back"},
         {"CutterSecondForwardKey", "Shift+Right", "cutter: one second on"},
+        // While the waveform has the focus.
+        {"WaveformZoomInAction", "+", "zoom the waveform in"},
+        {"WaveformZoomOutAction", "-", "zoom the waveform out"},
+        {"WaveformZoomToSelectionAction", "Z", "show the marked selection across the waveform"},
+        {"WaveformWholeFileAction", "W", "show the whole file in the waveform"},
     };
     return shortcuts;
 }

@@ -31,6 +31,8 @@
 #include "app/single_instance.h"
 #include "app/window_position.h"
 #include "cutter/cutter_form.h"
+#include "cutter/ui/cutter_waveform_link.h"
+#include "cutter/ui/waveform_form.h"
 #include "engine/export_operations.h"
 #include "player/wave_out.h"
 #include "project/ui/cue_list_form.h"
@@ -107,6 +109,9 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
     commands_.SetCutter(cutter_);
+    // The waveform joins the workspace before the list windows, so that they lie above it where
+    // they meet and the bin, added last, is the window the workspace activates first.
+    CreateWaveformWindow();
     CreateListWindows();
     setAcceptDrops(true);
     commands_.SetView(this);
@@ -121,18 +126,30 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     if (!placed) {
         FitFirstStart();
     }
+    PlaceWaveform();
 }
+
+namespace {
+
+// The waveform's designed height below the other windows.
+constexpr int kWaveformHeight = 220;
+
+}  // namespace
 
 void TMainForm::FitFirstStart() {
     // The designed 640 x 480 cut off the cutter's right edge and the cue list's totals in the
-    // desktop's fonts: the frame grows to show every child window whole where it was designed.
+    // desktop's fonts: the frame grows to show every child window whole where it was designed,
+    // and the waveform below them.
     layout()->activate();
     int right = 0;
     int bottom = 0;
     for (const QMdiSubWindow* child : workspace_->subWindowList()) {
-        right = std::max(right, child->geometry().right() + 1);
-        bottom = std::max(bottom, child->geometry().bottom() + 1);
+        if (child != waveformWindow_) {
+            right = std::max(right, child->geometry().right() + 1);
+            bottom = std::max(bottom, child->geometry().bottom() + 1);
+        }
     }
+    bottom += kWaveformHeight;
     const int border = 2 * workspace_->frameWidth();
     const QScreen* shown = screen();
     const QRect area = shown != nullptr ? shown->availableGeometry() : QRect();
@@ -142,6 +159,33 @@ void TMainForm::FitFirstStart() {
                                               {area.x(), area.y(), area.width(), area.height()});
     resize(fitted.width, fitted.height);
     move(fitted.left, fitted.top);
+}
+
+void TMainForm::PlaceWaveform() {
+    // Below the other windows, as wide as the workspace and as tall as what is left of it.
+    layout()->activate();
+    int top = 0;
+    for (const QMdiSubWindow* child : workspace_->subWindowList()) {
+        if (child != waveformWindow_) {
+            top = std::max(top, child->geometry().bottom() + 1);
+        }
+    }
+    waveform_->Placement().SetDesigned(
+        QRect(0, top, workspace_->viewport()->width(),
+              std::max(kWaveformHeight, workspace_->viewport()->height() - top)));
+    waveform_->Placement().RestorePlacement();
+    waveformWindow_->lower();
+}
+
+void TMainForm::CreateWaveformWindow() {
+    waveformLink_ = std::make_unique<CutterWaveformLink>(*cutter_);
+    waveform_ = new TWaveformForm(*waveformLink_, document_.Cues(), document_.Bin());
+    waveformWindow_ = new ChildWindow([this] { waveform_->Placement().ToggleVisible(); });
+    waveformWindow_->setObjectName("WaveformWindow");
+    waveformWindow_->setWidget(waveform_);
+    waveformWindow_->setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    workspace_->addSubWindow(waveformWindow_);
+    waveform_->Placement().SetViewAction(viewWaveform_);
 }
 
 void TMainForm::CreateListWindows() {
@@ -175,11 +219,14 @@ TMainForm::~TMainForm() {
     document_.Cues().SetCutter(nullptr);
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
-    // The list windows' adapters leave the models' observers before the document goes.
-    for (ChildWindow* window : {projectBinWindow_, cueListWindow_}) {
+    // The waveform stops its worker and the list windows' adapters leave the models' observers
+    // before the document goes.
+    for (ChildWindow* window : {waveformWindow_, projectBinWindow_, cueListWindow_}) {
         window->SetTerminating(true);
         delete window;
     }
+    waveform_ = nullptr;
+    waveformLink_.reset();
     projectBin_ = nullptr;
     cueList_ = nullptr;
     delete cutterWindow_;
@@ -266,9 +313,16 @@ void TMainForm::CreateOtherMenus() {
     viewCueList_->setToolTip("Hide / show cue-list");
     viewCueList_->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     connect(viewCueList_, &QAction::triggered, this, [this] { cueListWindow_->close(); });
+    viewWaveform_ = RegisteredAction(this, "ViewWaveformAction", "&Waveform");
+    viewWaveform_->setCheckable(true);
+    viewWaveform_->setStatusTip("Hide / show the waveform");
+    viewWaveform_->setToolTip("Hide / show waveform");
+    viewWaveform_->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    connect(viewWaveform_, &QAction::triggered, this, [this] { waveformWindow_->close(); });
     view->addAction(viewProjectBin_);
     view->addAction(viewCutter_);
     view->addAction(viewCueList_);
+    view->addAction(viewWaveform_);
 
     QMenu* project = menuBar()->addMenu("&Project");
     project->setObjectName("ProjectMenu");
@@ -313,7 +367,7 @@ void TMainForm::CreateToolBar() {
     toolBar_->addSeparator();
     toolBar_->addActions({import_, export_});
     toolBar_->addSeparator();
-    toolBar_->addActions({viewProjectBin_, viewCueList_, viewCutter_});
+    toolBar_->addActions({viewProjectBin_, viewCueList_, viewCutter_, viewWaveform_});
     toolBar_->addSeparator();
     toolBar_->addAction(properties_);
     toolBar_->addSeparator();
@@ -331,9 +385,10 @@ void TMainForm::CreateToolBar() {
     name(viewProjectBin_, "ProjectBinBtn", "Hide / show project-bin");
     name(viewCueList_, "CueListBtn", "Hide / show cue-list");
     name(viewCutter_, "CutterBtn", "Hide / show cutter");
+    name(viewWaveform_, "WaveformBtn", "Hide / show waveform");
     // The toggles share their View items' actions, whose status tips are the menu's hints ("Hide
     // / show the project-bin"); over the toolbar the buttons' own hints are shown instead.
-    for (QAction* toggle : {viewProjectBin_, viewCueList_, viewCutter_}) {
+    for (QAction* toggle : {viewProjectBin_, viewCueList_, viewCutter_, viewWaveform_}) {
         toolBar_->widgetForAction(toggle)->installEventFilter(this);
     }
     name(properties_, "PropertiesBtn", "Project properties");
@@ -491,6 +546,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     SaveWindowPosition(cutter_, cutterWindow_->isVisible());
     cueList_->Placement().SavePlacement();
     projectBin_->Placement().SavePlacement();
+    waveform_->Placement().SavePlacement();
     if (!SaveWindowPosition(this, true)) {
         prompts_.Warning(main_texts::kWarningCaption, main_texts::kUnableToStoreWindow);
     }
@@ -498,6 +554,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     cutterWindow_->SetTerminating(true);
     cueListWindow_->SetTerminating(true);
     projectBinWindow_->SetTerminating(true);
+    waveformWindow_->SetTerminating(true);
     event->accept();
 }
 

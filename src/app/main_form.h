@@ -22,9 +22,11 @@ class QToolBar;
 namespace sw {
 
 class ChildWindow;
+class CutterWaveformLink;
 class TCueListForm;
 class TCutterForm;
 class TProjectForm;
+class TWaveformForm;
 
 // The program's frame window: a workspace holding the child windows, which are created once and
 // only shown or hidden, the menus and the toolbar of the project commands and of the toggles that
@@ -49,6 +51,8 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     TCueListForm* CueList() const { return cueList_; }
     QAction* ViewProjectBinAction() const { return viewProjectBin_; }
     QAction* ViewCueListAction() const { return viewCueList_; }
+    TWaveformForm* Waveform() const { return waveform_; }
+    QAction* ViewWaveformAction() const { return viewWaveform_; }
     QToolBar* ToolBar() const { return toolBar_; }
     MainCommands& Commands() { return commands_; }
     QLabel* HintPanel() const { return hintPanel_; }
@@ -90,6 +94,9 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     void CreateListWindows();
     // Without a stored placement: large enough for the child windows at their designed places.
     void FitFirstStart();
+    void CreateWaveformWindow();
+    // The waveform's place when none is stored: below the other child windows, across the frame.
+    void PlaceWaveform();
     // The caption, the "Modified" panel and the commands' availability, from MainCommands.
     void CommandsChanged() override;
     QAction* CommandAction(const char* objectName, const QString& text, const char* hint,
@@ -124,6 +131,10 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     ChildWindow* projectBinWindow_ = nullptr;
     TProjectForm* projectBin_ = nullptr;
     QAction* viewProjectBin_ = nullptr;
+    std::unique_ptr<CutterWaveformLink> waveformLink_;
+    ChildWindow* waveformWindow_ = nullptr;
+    TWaveformForm* waveform_ = nullptr;
+    QAction* viewWaveform_ = nullptr;
     QAction* new_ = nullptr;
     QAction* open_ = nullptr;
     QAction* save_ = nullptr;

@@ -631,6 +631,7 @@ void TCutterForm::UpdateMarkLabels() {
         markOutLbl_->setText(Q(NoFrameText(showTime)));
     }
     UpdateStatusBar(!player_ || player_->PlayerMode() != kModePlayAll);
+    emit LabelsChanged();
 }
 
 void TCutterForm::UpdateStatusBar(bool showMarkedLength) {
@@ -733,6 +734,25 @@ void TCutterForm::SetMarkAtSeekBar(void (*setMark)(TCutObject&, int32_t)) {
         if (PlayerOpen() && player_->PlayerMode() == kModePlayMark) {
             player_->Flush();
         }
+    }
+    UpdateMarkLabels();
+    UpdateEnables();
+}
+
+void TCutterForm::SeekTo(int64_t frame) {
+    if (HasFrames()) {
+        SeekBarScroll(true, SeekBarPosition(frame, cut_->FrameCount()));
+    }
+}
+
+void TCutterForm::SetMarks(int32_t markIn, int32_t markOut) {
+    if (!HasFrames()) {
+        return;
+    }
+    cut_->MarkIn = std::min(markIn, markOut);
+    cut_->MarkOut = std::max(markIn, markOut);
+    if (PlayerOpen() && player_->PlayerMode() == kModePlayMark) {
+        player_->Flush();
     }
     UpdateMarkLabels();
     UpdateEnables();

@@ -96,6 +96,18 @@ class TCutterForm : public QWidget, public CutterLink {
     // here.
     bool RunKeyCommand(CutterCommand command);
 
+    // For the waveform window, which drives the cutter as the seek bar and the mark buttons do:
+    // the position the marks and labels use, a move as at the end of a seek bar scroll, both
+    // marks at once, and a frame as the labels show it.
+    int32_t Position() const { return CurrentFrame(); }
+    void SeekTo(int64_t frame);
+    void SetMarks(int32_t markIn, int32_t markOut);
+    std::string FrameLabel(int64_t frame) const { return Text(frame); }
+
+  signals:
+    // The file or cue, the marks or the time display changed (the labels were updated).
+    void LabelsChanged();
+
   public slots:
     // One tick of the jog/shuttle, as JogTimer runs it every 250 ms while the knob is turned.
     void JogTimerTimer();

@@ -13,6 +13,7 @@
 #include "app/global_settings.h"
 #include "app/main_form.h"
 #include "cutter/cutter_form.h"
+#include "cutter/ui/waveform_form.h"
 #include "player/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
@@ -82,6 +83,39 @@ TEST_F(MainFormTest, ClosingTheCutterHidesItThroughTheTogglePath) {
     form_->ViewCutterAction()->trigger();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(cutter->Player()->Active());
+}
+
+TEST_F(MainFormTest, TheWaveformSitsBelowTheCutterAndF8TheButtonAndTheCloseBoxToggleIt) {
+    // A fourth child window that starts hidden or on top of the cutter, cannot be resized, or
+    // whose toggles disagree with it, or that is really closed, is one the user loses.
+    ChildWindow* cutter = form_->CutterWindow();
+    QWidget* window = form_->Waveform()->parentWidget();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(form_->Waveform()->windowTitle(), "Waveform");
+    EXPECT_GE(window->y(), cutter->geometry().bottom());
+    EXPECT_EQ(window->width(), form_->Workspace()->width());
+    EXPECT_NE(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(form_->ViewWaveformAction()->shortcut(), QKeySequence(Qt::Key_F8));
+    auto* button = form_->findChild<QToolButton*>("WaveformBtn");
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isChecked());
+
+    QTest::keyClick(form_.get(), Qt::Key_F8);
+    ProcessEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(button->isChecked());
+    QTest::mouseClick(button, Qt::LeftButton);
+    ProcessEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(form_->ViewWaveformAction()->isChecked());
+    window->close();
+    ProcessEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(form_->ViewWaveformAction()->isChecked());
+    EXPECT_TRUE(form_->Workspace()->subWindowList().contains(window));
+    // The toggle stored the placement under the window's own name.
+    EXPECT_EQ(store_.Open()->value("WaveformForm/Visible").toInt(), 1);
 }
 
 TEST_F(MainFormTest, FilesNamedAtStartGoToTheBinOnly) {

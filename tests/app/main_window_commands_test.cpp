@@ -147,7 +147,7 @@ TEST_F(MainWindowCommandsTest, MenusAndToolbarCarryTheirItemsInOrderWithTheirKey
               (std::vector<std::string>{"&New", "&Open", "&Save", "Save &As", "-", "&Import",
                                         "&Export", "-", "&Preferences", "-", "E&xit"}));
     EXPECT_EQ(Captions(MenuOf(*form_, "ViewMenu")->actions()),
-              (std::vector<std::string>{"&Project bin", "&Cutter", "Cue &list"}));
+              (std::vector<std::string>{"&Project bin", "&Cutter", "Cue &list", "&Waveform"}));
     EXPECT_EQ(Captions(MenuOf(*form_, "ProjectMenu")->actions()),
               (std::vector<std::string>{"&Properties"}));
     EXPECT_FALSE(MenuOf(*form_, "ToolsMenu")->menuAction()->isEnabled());
@@ -157,6 +157,7 @@ TEST_F(MainWindowCommandsTest, MenusAndToolbarCarryTheirItemsInOrderWithTheirKey
         {"NewAction", "Ctrl+N"},        {"OpenAction", "Ctrl+O"},   {"SaveAction", "Ctrl+S"},
         {"ImportAction", "Ctrl+I"},     {"ExportAction", "Ctrl+E"}, {"ExitAction", "Alt+F4"},
         {"ViewProjectBinAction", "F5"}, {"ViewCutterAction", "F6"}, {"ViewCueListAction", "F7"},
+        {"ViewWaveformAction", "F8"},
     };
     for (const auto& [name, key] : keys) {
         EXPECT_EQ(Action(name)->shortcut(), QKeySequence(QString::fromLatin1(key))) << name;
@@ -177,8 +178,8 @@ TEST_F(MainWindowCommandsTest, MenusAndToolbarCarryTheirItemsInOrderWithTheirKey
     }
     EXPECT_EQ(buttons, (std::vector<std::string>{"NewBtn", "OpenBtn", "SaveBtn", "-", "ImportBtn",
                                                  "ExportBtn", "-", "ProjectBinBtn", "CueListBtn",
-                                                 "CutterBtn", "-", "PropertiesBtn", "-",
-                                                 "PreferencesBtn", "AboutBtn", "ExitBtn"}));
+                                                 "CutterBtn", "WaveformBtn", "-", "PropertiesBtn",
+                                                 "-", "PreferencesBtn", "AboutBtn", "ExitBtn"}));
     // The frame's own actions and its menus' (the sub-windows' system menus are Qt's).
     QList<QAction*> own = form_->findChildren<QAction*>(Qt::FindDirectChildrenOnly);
     own += form_->menuBar()->actions();

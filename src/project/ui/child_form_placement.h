@@ -21,6 +21,8 @@ class ChildFormPlacement {
     QWidget* Host() const;
     void SetViewAction(QAction* action);
 
+    // A window whose designed place follows from the others' (set before RestorePlacement).
+    void SetDesigned(QRect designed) { designed_ = designed; }
     // Designed place and sizes, then the stored placement (which also shows or hides it).
     void RestorePlacement();
     // The View item, the toolbar button and the window's close box: stores the placement with
