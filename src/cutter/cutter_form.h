@@ -95,6 +95,8 @@ class TCutterForm : public QWidget, public CutterLink {
     // when it does nothing (no command, no player). Views of the cutter's file hand their keys
     // here.
     bool RunKeyCommand(CutterCommand command);
+    // "Control cutter with keyboard": the cutter's keys act on the player.
+    bool KeyboardControl() const { return keyPreview_; }
 
     // For the waveform window, which drives the cutter as the seek bar and the mark buttons do:
     // the position the marks and labels use, a move as at the end of a seek bar scroll, both

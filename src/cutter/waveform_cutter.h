@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "cutter/cutter_keys.h"
 #include "stream/cut_object.h"
 
 namespace sw {
@@ -32,6 +33,10 @@ class WaveformCutter {
     virtual void SetMarks(int32_t markIn, int32_t markOut) = 0;
     // Opens the cue as its review command does.
     virtual void ReviewCue(TCueObject* cue) = 0;
+    // Runs one of the cutter's key commands (play, marks, the selection to the cue list ...) as
+    // the cutter's own keys do, so the same keys work wherever the file is shown; only while the
+    // cutter's keyboard control is on. False when the command was not taken.
+    virtual bool RunKeyCommand(CutterCommand command) = 0;
 
     // A frame as the cutter shows it now (time code or frame number), and whether it shows time.
     virtual std::string FrameText(int64_t frame) const = 0;

@@ -213,6 +213,16 @@ TEST_F(WaveformWindowTest, ClicksDragsHandlesWheelAndKeysReachTheCuttersPosition
     EXPECT_EQ(File(0)->MarkIn, paged - 1);
     EXPECT_EQ(File(0)->MarkOut, paged);
 
+    // The cutter's own keys act here too once its keyboard control is on: I sets mark-in at
+    // the position, as the cutter's I does.
+    Key(Qt::Key_Left);
+    Key(Qt::Key_I);
+    EXPECT_EQ(File(0)->MarkIn, paged - 1);
+    GlobalSettings().CutterKBControl = true;
+    cutter_->InitializeCutter();
+    Key(Qt::Key_I);
+    EXPECT_EQ(File(0)->MarkIn, paged - 2);
+
     // "Zoom to selection" and "Whole file" by their keys.
     Key(Qt::Key_W);
     EXPECT_TRUE(Scale().ShowsWhole());
@@ -291,10 +301,11 @@ TEST_F(WaveformWindowTest, CuesMarksAndFilesShowAsTheyChangeWithoutDecodingAgain
     EXPECT_EQ(File(0)->MarkIn, 300);
     EXPECT_EQ(File(0)->MarkOut, 500);
     EXPECT_LT(Scale().VisibleFrames(), 697);
-    // From the keyboard: the previous cue's start, then Enter reviews it.
+    // From the keyboard: the previous cue's start, then Shift+Enter reviews it (Enter alone is
+    // the cutter's key for the selection).
     Key(Qt::Key_Up);
     EXPECT_EQ(cutter_->Position(), 10);
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(cutter_->CurrentCue(), cues_.At(0));
 
     // Another file: its own levels and cues, then back without a new decode.

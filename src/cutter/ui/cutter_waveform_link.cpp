@@ -50,6 +50,10 @@ void CutterWaveformLink::ReviewCue(TCueObject* cue) {
     cutter_.OpenCue(cue);
 }
 
+bool CutterWaveformLink::RunKeyCommand(CutterCommand command) {
+    return cutter_.KeyboardControl() && cutter_.RunKeyCommand(command);
+}
+
 std::string CutterWaveformLink::FrameText(int64_t frame) const {
     return cutter_.FrameLabel(frame);
 }

@@ -26,6 +26,7 @@ class CutterWaveformLink : public QObject, public WaveformCutter {
     void Seek(int32_t frame) override;
     void SetMarks(int32_t markIn, int32_t markOut) override;
     void ReviewCue(TCueObject* cue) override;
+    bool RunKeyCommand(CutterCommand command) override;
     std::string FrameText(int64_t frame) const override;
     bool ShowsTime() const override;
     void SetChangeListener(std::function<void()> listener) override;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cutter/keypad_key.h"
 #include "cutter/waveform_ruler.h"
 #include "stream/time_code.h"
 
@@ -469,16 +470,22 @@ void WaveformCanvas::keyPressEvent(QKeyEvent* event) {
             cutter_.SetMarks(std::min(int32_t(here), cutter_.MarkIn()), int32_t(here));
             break;
         case Qt::Key_Return:
-        case Qt::Key_Enter: {
-            const int found = CueAt(spans_, cueRows_, int32_t(here), -1);
-            if (found >= 0) {
-                cutter_.ReviewCue(cues_[size_t(found)].cue);
+        case Qt::Key_Enter:
+            // Enter alone is the cutter's (the selection to the cue list), as everywhere.
+            if (extend) {
+                const int found = CueAt(spans_, cueRows_, int32_t(here), -1);
+                if (found >= 0) {
+                    cutter_.ReviewCue(cues_[size_t(found)].cue);
+                }
+                break;
             }
-            break;
-        }
+            [[fallthrough]];
         default:
-            QWidget::keyPressEvent(event);
-            return;
+            // Play, pause, the marks and the rest of the cutter's keys act as in the cutter.
+            if (!cutter_.RunKeyCommand(CutterKeyCommand(*event))) {
+                QWidget::keyPressEvent(event);
+                return;
+            }
     }
     event->accept();
 }
