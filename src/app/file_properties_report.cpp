@@ -39,20 +39,6 @@ int32_t IndexEntry(ByteStream& index, int32_t frame) {
 
 }  // namespace
 
-std::string Latin1ToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string GroupThousands(int64_t value, const std::string& separator) {
     const bool negative = value < 0;
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : value;

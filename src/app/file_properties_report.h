@@ -4,6 +4,7 @@
 #include <string>
 
 #include "stream/cut_object.h"
+#include "stream/text_encoding.h"  // Latin1ToUtf8, for the tag texts
 
 namespace sw {
 
@@ -24,8 +25,5 @@ std::string GroupThousands(int64_t value, const std::string& separator);
 // changing the process's locale). The C and POSIX locales define none; "," stands in then, so
 // that a large size stays readable in a bare environment.
 std::string UserThousandsSeparator();
-
-// Latin-1 bytes as UTF-8.
-std::string Latin1ToUtf8(const std::string& text);
 
 }  // namespace sw
