@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -64,15 +62,9 @@ int NumberOption(const std::string& option, const std::string& text, int min, in
 
 // A genre by number, or by its name in any case ("Rock", "rock").
 uint8_t GenreOption(const std::string& text) {
-    for (int genre = 0; genre <= kLastGenre; ++genre) {
-        const std::string name = GenreName(static_cast<uint8_t>(genre));
-        if (name.size() == text.size() &&
-            std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            })) {
-            return static_cast<uint8_t>(genre);
-        }
+    const int genre = GenreNumber(text);
+    if (genre >= 0) {
+        return static_cast<uint8_t>(genre);
     }
     return static_cast<uint8_t>(NumberOption("--genre", text, 0, 255));
 }

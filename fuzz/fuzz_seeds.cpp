@@ -1,7 +1,8 @@
 // Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes <folder>/scan,
-// <folder>/id3, <folder>/load_cut_object, <folder>/cue_file and <folder>/playlist. Seeds are
-// small real-shaped inputs: frames of every version, garbage between them, tags of both versions,
-// index files that load, cue files whole and cut short, playlists of every line kind.
+// <folder>/id3, <folder>/load_cut_object, <folder>/cue_file, <folder>/cue_sheet and
+// <folder>/playlist. Seeds are small real-shaped inputs: frames of every version, garbage between
+// them, tags of both versions, index files that load, cue files whole and cut short, CUE sheets
+// of one and several files, playlists of every line kind.
 #include <unistd.h>
 
 #include <cstdio>
@@ -162,6 +163,19 @@ void PlaylistSeeds(const std::string& dir) {
     WriteText(dir + "/comments_only", "#EXTM3U\n# nothing here\n");
 }
 
+void CueSheetSeeds(const std::string& dir) {
+    WriteText(dir + "/album",
+              "\xEF\xBB\xBFREM GENRE Rock\r\nREM DATE 1999\r\nPERFORMER \"Band\"\r\n"
+              "TITLE \"Album\"\r\nFILE \"album.mp3\" MP3\r\n  TRACK 01 AUDIO\r\n"
+              "    TITLE \"He said \"hi\"\"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n"
+              "    PERFORMER \"Guest\"\r\n    INDEX 00 03:58:20\r\n    INDEX 01 04:00:00\r\n");
+    WriteText(dir + "/files",
+              "file one.mp3 wave\ntrack 1 audio\nindex 1 0:00:00\ntrack 2 audio\n"
+              "index 0 3:00:00\nfile \"two.mp3\" WAVE\nindex 01 00:00:00\n"
+              "FILE disc.bin BINARY\nTRACK 3 MODE1/2352\nINDEX 01 120:00:74\n");
+    WriteText(dir + "/broken", "FILE a.mp3 MP3\nINDEX 01 00:00:00\nTRACK 01\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,8 +184,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = std::filesystem::absolute(argv[1]).string();
-    for (const char* name :
-         {"scan", "id3", "load_cut_object", "cue_file", "playlist", "project_file", "wave_file"}) {
+    for (const char* name : {"scan", "id3", "load_cut_object", "cue_file", "cue_sheet", "playlist",
+                             "project_file", "wave_file"}) {
         std::filesystem::create_directories(root + "/" + name);
     }
     ScanSeeds(root + "/scan");
@@ -181,5 +195,6 @@ int main(int argc, char** argv) {
     LoadSeeds(root + "/load_cut_object");
     CueFileSeeds(root + "/cue_file");
     PlaylistSeeds(root + "/playlist");
+    CueSheetSeeds(root + "/cue_sheet");
     return 0;
 }

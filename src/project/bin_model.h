@@ -112,6 +112,8 @@ class ProjectBinModel : public CutObjectFinder {
     int ImportOne(const std::string& fileName, std::vector<std::string>& playlists, bool& reported);
     int ImportPlaylist(const std::string& fileName, std::vector<std::string>& playlists,
                        bool& reported);
+    // A CUE sheet: its files into the bin, its tracks onto the cue list (bin_sheet_import.cpp).
+    int ImportCueSheet(const std::string& fileName);
     void Append(CutObjectPtr cut);
     void EraseRow(int row);
     void ScanMissingIndex(TCutObject& cut);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "project/cue_file.h"
+#include "project/cue_sheet_writer.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
 #include "project/text_fill.h"
@@ -325,6 +326,39 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     } restoreName{cut, name};
     cut.Name = cue.Name;
     WriteCue(cue, target, exporter);
+}
+
+void CueListModel::SaveCueSheetCommand() {
+    Flush();
+    if (cues_.empty()) {
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kSaveSheetTitle;
+    dialog.initialFolder = settings_.LastSaveFolder;
+    dialog.defaultExtension = "cue";
+    dialog.filter = texts::kSaveSheetFilter;
+    const std::string target = prompts_.SaveFile(dialog);
+    if (target.empty()) {
+        return;
+    }
+    settings_.LastSaveFolder = ChosenFolder(target);
+    PlayerPause pause(cutter_);  // each file's first frame is read
+    std::vector<const TCueObject*> cues;
+    for (const auto& cue : cues_) {
+        cues.push_back(cue.get());
+    }
+    const CueSheetPlan plan = PlanCueSheet(cues);
+    SaveCueSheet(target, plan.Tracks);
+    if (!plan.Loose.empty()) {
+        std::string names;
+        for (const std::string& name : plan.Loose) {
+            names += "\r\n" + name;
+        }
+        prompts_.Warning(
+            texts::kWarningCaption,
+            FillText(texts::kSheetLooseCues, {std::to_string(plan.Loose.size()), names}));
+    }
 }
 
 void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,

@@ -114,6 +114,9 @@ class CueListModel {
     // "Overwrite existing files" box is checked. File errors reach the caller.
     void ImportCommand(CutObjectFinder& bin);
     void ExportAs(int row, CutExporter& exporter);
+    // "Save as cue &sheet...": the whole list as a CUE sheet, in list order, written as it is;
+    // cues the sheet cannot hold as they are (gaps, overlaps) are named in a warning after.
+    void SaveCueSheetCommand();
     void ExportSelected(const std::vector<int>& rows, const std::string& extension,
                         CutExporter& exporter);
 

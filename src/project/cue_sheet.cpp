@@ -12,7 +12,7 @@ namespace {
 // A sheet lists tracks; 10,000 of them take about 600 kB. Anything this large is not a sheet.
 constexpr int64_t kMaxSheetSize = 16 << 20;
 // Counted strings in cue and project files hold at most this many bytes.
-constexpr size_t kMaxLineLength = 0xFFFF;
+constexpr size_t kMaxTextLength = 0xFFFF;
 // More digits than this cannot be a track number or a time anyone wrote.
 constexpr size_t kMaxDigits = 7;
 
@@ -120,13 +120,13 @@ class Parser {
 
     bool Line(std::string_view line) {
         ++number_;
-        if (line.size() > kMaxLineLength) {
-            return Fail("the line is longer than 65535 bytes");
-        }
         std::string_view rest;
         const std::string keyword = Upper(FirstWord(line, rest));
         if (keyword.empty()) {
             return true;
+        }
+        if (rest.size() > kMaxTextLength + 2) {  // the text and its quotes
+            return Fail("a text longer than 65535 bytes");
         }
         if (keyword == "FILE") {
             return File(rest);

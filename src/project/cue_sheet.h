@@ -65,7 +65,7 @@ std::string CueSheetText(std::string_view bytes);
 // FLAGS, ISRC, CDTEXTFILE, PREGAP, POSTGAP and unknown keywords are accepted and not kept (but
 // for the disc's REM DATE, GENRE and COMMENT). Minutes may have any number of digits.
 //
-// Refused, with the line: a NUL byte, a line longer than 65535 bytes (no name or title can be
+// Refused, with the line: a NUL byte, a text longer than 65535 bytes (no name or title can be
 // stored that long), TRACK before any FILE, INDEX outside a track, a malformed number or time
 // (seconds 0-59, frames 0-74), a FILE without a type or with an unclosed quote, a track without
 // INDEX 01 or with two, a track that starts before the one before it in the same file, and a

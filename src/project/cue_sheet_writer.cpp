@@ -13,11 +13,19 @@ namespace sw {
 
 namespace {
 
+// A text on one line, no longer than a sheet's reader takes (cut at a whole UTF-8 character).
 std::string OneLine(std::string text) {
     for (char& c : text) {
         if (c == '\r' || c == '\n') {
             c = ' ';
         }
+    }
+    size_t cut = 0xFFFF;
+    if (text.size() > cut) {
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        text.resize(cut);
     }
     return text;
 }

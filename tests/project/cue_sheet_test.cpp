@@ -176,7 +176,7 @@ TEST(CueSheetRead, BrokenSheetsAreRefusedNamingTheLine) {
     } cases[] = {
         {head + std::string("TITLE \"A\0B\"\nINDEX 01 00:00:00\n", 28), 3, "NUL byte"},
         {head + "TITLE \"" + std::string(70000, 'x') + "\"\nINDEX 01 00:00:00\n", 3,
-         "longer than 65535"},
+         "text longer than 65535"},
         {"TRACK 01 AUDIO\nINDEX 01 00:00:00\n", 1, "TRACK before any FILE"},
         {"FILE \"a.mp3\" MP3\nINDEX 01 00:00:00\n", 2, "INDEX outside a TRACK"},
         {head + "INDEX 01 03:60:00\n", 3, "not \"03:60:00\""},
