@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Slicewell 4");
+    // The desktop matches the windows to the menu's entry (and its icon) by this name.
+    QApplication::setDesktopFileName(QStringLiteral("slicewell"));
     sw::TItemDragObject::Instance();
     sw::QtPrompts prompts;
     // A box nobody can see would wait for ever: without a display messages go to the terminal.

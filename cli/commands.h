@@ -22,9 +22,10 @@ int RunDevices(const Arguments& args);
 int RunPlay(const Arguments& args);
 
 // Playback links Qt, PulseAudio and libmpg123, whose loading would cost every scan and export
-// more than the work itself. The two playback commands therefore live in a sibling executable,
-// slicewell-cli-playback, which this replaces the running process with (same pid, terminal and
-// exit status). Returns only when it cannot be started.
+// more than the work itself. The two playback commands therefore live in a helper executable,
+// slicewell-cli-playback (beside this one in a build folder, under libexec once installed),
+// which this replaces the running process with (same pid, terminal and exit status). Returns
+// only when it cannot be started.
 int RunInPlaybackTool(const char* command, const Arguments& args);
 
 }  // namespace sw::cli

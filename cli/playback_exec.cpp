@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "install_layout.h"
 
 namespace sw::cli {
 namespace {
@@ -25,10 +26,19 @@ std::string OwnFolder() {
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
+// Beside this executable in a build folder; in its private folder once installed.
+std::string PlaybackToolPath() {
+    const std::string sibling = OwnFolder() + kPlaybackTool;
+    if (::access(sibling.c_str(), X_OK) == 0) {
+        return sibling;
+    }
+    return OwnFolder() + kHelperFolderFromPrograms + "/" + kPlaybackTool;
+}
+
 }  // namespace
 
 int RunInPlaybackTool(const char* command, const Arguments& args) {
-    const std::string tool = OwnFolder() + kPlaybackTool;
+    const std::string tool = PlaybackToolPath();
     std::vector<std::string> words = {"slicewell-cli", command};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;

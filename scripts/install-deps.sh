@@ -10,6 +10,7 @@ packages=(
     lame twolame sox espeak-ng ffmpeg mpg123 mp3val mp3splt
     hyperfine time python3
     xvfb xauth xdotool dbus at-spi2-core python3-pyatspi imagemagick
+    librsvg2-bin desktop-file-utils appstream lintian man-db
 )
 
 missing=()

@@ -218,7 +218,7 @@ std::string DesktopEntryText(const std::string& executable,
     std::string text =
         "[Desktop Entry]\n"
         "Type=Application\n"
-        "Version=1.5\n"
+        "Version=1.4\n"
         "Name=Slicewell 4\n"
         "GenericName=MPEG audio cutter\n"
         "Comment=Cut MPEG audio files frame by frame, without re-encoding\n"

@@ -23,6 +23,9 @@ const AssociatedType* FindAssociatedType(const std::string& extension);
 std::vector<const AssociatedType*> OwnTypes();
 
 inline constexpr const char* kDesktopId = "slicewell.desktop";
+// The MIME package an installation puts beside the other programs' packages, defining every own
+// type at once; a program registering itself writes one package per type instead.
+inline constexpr const char* kInstalledMimePackage = "slicewell.xml";
 
 // The desktop entry: the program's name, an Exec line that hands every opened file to the
 // executable (which imports them), and the MIME types it declares. Empty when the executable's

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/association_texts.h"
+#include "install_layout.h"
 #include "stream/byte_stream.h"
 #include "stream/document_file.h"
 #include "stream/file_errors.h"
@@ -95,6 +96,9 @@ bool UpdateDesktopEntry(const AssociationPlace& place, const Files& files, bool 
              NamesAddedAssociation(ReadText(files.mimeApps).value_or(""), kDesktopId);
     if (!needed) {
         return RemoveIfPresent(files.desktopEntry);
+    }
+    if (place.Installed) {
+        return false;  // the installed entry serves; a copy still in use stays as it is
     }
     const std::string text = DesktopEntryText(place.Executable, declared);
     if (text.empty()) {
@@ -181,7 +185,39 @@ std::string ExecutablePath() {
     return error ? std::string() : path.string();
 }
 
+std::vector<std::string> SplitFolders(const std::string& list) {
+    std::vector<std::string> folders;
+    std::istringstream in(list);
+    for (std::string folder; std::getline(in, folder, ':');) {
+        folders.push_back(folder);
+    }
+    return folders;
+}
+
 }  // namespace
+
+bool IsInstalledForDesktop(const std::string& executable, const std::string& dataFromPrograms,
+                           const std::string& dataHome, const std::string& dataDirs) {
+    if (executable.empty()) {
+        return false;
+    }
+    const fs::path data = fs::path(executable).parent_path() / dataFromPrograms;
+    std::error_code error;
+    if (!fs::is_regular_file(data / "applications" / kDesktopId, error) ||
+        !fs::is_regular_file(data / "mime/packages" / kInstalledMimePackage, error)) {
+        return false;
+    }
+    std::vector<std::string> folders =
+        SplitFolders(dataDirs.empty() ? "/usr/local/share:/usr/share" : dataDirs);
+    folders.push_back(dataHome);
+    for (const std::string& folder : folders) {
+        // Compared as files, so that "/usr/share/" and a folder reached through a link match.
+        if (!folder.empty() && folder[0] == '/' && fs::equivalent(folder, data, error)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 AssociationPlace UserAssociationPlace() {
     AssociationPlace place;
@@ -189,12 +225,21 @@ AssociationPlace UserAssociationPlace() {
     place.ConfigHome = XdgFolder("XDG_CONFIG_HOME", "/.config");
     place.Executable = ExecutablePath();
     place.RunTool = RunDatabaseTool;
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    place.Installed = IsInstalledForDesktop(place.Executable, kDataFolderFromPrograms,
+                                            place.DataHome, dataDirs != nullptr ? dataDirs : "");
     return place;
 }
 
 bool RegisterFileAssociation(const AssociationPlace& place, const std::string& extension) {
     return Change(
         place, extension, [&](const AssociatedType& type, const Files& files, Changes& changes) {
+            if (place.Installed) {
+                if (!type.Own) {
+                    EditMimeApps(files, type, true);
+                }
+                return;
+            }
             if (type.Own) {
                 changes.mime = WriteIfChanged(files.Package(type), MimePackageText(type));
                 changes.desktop = UpdateDesktopEntry(place, files, false);

@@ -1,9 +1,30 @@
 #include "app/association_texts.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace sw {
 namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The line of the entry that starts with key and "=", with its line break.
+std::string LineOf(const std::string& entry, const std::string& key) {
+    const size_t start = entry.find("\n" + key + "=");
+    return start == std::string::npos
+               ? ""
+               : entry.substr(start, entry.find('\n', start + 1) - start + 1);
+}
 
 const std::string kOthersList =
     "[Default Applications]\n"
@@ -110,6 +131,48 @@ TEST(DesktopEntry, OwnTypesAreKnownByGlobAndSignature) {
     ASSERT_NE(FindAssociatedType("mp3"), nullptr);
     EXPECT_FALSE(FindAssociatedType("mp3")->Own);
     EXPECT_EQ(FindAssociatedType("ogg"), nullptr);
+}
+
+TEST(InstalledFiles, DefineTheOwnTypesAndNameTheProgramAsItRegistersItself) {
+    // Would break: a type's signature or name changed in the program but not in the package's
+    // files, so that the installed desktop knows the files by other rules than a program run
+    // from a build folder.
+    const std::string package = ReadFile(SW_DATA_DIR "/slicewell.xml");
+    const std::string installed = ReadFile(SW_DATA_DIR "/slicewell.desktop");
+    const std::string registered = DesktopEntryText("slicewell", {});
+    ASSERT_FALSE(package.empty());
+    for (const AssociatedType* type : OwnTypes()) {
+        const std::string text = MimePackageText(*type);
+        const size_t start = text.find("  <mime-type");
+        const size_t end = text.find("</mime-type>\n") + 13;
+        EXPECT_NE(package.find(text.substr(start, end - start)), std::string::npos)
+            << type->MimeType;
+        EXPECT_NE(LineOf(installed, "MimeType").find(std::string(type->MimeType) + ";"),
+                  std::string::npos)
+            << type->MimeType;
+    }
+    for (const char* key : {"Type", "Name", "GenericName", "Comment", "Exec", "Categories"}) {
+        EXPECT_EQ(LineOf(installed, key), LineOf(registered, key)) << key;
+    }
+}
+
+TEST(DesktopEntry, WrittenEntryPassesTheDesktopsValidator) {
+    // Would break: an entry that the desktop's own tools reject (a key or version they do not
+    // know), so that no menu shows the program.
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    char folder[] = "/tmp/sw-entry-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string entry = std::string(folder) + "/slicewell.desktop";
+    std::ofstream(entry) << DesktopEntryText("/opt/My Apps/slicewell",
+                                             {"application/x-slicewell-project"});
+    const std::string command = "desktop-file-validate '" + entry + "' >" + folder + "/out 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string output = ReadFile(std::string(folder) + "/out");
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(output, "");
 }
 
 }  // namespace

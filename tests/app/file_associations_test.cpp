@@ -156,6 +156,67 @@ TEST_F(Associations, LinkedMimeAppsListStaysALink) {
     EXPECT_EQ(Read(real), kUsersList);
 }
 
+TEST_F(Associations, InstalledProgramAddsOnlyOtherTypesAssociationsAndRemovesExactlyThose) {
+    // Would break: an installed program copying the package's desktop entry and types into the
+    // user's home, where they would shadow the package's and outlive its removal.
+    place_.Installed = true;
+    Write(MimeApps(), kUsersList);
+    for (const char* extension : {"m3q", "m3p", "m3i", "mp3", "wav"}) {
+        ASSERT_TRUE(RegisterFileAssociation(place_, extension));
+    }
+    EXPECT_FALSE(fs::exists(root_ / "data"));
+    EXPECT_TRUE(runs_.empty());
+    const std::string list = Read(MimeApps());
+    EXPECT_NE(list.find("audio/mpeg=player.desktop;slicewell.desktop;"), std::string::npos);
+    EXPECT_NE(list.find("audio/x-wav=slicewell.desktop;"), std::string::npos);
+
+    for (const char* extension : {"mp3", "wav", "m3u", "m3q", "m3p", "m3i"}) {
+        ASSERT_TRUE(UnregisterFileAssociation(place_, extension));
+    }
+    EXPECT_EQ(Read(MimeApps()), kUsersList);
+    EXPECT_FALSE(fs::exists(root_ / "data"));
+}
+
+TEST_F(Associations, InstalledProgramLeavesABuildFoldersCopiesUntilTheyAreRemoved) {
+    // Would break: an installed start deleting the entry a build folder's run still needs (or a
+    // copy the user edited), or "/r" leaving the build folder's copies behind.
+    ASSERT_TRUE(RegisterFileAssociation(place_, "m3p"));
+    ASSERT_TRUE(RegisterFileAssociation(place_, "mp3"));
+    const std::string entry = Read(Entry());
+    place_.Installed = true;
+    place_.Executable = "/usr/bin/slicewell";
+    runs_.clear();
+    ASSERT_TRUE(RegisterFileAssociation(place_, "m3p"));
+    ASSERT_TRUE(RegisterFileAssociation(place_, "mp3"));
+    EXPECT_EQ(Read(Entry()), entry);
+    EXPECT_TRUE(runs_.empty());
+
+    ASSERT_TRUE(UnregisterFileAssociation(place_, "m3p"));
+    EXPECT_FALSE(fs::exists(Package("m3p")));
+    EXPECT_EQ(Read(Entry()), entry);  // still named by the MP3 association
+    ASSERT_TRUE(UnregisterFileAssociation(place_, "mp3"));
+    EXPECT_FALSE(fs::exists(Entry()));
+    EXPECT_FALSE(fs::exists(MimeApps()));
+}
+
+TEST_F(Associations, OnlyAnInstallationTheDesktopSeesCounts) {
+    // Would break: a program in a build folder, or one installed where the desktop does not
+    // look (a staging folder, an unusual prefix), leaving the user without any entry or types.
+    const fs::path prefix = root_ / "usr";
+    const std::string program = (prefix / "bin/slicewell").string();
+    const std::string share = (prefix / "share").string();
+    Write(program, "");
+    EXPECT_FALSE(IsInstalledForDesktop(program, "../share", "", share));
+    Write(prefix / "share/applications/slicewell.desktop", "");
+    EXPECT_FALSE(IsInstalledForDesktop(program, "../share", "", share));
+    Write(prefix / "share/mime/packages/slicewell.xml", "");
+    EXPECT_TRUE(IsInstalledForDesktop(program, "../share", "", "/nonexistent:" + share + "/"));
+    EXPECT_TRUE(IsInstalledForDesktop(program, "../share", share, "/usr/share"));
+    EXPECT_FALSE(IsInstalledForDesktop(program, "../share", "", ""));  // the XDG default
+    EXPECT_FALSE(
+        IsInstalledForDesktop((root_ / "build/app/slicewell").string(), "../share", "", share));
+}
+
 TEST_F(Associations, UnknownTypesAndUnwritableFoldersFailWithoutHarm) {
     // Would break: a start crashing on a read-only data folder instead of going on.
     EXPECT_FALSE(RegisterFileAssociation(place_, "ogg"));
