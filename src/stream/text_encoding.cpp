@@ -46,11 +46,28 @@ uint32_t DecodeUtf8(std::string_view text, size_t at, size_t& length) {
 
 }  // namespace
 
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+    size_t length;
+    DecodeUtf8(text, at, length);
+    return length;
+}
+
 bool IsValidUtf8(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         size_t length;
         DecodeUtf8(text, at, length);
         if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+bool FitsLatin1(std::string_view utf8) {
+    for (size_t at = 0; at < utf8.size();) {
+        size_t length;
+        if (DecodeUtf8(utf8, at, length) > 0xFF || length == 0) {
             return false;
         }
         at += length;
