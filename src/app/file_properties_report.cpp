@@ -64,7 +64,8 @@ std::string UserThousandsSeparator() {
     return separator.empty() ? "," : separator;
 }
 
-std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSeparator) {
+std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSeparator,
+                                 const SourceTags* sourceTags) {
     const int32_t frames = cut.FrameCount();
     std::string first = "none";
     std::string last = "none";
@@ -109,6 +110,12 @@ std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSe
         r += "Track: " + std::to_string(tag.Track) + "\n";
     } else {
         r += "No ID3v1.1 tag found\n";
+    }
+    if (sourceTags != nullptr && sourceTags->HasId3v2 &&
+        (!sourceTags->Title.empty() || !sourceTags->Artist.empty())) {
+        r += "\nID3v2 tag:\n";
+        r += "Title: " + sourceTags->Title + "\n";
+        r += "Artist: " + sourceTags->Artist + "\n";
     }
     return r;
 }

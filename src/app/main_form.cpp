@@ -93,6 +93,7 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     cutter_->SetCueList(&document_.Cues());
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
+    document_.Cues().SetPieceTagger(&pieceTagger_);
     commands_.SetCutter(cutter_);
     CreateListWindows();
     setAcceptDrops(true);
@@ -134,6 +135,7 @@ TMainForm::~TMainForm() {
     // The cutter's player must let go of the cut objects before the document frees them.
     document_.Bin().SetCutter(nullptr);
     document_.Cues().SetCutter(nullptr);
+    document_.Cues().SetPieceTagger(nullptr);
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
     // The list windows' adapters leave the models' observers before the document goes.

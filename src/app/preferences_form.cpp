@@ -22,6 +22,8 @@ constexpr const char* kUnreadableDevice = "Unable to retrieve info";
 // The mapper of the original platform: the sound server's default output.
 constexpr const char* kDefaultDevice = "Default device";
 constexpr const char* kPriorities[] = {"Idle", "Lowest", "Lower", "Normal", "Higher", "Highest"};
+// In the order of the "PieceTags" values.
+constexpr const char* kPieceTags[] = {"None", "ID3v1.1", "ID3v2.4", "ID3v1.1 and ID3v2.4"};
 
 QString Text(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -109,6 +111,14 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
                          "TempFileBox", QStringLiteral("Use disk for temporary data"),
                          "Use a diskfile for storing temporary data (Slower but safer with very "
                          "large MP3's)");
+    pieceTagsList_ =
+        Named(new QComboBox, "PieceTagsList", QStringLiteral("Tags in exported pieces"),
+              "Tags written into the MP3 files of an export to a folder: title, "
+              "artist, album, track number and cover from the cue sheet and the "
+              "source");
+    for (const char* choice : kPieceTags) {
+        pieceTagsList_->addItem(QString::fromLatin1(choice));
+    }
     folderBtn_ = Named(new QPushButton(QStringLiteral("Folder")), "FolderBtn",
                        QStringLiteral("Temporary folder"), "Select temporary folder");
     folderLabel_ =
@@ -145,6 +155,9 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     folderRow->addWidget(folderBtn_);
     folderRow->addWidget(folderLabel_, 1);
     fileRows->addLayout(folderRow);
+    auto* tagsRow = new QFormLayout;
+    tagsRow->addRow(QStringLiteral("Tags in exported pieces:"), pieceTagsList_);
+    fileRows->addLayout(tagsRow);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(revertBtn_);
@@ -162,6 +175,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     const auto changed = [this] { Changed(); };
     connect(deviceList_, &QComboBox::currentIndexChanged, this, changed);
     connect(priorityList_, &QComboBox::currentIndexChanged, this, changed);
+    connect(pieceTagsList_, &QComboBox::currentIndexChanged, this, changed);
     for (QSpinBox* spin : {cueBuffers_, playBuffers_, jogSpeed_}) {
         connect(spin, &QSpinBox::valueChanged, this, changed);
     }
@@ -193,6 +207,7 @@ void TPreferencesForm::Load(const TGlobalSettings& settings) {
     cueBuffers_->setValue(settings.CueBuffers);
     playBuffers_->setValue(settings.NumBuffers);
     jogSpeed_->setValue(settings.JogMaxSpeed);
+    pieceTagsList_->setCurrentIndex(settings.PieceTags & 3);
     priorityList_->setCurrentIndex(
         settings.PlayerPriority < priorityList_->count() ? settings.PlayerPriority : -1);
     loading_ = false;
@@ -211,6 +226,7 @@ void TPreferencesForm::Store(TGlobalSettings& settings) const {
     settings.CueBuffers = cueBuffers_->value();
     settings.NumBuffers = playBuffers_->value();
     settings.JogMaxSpeed = jogSpeed_->value();
+    settings.PieceTags = pieceTagsList_->currentIndex();
     // A time-critical priority has no item; it stays as stored rather than becoming another.
     if (priorityList_->currentIndex() >= 0) {
         settings.PlayerPriority = static_cast<uint8_t>(priorityList_->currentIndex());

@@ -55,6 +55,7 @@ class TPreferencesForm : public QDialog {
     QSpinBox* jogSpeed_ = nullptr;
     QLabel* priorityLabel_ = nullptr;
     QComboBox* priorityList_ = nullptr;
+    QComboBox* pieceTagsList_ = nullptr;
     QCheckBox* keyboardBox_ = nullptr;
     QCheckBox* matchBox_ = nullptr;
     QCheckBox* indexFileBox_ = nullptr;

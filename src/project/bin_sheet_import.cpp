@@ -3,10 +3,9 @@
 // there or is no audio file) is refused before anything is imported; an import the user aborts
 // takes back what it added. What only shows once the files are scanned (a track after its
 // file's end) leaves that track out and is listed in one message at the end.
-#include <sys/stat.h>
-
 #include <memory>
 
+#include "engine/export_targets.h"
 #include "project/bin_model.h"
 #include "project/cue_sheet.h"
 #include "project/document_texts.h"
@@ -17,13 +16,6 @@
 namespace sw {
 
 namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
 
 bool IsListKind(const std::string& fileName) {
     const std::string kind = FileKind(fileName);

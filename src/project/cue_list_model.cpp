@@ -8,6 +8,7 @@
 #include "project/cue_sheet_writer.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
+#include "project/piece_names.h"
 #include "project/text_fill.h"
 #include "stream/file_names.h"
 #include "stream/time_code.h"
@@ -251,7 +252,10 @@ std::string CueListModel::ExportAsName(int row) const {
 
 std::string CueListModel::FolderExportName(int row, const std::string& folder,
                                            const std::string& extension) const {
-    std::string name = SafeFileName(At(row)->Name) + "." + extension;
+    const std::string& cueName = At(row)->Name;
+    const std::string name = NumberedName(cueName).Number > 0
+                                 ? PieceFileName(cueName, row + 1, extension)
+                                 : SafeFileName(cueName) + "." + extension;
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
@@ -383,10 +387,13 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
     std::vector<int> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    const int count = static_cast<int>(ordered.size());
+    int number = 0;
     for (int row : ordered) {
         if (row < 0 || row >= Count()) {
             continue;
         }
+        ++number;
         TCueObject& cue = *At(row);
         std::string target = FolderExportName(row, folder, extension);
         if (!overwrite && FileExists(target)) {
@@ -407,6 +414,9 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
         try {
             if (!WriteCue(cue, target, exporter)) {
                 failures.push_back(target);
+            } else if (tagger_ != nullptr) {
+                tagger_->TagPiece(target, cue, number, count,
+                                  static_cast<PieceTagKinds>(settings_.PieceTags & 3));
             }
         } catch (const std::exception& error) {
             failures.push_back(error.what());

@@ -47,6 +47,7 @@ class TCueListForm : public QWidget {
     void PopUpExportAsWAVClick();
     void PopUpExportAsCUEClick();
     void PopUpExportAsClick();
+    void PopUpSaveSheetClick();
     void PopUpDeleteClick();
     // Files dropped here: the bin's list import, in the drop's order.
     void ImportFiles(const std::vector<std::string>& names);
@@ -65,6 +66,7 @@ class TCueListForm : public QWidget {
     QAction* PopUpExportAsWAV;
     QAction* PopUpExportAsCUE;
     QAction* PopUpExportAs;
+    QAction* PopUpSaveSheet;
     QAction* PopUpDelete;
 
   signals:
