@@ -81,7 +81,7 @@ int SplitExporter::ExportCutObject(const std::string& target, TCutObject& cut, b
 }
 
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite) {
+                       bool overwrite, const SplitSteps& steps) {
     SplitOutcome outcome;
     SplitExporter exporter;
     std::set<std::string> taken;
@@ -92,7 +92,8 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             break;
         }
         TCueObject& cue = *cues.At(row);
-        const std::string target = cues.FolderExportName(row, folder, extension);
+        const std::string target =
+            steps.target ? steps.target(row) : cues.FolderExportName(row, folder, extension);
         if (!taken.insert(target).second) {
             std::fprintf(stderr, "slicewell-cli: %s: an earlier cue was written to %s; skipped\n",
                          cue.Name.c_str(), target.c_str());
@@ -118,6 +119,9 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
                 exporter.SetLabel("Cue " + std::to_string(row + 1) + " of " +
                                   std::to_string(count));
                 status = exporter.ExportCutObject(target, cut, true);
+            }
+            if (status == kStatusOk && steps.written) {
+                steps.written(target, row);
             }
         } catch (const std::exception& error) {
             std::fprintf(stderr, "slicewell-cli: %s\n", error.what());

@@ -1,16 +1,11 @@
 // The tags TagLib reads from sources and writes into exported pieces, checked against what other
 // programs read back: ffprobe, eyeD3, and ffmpeg's decoder for the audio in between.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "frame_builder.h"
+#include "program_output.h"
 #include "stream/piece_tagging.h"
 #include "stream/source_tags.h"
 
@@ -21,45 +16,8 @@ std::string Corpus(const std::string& name) {
     return std::string(SW_CORPUS_DIR) + "/" + name;
 }
 
-// A program's standard output; no shell, so names need no quoting.
-std::string Output(const std::vector<std::string>& args) {
-    int pipes[2];
-    if (pipe(pipes) != 0) {
-        return "";
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_RDWR);
-        dup2(null, STDIN_FILENO);
-        dup2(pipes[1], STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        close(pipes[0]);
-        std::vector<char*> argv;
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipes[1]);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t got; (got = read(pipes[0], buffer, sizeof buffer)) > 0;) {
-        out.append(buffer, static_cast<size_t>(got));
-    }
-    close(pipes[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return out;
-}
-
-bool Installed(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 std::string DecodedAudio(const std::string& fileName) {
-    return Output(
+    return ProgramOutput(
         {"ffmpeg", "-nostdin", "-v", "error", "-i", fileName, "-map", "0:a", "-f", "md5", "-"});
 }
 
@@ -89,7 +47,7 @@ TEST(SourceTags, Id3v2FirstThenId3v1AndNothingFromWhatIsNoFile) {
 }
 
 TEST(PieceTags, WrittenTagsReadBackInOtherProgramsAndLeaveTheAudioAlone) {
-    if (!Installed("ffprobe") || !Installed("eyeD3")) {
+    if (!ProgramInstalled("ffprobe") || !ProgramInstalled("eyeD3")) {
         GTEST_SKIP() << "ffprobe or eyeD3 missing";
     }
     TempDir dir;
@@ -127,8 +85,9 @@ TEST(PieceTags, WrittenTagsReadBackInOtherProgramsAndLeaveTheAudioAlone) {
     EXPECT_EQ(static_cast<uint8_t>(v1[127]), 92);  // Progressive Rock
     EXPECT_EQ(DecodedAudio(piece), before);
 
-    const std::string probe = Output({"ffprobe", "-v", "error", "-show_entries", "format_tags",
-                                      "-of", "default=noprint_wrappers=1", piece});
+    const std::string probe =
+        ProgramOutput({"ffprobe", "-v", "error", "-show_entries", "format_tags", "-of",
+                       "default=noprint_wrappers=1", piece});
     EXPECT_NE(probe.find("TAG:title=\xC3\x87"
                          "a va \"bien\""),
               std::string::npos)
@@ -139,7 +98,7 @@ TEST(PieceTags, WrittenTagsReadBackInOtherProgramsAndLeaveTheAudioAlone) {
     EXPECT_NE(probe.find("TAG:genre=Progressive Rock"), std::string::npos) << probe;
     EXPECT_NE(probe.find("TAG:track=3/12"), std::string::npos) << probe;
 
-    const std::string eyed3 = Output({"eyeD3", "--no-color", piece});
+    const std::string eyed3 = ProgramOutput({"eyeD3", "--no-color", piece});
     EXPECT_NE(eyed3.find("ID3 v2.4"), std::string::npos) << eyed3;
     EXPECT_NE(eyed3.find("title: \xC3\x87"
                          "a va \"bien\""),
@@ -150,7 +109,7 @@ TEST(PieceTags, WrittenTagsReadBackInOtherProgramsAndLeaveTheAudioAlone) {
                          " bytes] [Type: image/png]"),
               std::string::npos)
         << eyed3;
-    const std::string eyed3v1 = Output({"eyeD3", "--no-color", "-1", piece});
+    const std::string eyed3v1 = ProgramOutput({"eyeD3", "--no-color", "-1", piece});
     EXPECT_NE(eyed3v1.find("ID3 v1.1"), std::string::npos) << eyed3v1;
     EXPECT_NE(eyed3v1.find("track: 3"), std::string::npos) << eyed3v1;
 
