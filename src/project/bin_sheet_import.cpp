@@ -78,6 +78,8 @@ int ProjectBinModel::ImportCueSheet(const std::string& fileName) {
             return refuse(error.Text());
         case CueSheetRead::TooLarge:
             return refuse("it is larger than any cue sheet (16 MiB)");
+        case CueSheetRead::NotRegular:
+            return refuse("it is a pipe, socket or device, not a file");
         default:
             return refuse("it cannot be opened");
     }

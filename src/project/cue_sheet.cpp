@@ -357,6 +357,8 @@ CueSheetRead ReadCueSheetFile(const std::string& fileName, CueSheet& sheet, CueS
             return CueSheetRead::NotFound;
         case RegularFileRead::TooLarge:
             return CueSheetRead::TooLarge;
+        case RegularFileRead::NotRegular:
+            return CueSheetRead::NotRegular;
         default:
             return CueSheetRead::CannotOpen;
     }

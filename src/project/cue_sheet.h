@@ -75,7 +75,7 @@ bool ParseCueSheet(std::string_view bytes, CueSheet& sheet, CueSheetError& error
 // "mm:ss:ff", minutes with at least two digits (more when the time is 100 minutes or longer).
 std::string SheetTimeText(int64_t time);
 
-enum class CueSheetRead { Ok, NotFound, CannotOpen, TooLarge, Invalid };
+enum class CueSheetRead { Ok, NotFound, NotRegular, CannotOpen, TooLarge, Invalid };
 
 // Reads and parses a sheet file (at most 16 MiB; a FIFO or device is refused without waiting on
 // it). error is filled for Invalid.

@@ -171,9 +171,10 @@ TEST(SheetCues, NamesAndPieceFilesFollowTheSheetForm) {
     EXPECT_EQ(safe.substr(safe.size() - 6), "\xC3\xA9.mp3");
 }
 
-TEST(CueSheetWrite, CueListBecomesFileBlocksAndReadsBackToItsCues) {
+TEST(CueSheetWrite, CueListBecomesFileBlocksWithTheStartsOfItsCues) {
     // Two files, the first coming back after the second: three FILE blocks. Cues in the sheet's
-    // form lose their number into the TRACK line and get it back when read.
+    // form lose their number into the TRACK line (reading gives it back); a start is the first
+    // 1/75 s inside the cue's first frame.
     TempDir dir;
     WriteFileBytes(dir.File("a.mp3"), MakeFrames(200));
     WriteFileBytes(dir.File("b.mp3"), MakeFrames(100));
@@ -206,22 +207,6 @@ TEST(CueSheetWrite, CueListBecomesFileBlocksAndReadsBackToItsCues) {
               "  TRACK 04 AUDIO\r\n"
               "    TITLE \"Coda\"\r\n"
               "    INDEX 01 00:03:71\r\n");
-    CueSheet sheet;
-    CueSheetError error;
-    ASSERT_TRUE(ParseCueSheet(text, sheet, error)) << error.Text();
-    std::vector<size_t> pastEnd;
-    const auto first = SheetCueRanges(sheet, 0, TimingOf(*a), pastEnd);
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(SheetCueName(sheet.Tracks[first[0].Track]), "01 - Opening");
-    EXPECT_EQ(first[0].MarkOut, 76);
-    EXPECT_EQ(first[1].MarkIn, 77);
-    EXPECT_EQ(SheetCueRanges(sheet, 1, TimingOf(*b), pastEnd)[0].MarkOut, 99);
-    const auto last = SheetCueRanges(sheet, 2, TimingOf(*a), pastEnd);
-    EXPECT_EQ(last[0].MarkIn, 151);
-    EXPECT_EQ(last[0].MarkOut, 199);
-    EXPECT_EQ(SheetCueName(sheet.Tracks[last[0].Track]), "04 - Coda");
-    EXPECT_EQ(SheetCueName(sheet.Tracks[2]), "03 - Interlude \"live\"");
-    EXPECT_TRUE(pastEnd.empty());
 }
 
 }  // namespace
