@@ -30,7 +30,7 @@ int RunPlay(const Arguments& args);
 // only when it cannot be started.
 int RunInPlaybackTool(const char* command, const Arguments& args);
 
-// TagLib, and the shared C++ runtime it brings, cost every run about 2 ms more to load. The
+// TagLib, and the shared C++ runtime it brings, would more than double every run's start. The
 // commands that read or write tags with it (info, split) live in slicewell-cli-tags, found and
 // started the same way.
 inline constexpr char kTagsTool[] = "slicewell-cli-tags";
