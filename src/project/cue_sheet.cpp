@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "project/regular_file_bytes.h"
+#include "project/text_lines.h"
 #include "stream/text_encoding.h"
 
 namespace sw {
@@ -102,18 +103,6 @@ bool ParseTime(std::string_view text, int64_t& time) {
     return true;
 }
 
-// Names written where "\" separates folders, as playlists are read.
-std::string WithSlashes(std::string name) {
-    if (name.find('/') == std::string::npos) {
-        for (char& c : name) {
-            if (c == '\\') {
-                c = '/';
-            }
-        }
-    }
-    return name;
-}
-
 class Parser {
   public:
     Parser(CueSheet& sheet, CueSheetError& error) : sheet_(sheet), error_(error) {}
@@ -184,7 +173,7 @@ class Parser {
         if (file.Name.empty() || type.empty()) {
             return Fail("FILE needs a name and a type (MP3, WAVE ...)");
         }
-        file.Name = WithSlashes(std::move(file.Name));
+        file.Name = WithSlashes(file.Name);
         file.Type = Upper(type);
         sheet_.Files.push_back(std::move(file));
         return true;
@@ -311,27 +300,15 @@ bool ParseCueSheet(std::string_view bytes, CueSheet& sheet, CueSheetError& error
     error = CueSheetError{};
     const std::string text = CueSheetText(bytes);
     Parser parser(sheet, error);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string_view line(text.data() + start, end - start);
+    const bool read = ForEachLine(text, [&parser](std::string_view line) {
         if (line.find('\0') != std::string_view::npos) {
             parser.Line("");  // counts the line
             return parser.Fail("a NUL byte: this is no text file");
         }
-        if (!parser.Line(line)) {
-            return false;
-        }
-        start = end;
-        if (start < text.size() && text[start] == '\r') {
-            ++start;
-        }
-        if (start < text.size() && text[start] == '\n') {
-            ++start;
-        }
+        return parser.Line(line);
+    });
+    if (!read) {
+        return false;
     }
     return parser.Finish();
 }

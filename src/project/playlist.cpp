@@ -6,6 +6,7 @@
 
 #include "app/version_text.h"
 #include "project/regular_file_bytes.h"
+#include "project/text_lines.h"
 #include "stream/document_file.h"
 #include "stream/file_names.h"
 
@@ -28,20 +29,6 @@ bool IsBlankLine(std::string_view line) {
         }
     }
     return true;
-}
-
-// Lines written where "\" separates folders; a line that already has a "/" keeps its "\" as
-// part of a name, since on this system it can be one.
-std::string WithSlashes(std::string_view line) {
-    std::string name(line);
-    if (name.find('/') == std::string::npos) {
-        for (char& c : name) {
-            if (c == '\\') {
-                c = '/';
-            }
-        }
-    }
-    return name;
 }
 
 // A bare name is only written where reading it back gives the same name: one that starts with
@@ -100,24 +87,12 @@ std::vector<std::string> PlaylistFileLines(std::string_view bytes) {
         bytes.remove_prefix(3);
     }
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        const std::string_view line = bytes.substr(start, end - start);
+    ForEachLine(bytes, [&lines](std::string_view line) {
         if (!line.empty() && line.front() != '#' && !IsBlankLine(line)) {
             lines.push_back(WithSlashes(line));
         }
-        start = end;
-        if (start < bytes.size() && bytes[start] == '\r') {
-            ++start;
-        }
-        if (start < bytes.size() && bytes[start] == '\n') {
-            ++start;
-        }
-    }
+        return true;
+    });
     return lines;
 }
 
