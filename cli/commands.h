@@ -18,6 +18,8 @@ int RunExportProject(const Arguments& args);
 int RunProject(const Arguments& args);
 int RunPlaylist(const Arguments& args);
 int RunAutocut(const Arguments& args);
+int RunSplit(const Arguments& args);
+int RunCueSheet(const Arguments& args);
 int RunDevices(const Arguments& args);
 int RunPlay(const Arguments& args);
 
@@ -27,5 +29,14 @@ int RunPlay(const Arguments& args);
 // which this replaces the running process with (same pid, terminal and exit status). Returns
 // only when it cannot be started.
 int RunInPlaybackTool(const char* command, const Arguments& args);
+
+// TagLib, and the shared C++ runtime it brings, would more than double every run's start. The
+// commands that read or write tags with it (info, split) live in slicewell-cli-tags, found and
+// started the same way.
+inline constexpr char kTagsTool[] = "slicewell-cli-tags";
+
+// Replaces the running process with the helper tool (what: the feature named when it cannot be
+// started, which is the only case in which this returns).
+int RunInHelper(const char* tool, const char* what, const char* command, const Arguments& args);
 
 }  // namespace sw::cli

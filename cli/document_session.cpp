@@ -4,6 +4,7 @@
 
 #include "cli_error.h"
 #include "stream/file_names.h"
+#include "stream/status.h"
 
 namespace sw::cli {
 
@@ -35,6 +36,20 @@ ImportOutcome DocumentSession::Import(const std::vector<std::string>& items) {
     const int before = prompts_.Problems();
     ImportOutcome outcome;
     outcome.state = Bin().ParseMP3List(AbsolutePath("."), names);
+    outcome.problems = prompts_.Problems() - before;
+    outcome.stopped = StopRequested();
+    return outcome;
+}
+
+ImportOutcome DocumentSession::LoadProject(const std::string& fileName) {
+    if (!FileExists(fileName)) {
+        throw CommandError(kStatusFileNotFound, "File not found: " + fileName);
+    }
+    const int before = prompts_.Problems();
+    ImportOutcome outcome;
+    if (!document_.LoadProject(AbsolutePath(fileName))) {
+        throw CommandError(kStatusFailed, fileName + " is not a project file");
+    }
     outcome.problems = prompts_.Problems() - before;
     outcome.stopped = StopRequested();
     return outcome;

@@ -40,6 +40,10 @@ class DocumentSession {
     // (from the current folder, "." and ".." taken out), then ParseMP3List takes the list with the
     // current folder as base folder. An empty name is a usage error.
     ImportOutcome Import(const std::vector<std::string>& items);
+    // Loads a project file as the program's Open does: its files through the bin's import, its
+    // cues onto the cue list. Throws CommandError (4 when the file is missing, 1 when it is not
+    // a project file) and the read errors of a file cut short.
+    ImportOutcome LoadProject(const std::string& fileName);
 
   private:
     TGlobalSettings settings_;

@@ -10,6 +10,7 @@
 #include "sources.h"
 #include "stream/file_names.h"
 #include "stream/regular_file.h"
+#include "stream/source_tags.h"
 #include "stream/status.h"
 #include "summary.h"
 #include "terminal_text.h"
@@ -61,14 +62,25 @@ int RunInfo(const Arguments& args) {
         CheckAudioKind(fileName);
         source = ScanSource(fileName);
     }
+    // The source's own ID3v2 tag, as the properties window shows it.
+    const SourceTags tags = ReadSourceTags(source.cut->FileName);
     if (json) {
         JsonObject object;
         object.Add("kind", kind == "m3i" ? "index" : "audio");
         AddScanSummary(object, *source.cut, source.status);
+        if (tags.HasId3v2) {
+            JsonObject v2;
+            v2.Add("title", tags.Title);
+            v2.Add("artist", tags.Artist);
+            object.AddObject("id3v2", v2);
+        } else {
+            object.AddNull("id3v2");
+        }
         std::printf("%s\n", object.Text().c_str());
     } else {
-        const std::string report = TerminalText(
-            FilePropertiesReport(*source.cut, UserThousandsSeparator()), /*keepLineBreaks=*/true);
+        const std::string report =
+            TerminalText(FilePropertiesReport(*source.cut, UserThousandsSeparator(), &tags),
+                         /*keepLineBreaks=*/true);
         std::fwrite(report.data(), 1, report.size(), stdout);
     }
     if (source.status != kStatusOk) {

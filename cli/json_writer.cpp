@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "terminal_text.h"
+#include "stream/text_encoding.h"
 
 namespace sw::cli {
 

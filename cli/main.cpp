@@ -27,6 +27,10 @@ const Command kCommands[] = {
     {"playlist", sw::cli::RunPlaylist, "playlist OUT.m3u ITEM..."},
     {"autocut", sw::cli::RunAutocut,
      "autocut FILE [--threshold N] [--json] [--project OUT.m3p] [--split DIR] [--format mp3|wav]"},
+    {"split", sw::cli::RunSplit,
+     "split SHEET.cue|PROJECT.m3p [DIR] [--format mp3|wav|m3q] [--raw] [--force] "
+     "[--tags none|v1|v2|both]"},
+    {"cuesheet", sw::cli::RunCueSheet, "cuesheet PROJECT.m3p OUT.cue"},
     {"devices", sw::cli::RunDevices, "devices"},
     {"play", sw::cli::RunPlay, "play FILE [--range FIRST-LAST] [--device N] [--loop]"},
 };

@@ -27,18 +27,22 @@ std::string OwnFolder() {
 }
 
 // Beside this executable in a build folder; in its private folder once installed.
-std::string PlaybackToolPath() {
-    const std::string sibling = OwnFolder() + kPlaybackTool;
+std::string HelperPath(const char* helper) {
+    const std::string sibling = OwnFolder() + helper;
     if (::access(sibling.c_str(), X_OK) == 0) {
         return sibling;
     }
-    return OwnFolder() + kHelperFolderFromPrograms + "/" + kPlaybackTool;
+    return OwnFolder() + kHelperFolderFromPrograms + "/" + helper;
 }
 
 }  // namespace
 
 int RunInPlaybackTool(const char* command, const Arguments& args) {
-    const std::string tool = PlaybackToolPath();
+    return RunInHelper(kPlaybackTool, "playback", command, args);
+}
+
+int RunInHelper(const char* helper, const char* what, const char* command, const Arguments& args) {
+    const std::string tool = HelperPath(helper);
     std::vector<std::string> words = {"slicewell-cli", command};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -48,7 +52,7 @@ int RunInPlaybackTool(const char* command, const Arguments& args) {
     argv.push_back(nullptr);
     std::fflush(nullptr);
     ::execv(tool.c_str(), argv.data());
-    std::fprintf(stderr, "slicewell-cli: playback is not available: cannot start %s: %s\n",
+    std::fprintf(stderr, "slicewell-cli: %s is not available: cannot start %s: %s\n", what,
                  tool.c_str(), std::strerror(errno));
     return 1;
 }

@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -23,8 +21,9 @@ constexpr char kHelp[] =
     "\n"
     "Makes a project file of the ITEMs, imported in order as files dropped on the project bin:\n"
     "MP3 files and WAV files holding MPEG Layer-3 frames (from the index file beside them when it\n"
-    "matches, else scanned), index files (.m3i), playlists (.m3u, their files in turn) and cue\n"
-    "files (.m3q: the cue goes on the cue list, its source into the bin). An item that is missing\n"
+    "matches, else scanned), index files (.m3i), playlists (.m3u, their files in turn), cue\n"
+    "files (.m3q: the cue goes on the cue list, its source into the bin) and CUE sheets (.cue:\n"
+    "their files into the bin, their tracks onto the cue list). An item that is missing\n"
     "or of another kind is reported and the import goes on; the project is written with what was\n"
     "added, and the exit status is 0 only when every item was. OUT.m3p is replaced.\n"
     "\n"
@@ -64,15 +63,9 @@ int NumberOption(const std::string& option, const std::string& text, int min, in
 
 // A genre by number, or by its name in any case ("Rock", "rock").
 uint8_t GenreOption(const std::string& text) {
-    for (int genre = 0; genre <= kLastGenre; ++genre) {
-        const std::string name = GenreName(static_cast<uint8_t>(genre));
-        if (name.size() == text.size() &&
-            std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            })) {
-            return static_cast<uint8_t>(genre);
-        }
+    const int genre = GenreNumber(text);
+    if (genre >= 0) {
+        return static_cast<uint8_t>(genre);
     }
     return static_cast<uint8_t>(NumberOption("--genre", text, 0, 255));
 }

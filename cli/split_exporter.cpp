@@ -121,12 +121,13 @@ class LabelledExporter : public CutExporter {
 }  // namespace
 
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite, ExportStyle style) {
+                       bool overwrite, ExportStyle style, const SplitSteps& steps) {
     SplitOutcome outcome;
     std::vector<BatchItem> items;
     for (int row = 0; row < cues.Count(); ++row) {
         const TCueObject& cue = *cues.At(row);
-        const std::string target = cues.FolderExportName(row, folder, extension);
+        const std::string target =
+            steps.target ? steps.target(row) : cues.FolderExportName(row, folder, extension);
         const std::string outside = LinkOutOf(folder, target);
         if (!outside.empty()) {
             std::fprintf(stderr,
@@ -137,8 +138,15 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             outcome.status = kStatusFailed;
             continue;
         }
+        std::function<bool(const std::string&)> finish;
+        if (steps.written) {
+            finish = [&steps, row](const std::string& written) {
+                steps.written(written, row);
+                return true;
+            };
+        }
         items.push_back(
-            BatchItem{cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut}, target, cue.Name, {}});
+            BatchItem{cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut}, target, cue.Name, finish});
     }
     SplitPolicy policy(overwrite);
     SplitExporter exporter;
@@ -148,9 +156,8 @@ SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std:
             if (!failure.error.empty()) {
                 std::fprintf(stderr, "slicewell-cli: %s\n", failure.error.c_str());
             } else if (failure.status != kStatusAborted) {
-                const std::string why = exporter.LastFailure().empty()
-                                            ? StatusText(failure.status)
-                                            : exporter.LastFailure();
+                const std::string why = exporter.LastFailure().empty() ? StatusText(failure.status)
+                                                                       : exporter.LastFailure();
                 std::fprintf(stderr, "slicewell-cli: %s was not written: %s\n",
                              failure.target.c_str(), why.c_str());
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,6 +39,15 @@ struct SplitOutcome {
     int status = 0;  // 0, else the status the command ends with
 };
 
+// How a split names and finishes its files, where it differs from the folder export's.
+struct SplitSteps {
+    // The file a row's cue goes to; by default the folder export's name.
+    std::function<std::string(int row)> target;
+    // Runs once a row's file is complete (the split's tags); what it throws counts the cue as
+    // failed.
+    std::function<void(const std::string& target, int row)> written;
+};
+
 // Writes every cue of the list into folder as "<safe cue name>.<extension>" (the folder export's
 // names; "mp3", "wav" or "m3q"), in list order, through the batch export in style. An existing
 // file is replaced only with overwrite; a name that an earlier cue of this split took is never
@@ -45,7 +55,7 @@ struct SplitOutcome {
 // leads out of the folder is never written through. What is not written is reported on stderr
 // and the split goes on with the next cue, until a stop request.
 SplitOutcome SplitCues(CueListModel& cues, const std::string& folder, const std::string& extension,
-                       bool overwrite, ExportStyle style);
+                       bool overwrite, ExportStyle style, const SplitSteps& steps = {});
 
 // Throws CommandError 1 unless the folder is one that takes new files, or could be made: the
 // nearest folder on its way that exists takes new ones. Makes nothing, so that a command that

@@ -5,9 +5,6 @@
 
 namespace sw::cli {
 
-// The length of the valid UTF-8 sequence starting at text[i], or 0.
-size_t Utf8SequenceLength(const std::string& text, size_t i);
-
 // Bytes from files (names, tags, cue names, comments) made safe to print on a terminal: every
 // control character is shown as "\xNN" instead of being obeyed, so that a name holding
 // ESC ] 0 ; ... BEL cannot retitle the terminal nor ESC [ 2 J clear it. Escaped are C0 controls

@@ -1,7 +1,8 @@
 // Writes the seed corpora for the fuzz targets: fuzz_seeds <folder> makes one folder per target
 // (<folder>/scan, <folder>/id3, ...; the list is in main). Seeds are small real-shaped inputs:
 // frames of every version, garbage between them, tags of both versions, index files that load,
-// cue files whole and cut short, playlists of every line kind, file names that look like markup.
+// cue files whole and cut short, CUE sheets of one and several files, playlists of every line
+// kind, file names that look like markup.
 #include <unistd.h>
 
 #include <cstdio>
@@ -169,6 +170,19 @@ void MessageBoxSeeds(const std::string& dir) {
     WriteText(dir + "/rich_marker", "<qt>a\rb\xC3\xA9\xFF</qt>");
 }
 
+void CueSheetSeeds(const std::string& dir) {
+    WriteText(dir + "/album",
+              "\xEF\xBB\xBFREM GENRE Rock\r\nREM DATE 1999\r\nPERFORMER \"Band\"\r\n"
+              "TITLE \"Album\"\r\nFILE \"album.mp3\" MP3\r\n  TRACK 01 AUDIO\r\n"
+              "    TITLE \"He said \"hi\"\"\r\n    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n"
+              "    PERFORMER \"Guest\"\r\n    INDEX 00 03:58:20\r\n    INDEX 01 04:00:00\r\n");
+    WriteText(dir + "/files",
+              "file one.mp3 wave\ntrack 1 audio\nindex 1 0:00:00\ntrack 2 audio\n"
+              "index 0 3:00:00\nfile \"two.mp3\" WAVE\nindex 01 00:00:00\n"
+              "FILE disc.bin BINARY\nTRACK 3 MODE1/2352\nINDEX 01 120:00:74\n");
+    WriteText(dir + "/broken", "FILE a.mp3 MP3\nINDEX 01 00:00:00\nTRACK 01\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,7 +191,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = std::filesystem::absolute(argv[1]).string();
-    for (const char* name : {"scan", "id3", "load_cut_object", "cue_file", "playlist",
+    for (const char* name : {"scan", "id3", "load_cut_object", "cue_file", "cue_sheet", "playlist",
                              "project_file", "wave_file", "message_box"}) {
         std::filesystem::create_directories(root + "/" + name);
     }
@@ -189,5 +203,6 @@ int main(int argc, char** argv) {
     CueFileSeeds(root + "/cue_file");
     PlaylistSeeds(root + "/playlist");
     MessageBoxSeeds(root + "/message_box");
+    CueSheetSeeds(root + "/cue_sheet");
     return 0;
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev fonts-dejavu-core
-    libmpg123-dev libpulse-dev pulseaudio pulseaudio-utils
+    libmpg123-dev libpulse-dev pulseaudio pulseaudio-utils libtag1-dev eyed3
     libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
     lame twolame shineenc sox espeak-ng ffmpeg mpg123 mp3val mp3splt
     hyperfine time python3

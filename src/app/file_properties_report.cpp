@@ -39,20 +39,6 @@ int32_t IndexEntry(ByteStream& index, int32_t frame) {
 
 }  // namespace
 
-std::string Latin1ToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string GroupThousands(int64_t value, const std::string& separator) {
     const bool negative = value < 0;
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : value;
@@ -78,7 +64,8 @@ std::string UserThousandsSeparator() {
     return separator.empty() ? "," : separator;
 }
 
-std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSeparator) {
+std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSeparator,
+                                 const SourceTags* sourceTags) {
     const int32_t frames = cut.FrameCount();
     std::string first = "none";
     std::string last = "none";
@@ -123,6 +110,12 @@ std::string FilePropertiesReport(TCutObject& cut, const std::string& thousandsSe
         r += "Track: " + std::to_string(tag.Track) + "\n";
     } else {
         r += "No ID3v1.1 tag found\n";
+    }
+    if (sourceTags != nullptr && sourceTags->HasId3v2 &&
+        (!sourceTags->Title.empty() || !sourceTags->Artist.empty())) {
+        r += "\nID3v2 tag:\n";
+        r += "Title: " + sourceTags->Title + "\n";
+        r += "Artist: " + sourceTags->Artist + "\n";
     }
     return r;
 }

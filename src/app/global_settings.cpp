@@ -33,6 +33,7 @@ TGlobalSettings DefaultGlobalSettings() {
     s.SplashDelay = 2500;
     s.TimesExecuted = 1;
     s.PlayerPriority = 3;
+    s.PieceTags = 3;
     s.LastUpdateCheck = 0;
     return s;
 }

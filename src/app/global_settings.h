@@ -40,6 +40,7 @@ struct TGlobalSettings {
     int32_t SplashDelay = 0;
     int32_t TimesExecuted = 0;
     uint8_t PlayerPriority = 0;  // 0 idle .. 3 normal .. 6 time-critical
+    int32_t PieceTags = 0;       // tags of a folder export's pieces: 0 none, 1 v1, 2 v2, 3 both
     double LastUpdateCheck = 0;  // days since 1899-12-30, fraction = time of day
 };
 

@@ -108,6 +108,7 @@ TMainForm::TMainForm(Prompts& prompts, std::unique_ptr<WaveOut> waveOut, QWidget
     cutter_->SetCueList(&document_.Cues());
     document_.Bin().SetCutter(cutter_);
     document_.Cues().SetCutter(cutter_);
+    document_.Cues().SetPieceTagger(&pieceTagger_);
     commands_.SetCutter(cutter_);
     // The waveform joins the workspace before the list windows, so that they lie above it where
     // they meet and the bin, added last, is the window the workspace activates first.
@@ -217,6 +218,7 @@ TMainForm::~TMainForm() {
     // The cutter's player must let go of the cut objects before the document frees them.
     document_.Bin().SetCutter(nullptr);
     document_.Cues().SetCutter(nullptr);
+    document_.Cues().SetPieceTagger(nullptr);
     cutter_->SetTerminating(true);
     cutterWindow_->SetTerminating(true);
     // The waveform stops its worker and the list windows' adapters leave the models' observers

@@ -9,6 +9,7 @@
 #include "app/main_commands.h"
 #include "engine/qt_front_end.h"
 #include "player/wave_out.h"
+#include "project/piece_tagger.h"
 #include "project/project_document.h"
 #include "project/scan_runner.h"
 #include "stream/prompts.h"
@@ -119,6 +120,7 @@ class TMainForm : public QMainWindow, private MainCommandsView {
     QtFrontEnd frontEnd_;
     CoreScanRunner scans_;
     ProjectDocument document_;
+    PieceTagger pieceTagger_;  // the folder export's MP3 pieces get their tags here
     MainCommands commands_;
     std::function<void()> checkForUpdates_;
     QMdiArea* workspace_ = nullptr;

@@ -25,6 +25,8 @@ constexpr const char* kDefaultDevice = "Default device";
 constexpr const char* kPriorities[] = {"Idle", "Lowest", "Lower", "Normal", "Higher", "Highest"};
 // Item 0 is real time, item 1 the classic count of frames within the second.
 constexpr const char* kTimeCodeForms[] = {"real time", "frames within the second"};
+// In the order of the "PieceTags" values.
+constexpr const char* kPieceTags[] = {"None", "ID3v1.1", "ID3v2.4", "ID3v1.1 and ID3v2.4"};
 
 QString Text(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -123,6 +125,14 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
               "CleanCutsBox", QStringLiteral("Clean cuts (gapless header and lead-in)"),
               "Exported MP3 pieces play exactly their frames from the first one, show their true "
               "length and join back gaplessly; off: frames are copied byte for byte");
+    pieceTagsList_ =
+        Named(new QComboBox, "PieceTagsList", QStringLiteral("Tags in exported pieces"),
+              "Tags written into the MP3 files of an export to a folder: title, "
+              "artist, album, track number and cover from the cue sheet and the "
+              "source");
+    for (const char* choice : kPieceTags) {
+        pieceTagsList_->addItem(QString::fromLatin1(choice));
+    }
     folderBtn_ = Named(new QPushButton(QStringLiteral("Folder")), "FolderBtn",
                        QStringLiteral("Temporary folder"), "Select temporary folder");
     folderLabel_ =
@@ -162,6 +172,9 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     folderRow->addWidget(folderBtn_);
     folderRow->addWidget(folderLabel_, 1);
     fileRows->addLayout(folderRow);
+    auto* tagsRow = new QFormLayout;
+    tagsRow->addRow(QStringLiteral("Tags in exported pieces:"), pieceTagsList_);
+    fileRows->addLayout(tagsRow);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(revertBtn_);
@@ -180,6 +193,7 @@ TPreferencesForm::TPreferencesForm(const std::vector<std::string>& deviceNames, 
     connect(deviceList_, &QComboBox::currentIndexChanged, this, changed);
     connect(priorityList_, &QComboBox::currentIndexChanged, this, changed);
     connect(timeCodeList_, &QComboBox::currentIndexChanged, this, changed);
+    connect(pieceTagsList_, &QComboBox::currentIndexChanged, this, changed);
     for (QSpinBox* spin : {cueBuffers_, playBuffers_, jogSpeed_}) {
         connect(spin, &QSpinBox::valueChanged, this, changed);
     }
@@ -213,6 +227,7 @@ void TPreferencesForm::Load(const TGlobalSettings& settings) {
     playBuffers_->setValue(settings.NumBuffers);
     jogSpeed_->setValue(settings.JogMaxSpeed);
     timeCodeList_->setCurrentIndex(settings.RealTimeCodes ? 0 : 1);
+    pieceTagsList_->setCurrentIndex(settings.PieceTags & 3);
     priorityList_->setCurrentIndex(
         settings.PlayerPriority < priorityList_->count() ? settings.PlayerPriority : -1);
     loading_ = false;
@@ -233,6 +248,7 @@ void TPreferencesForm::Store(TGlobalSettings& settings) const {
     settings.NumBuffers = playBuffers_->value();
     settings.JogMaxSpeed = jogSpeed_->value();
     settings.RealTimeCodes = timeCodeList_->currentIndex() == 0;
+    settings.PieceTags = pieceTagsList_->currentIndex();
     // A time-critical priority has no item; it stays as stored rather than becoming another.
     if (priorityList_->currentIndex() >= 0) {
         settings.PlayerPriority = static_cast<uint8_t>(priorityList_->currentIndex());

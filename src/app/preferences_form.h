@@ -56,6 +56,7 @@ class TPreferencesForm : public QDialog {
     QLabel* priorityLabel_ = nullptr;
     QComboBox* priorityList_ = nullptr;
     QComboBox* timeCodeList_ = nullptr;
+    QComboBox* pieceTagsList_ = nullptr;
     QCheckBox* keyboardBox_ = nullptr;
     QCheckBox* matchBox_ = nullptr;
     QCheckBox* indexFileBox_ = nullptr;

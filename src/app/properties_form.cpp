@@ -24,7 +24,8 @@ std::string ReportText(TCutObject& cut) {
                "\n\nThis entry has no frame index: its file has not been scanned.\n"
                "Rescan it to see its frames and MPEG properties.\n";
     }
-    return FilePropertiesReport(cut, UserThousandsSeparator());
+    const SourceTags tags = ReadSourceTags(cut.FileName);
+    return FilePropertiesReport(cut, UserThousandsSeparator(), &tags);
 }
 
 }  // namespace

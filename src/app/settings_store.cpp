@@ -95,6 +95,13 @@ void ReadValues(const QSettings& store, int waveOutDeviceCount, TGlobalSettings&
         s.PlayerPriority = static_cast<uint8_t>(priority);
     }
 
+    // Four choices; any other number would name a choice that does not exist.
+    int32_t pieceTags = s.PieceTags;
+    ReadInt(store, "PieceTags", pieceTags);
+    if (pieceTags >= 0 && pieceTags <= 3) {
+        s.PieceTags = pieceTags;
+    }
+
     if (std::optional<double> lastCheck =
             StoredDateTime(store, QStringLiteral("LastUpdateCheck"))) {
         s.LastUpdateCheck = *lastCheck;
@@ -145,6 +152,7 @@ bool SaveGlobalSettings() {
     store->setValue(QStringLiteral("LastSaveFolder"), text(s.LastSaveFolder));
     store->setValue(QStringLiteral("AutocutThreshold"), s.AutocutThreshold);
     store->setValue(QStringLiteral("PlayerPriority"), static_cast<int>(s.PlayerPriority));
+    store->setValue(QStringLiteral("PieceTags"), s.PieceTags);
     store->setValue(QStringLiteral("PlayerWaveOut"), s.PlayerWaveOut);
     store->setValue(QStringLiteral("PlayerVolume"), s.PlayerVolume);
     store->setValue(QStringLiteral("CueBuffers"), s.CueBuffers);

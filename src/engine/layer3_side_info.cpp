@@ -32,19 +32,6 @@ bool Mono(const TFrameInfo& info) {
 
 }  // namespace
 
-int32_t SamplesPerFrame(const TFrameInfo& info) {
-    switch (info.Layer) {
-        case 1:
-            return 384;
-        case 2:
-            return 1152;
-        case 3:
-            return Mpeg1(info) ? 1152 : 576;
-        default:
-            return 0;
-    }
-}
-
 int32_t SideInfoSize(const TFrameInfo& info) {
     if (Mpeg1(info)) {
         return Mono(info) ? 17 : 32;

@@ -6,10 +6,6 @@
 
 namespace sw {
 
-// Samples per channel one frame decodes to: 384 for Layer I, 1152 for Layer II and for Layer III
-// of MPEG-1, 576 for Layer III of MPEG-2 and 2.5 (one granule instead of two).
-int32_t SamplesPerFrame(const TFrameInfo& info);
-
 // A Layer III frame is its header, the CRC word when it is protected, the side information, and
 // then its main-data area: the stretch of the bit reservoir this frame adds. Its own audio data
 // (the main data) may start up to 511 bytes (MPEG-1) or 255 bytes (MPEG-2 and 2.5) earlier, in

@@ -6,6 +6,7 @@
 #include "engine/layer3_side_info.h"
 #include "engine/reservoir_map.h"
 #include "stream/frame_header.h"
+#include "stream/time_code.h"
 
 namespace sw {
 namespace {
@@ -138,7 +139,7 @@ PiecePlan PlanPiece(TCutObject& cut, FrameSpan span, bool leadIn) {
         return plan;
     }
     plan.source.audioFrames = frames - plan.firstAudio;
-    plan.source.samplesPerFrame = SamplesPerFrame(info);
+    plan.source.samplesPerFrame = FrameSamples(info);
     if (!leadIn) {
         return plan;
     }

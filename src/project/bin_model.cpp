@@ -166,6 +166,10 @@ int ProjectBinModel::ImportOne(const std::string& fileName, std::vector<std::str
     if (kind == "m3q") {
         return cues_.ImportCueFile(fileName, *this) ? kImportAdded : kImportFailed;
     }
+    if (kind == "cue") {
+        reported = true;  // the sheet's import says what went wrong, line by line
+        return ImportCueSheet(fileName);
+    }
     if (kind == "m3i") {
         return AddIndexObject(fileName) ? kImportAdded : kImportFailed;
     }
@@ -393,10 +397,10 @@ TCutObject* ProjectBinModel::SearchCutObject(const std::string& fileName, bool a
             return entry->get();
         }
     }
-    // A playlist or cue file never becomes an entry of its own name, and one naming the cue
-    // file being imported would import that again without end.
+    // A playlist, cue file or sheet never becomes an entry of its own name, and one naming the
+    // cue file being imported would import that again without end.
     const std::string kind = FileKind(fileName);
-    if (!addIfMissing || fileName.empty() || kind == "m3u" || kind == "m3q") {
+    if (!addIfMissing || fileName.empty() || kind == "m3u" || kind == "m3q" || kind == "cue") {
         return nullptr;
     }
     // The path is imported as it stands: an absolute one needs no base folder, and a relative

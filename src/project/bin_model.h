@@ -123,6 +123,8 @@ class ProjectBinModel : public CutObjectFinder {
     // Counts the name against the import's limit; false, after the one message, once the limit
     // is reached.
     bool TakeImportName(const std::string& fileName);
+    // A CUE sheet: its files into the bin, its tracks onto the cue list (bin_sheet_import.cpp).
+    int ImportCueSheet(const std::string& fileName);
     void Append(CutObjectPtr cut);
     void EraseRow(int row);
     void ScanMissingIndex(TCutObject& cut);

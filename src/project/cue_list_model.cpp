@@ -6,8 +6,10 @@
 
 #include "project/batch_export.h"
 #include "project/cue_file.h"
+#include "project/cue_sheet_writer.h"
 #include "project/dialog_folder.h"
 #include "project/document_texts.h"
+#include "project/piece_names.h"
 #include "project/text_fill.h"
 #include "stream/file_names.h"
 #include "stream/time_code.h"
@@ -308,7 +310,10 @@ std::string CueListModel::ExportAsName(int row) const {
 
 std::string CueListModel::FolderExportName(int row, const std::string& folder,
                                            const std::string& extension) const {
-    std::string name = SafeFileName(At(row)->Name) + "." + extension;
+    const std::string& cueName = At(row)->Name;
+    const std::string name = NumberedName(cueName).Number > 0
+                                 ? PieceFileName(cueName, row + 1, extension)
+                                 : SafeFileName(cueName) + "." + extension;
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
@@ -363,6 +368,39 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     WriteCue(cue, target, exporter);
 }
 
+void CueListModel::SaveCueSheetCommand() {
+    Flush();
+    if (cues_.empty()) {
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.title = texts::kSaveSheetTitle;
+    dialog.initialFolder = settings_.LastSaveFolder;
+    dialog.defaultExtension = "cue";
+    dialog.filter = texts::kSaveSheetFilter;
+    const std::string target = prompts_.SaveFile(dialog);
+    if (target.empty()) {
+        return;
+    }
+    settings_.LastSaveFolder = ChosenFolder(target);
+    PlayerPause pause(cutter_);  // each file's first frame is read
+    std::vector<const TCueObject*> cues;
+    for (const auto& cue : cues_) {
+        cues.push_back(cue.get());
+    }
+    const CueSheetPlan plan = PlanCueSheet(cues);
+    SaveCueSheet(target, plan.Tracks);
+    if (!plan.Loose.empty()) {
+        std::string names;
+        for (const std::string& name : plan.Loose) {
+            names += "\r\n" + name;
+        }
+        prompts_.Warning(
+            texts::kWarningCaption,
+            FillText(texts::kSheetLooseCues, {std::to_string(plan.Loose.size()), names}));
+    }
+}
+
 void CueListModel::ExportSelected(const std::vector<int>& rows, const std::string& extension,
                                   CutExporter& exporter) {
     Flush();
@@ -385,16 +423,25 @@ void CueListModel::ExportSelected(const std::vector<int>& rows, const std::strin
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
     std::vector<BatchItem> items;
+    const int count = static_cast<int>(ordered.size());
+    int number = 0;
     for (int row : ordered) {
         if (row < 0 || row >= Count()) {
             continue;
         }
         const TCueObject& cue = *At(row);
-        items.push_back(BatchItem{cue.CutObject,
-                                  FrameSpan{cue.MarkIn, cue.MarkOut},
-                                  FolderExportName(row, folder, extension),
-                                  cue.Name,
-                                  {}});
+        // Each piece gets its tags once it is written whole (the tagger leaves WAV and cue files).
+        std::function<bool(const std::string&)> tag;
+        ++number;
+        if (tagger_ != nullptr) {
+            tag = [this, &cue, number, count](const std::string& written) {
+                tagger_->TagPiece(written, cue, number, count,
+                                  static_cast<PieceTagKinds>(settings_.PieceTags & 3));
+                return true;
+            };
+        }
+        items.push_back(BatchItem{cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut},
+                                  FolderExportName(row, folder, extension), cue.Name, tag});
     }
     // One cue that cannot be written (a target a cut object holds open, a full disk) must not
     // cost the others: all such are reported once at the end.

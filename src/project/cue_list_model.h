@@ -11,6 +11,7 @@
 #include "project/list_observer.h"
 #include "project/modified_sink.h"
 #include "project/owned_rows.h"
+#include "project/piece_tag_writer.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
 
@@ -65,6 +66,8 @@ class CueListModel {
     void AddObserver(CueListObserver* observer);
     void RemoveObserver(CueListObserver* observer);
     void SetCutter(CutterLink* cutter) { cutter_ = cutter; }
+    // What tags the folder export's MP3 pieces as "PieceTags" says; none without one.
+    void SetPieceTagger(PieceTagWriter* tagger) { tagger_ = tagger; }
 
     int Count() const { return static_cast<int>(cues_.size()); }
     TCueObject* At(int row) const { return cues_.at(static_cast<size_t>(row)).get(); }
@@ -108,7 +111,8 @@ class CueListModel {
 
     // "Export &As"'s proposal: the safe cue name with "(MarkIn-MarkOut)" after it.
     std::string ExportAsName(int row) const;
-    // The folder export's name: folder + "/" + the safe cue name + "." + extension.
+    // The folder export's name: folder + "/" + the safe cue name + "." + extension; a cue named
+    // as a sheet's cues are ("NN - Title") gets the split's name (PieceFileName).
     std::string FolderExportName(int row, const std::string& folder,
                                  const std::string& extension) const;
 
@@ -116,9 +120,13 @@ class CueListModel {
     // cue file %s" for each failure). ExportAs writes one cue: a ".m3q" name gets a cue file,
     // any other name the cue's frames. ExportSelected writes each of the rows into a folder the
     // user chooses, as "mp3", "wav" or "m3q", asking before it replaces a file unless the
-    // "Overwrite existing files" box is checked. File errors reach the caller.
+    // "Overwrite existing files" box is checked, and tags the MP3 pieces (the n-th of the rows)
+    // through the piece tagger. File errors reach the caller.
     void ImportCommand(CutObjectFinder& bin);
     void ExportAs(int row, CutExporter& exporter);
+    // "Save as cue &sheet...": the whole list as a CUE sheet, in list order, written as it is;
+    // cues the sheet cannot hold as they are (gaps, overlaps) are named in a warning after.
+    void SaveCueSheetCommand();
     void ExportSelected(const std::vector<int>& rows, const std::string& extension,
                         CutExporter& exporter);
 
@@ -140,6 +148,7 @@ class CueListModel {
     Prompts& prompts_;
     ModifiedSink& changes_;
     CutterLink* cutter_ = nullptr;
+    PieceTagWriter* tagger_ = nullptr;
     ObserverList<CueListObserver> observers_;
     std::vector<std::unique_ptr<TCueObject>> cues_;
     std::vector<std::unique_ptr<TCueObject>> pending_;  // added during a batch

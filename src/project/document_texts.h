@@ -44,6 +44,11 @@ inline constexpr char kPlaylistLoop[] =
 inline constexpr char kImportLimitReached[] =
     "The import stopped at %s files or playlists, the most one import takes\r\nThe rest of the "
     "list was not imported";
+// Ours: CUE sheets. A sheet that cannot be used is refused whole, with the line to fix; tracks
+// that could not become cues are listed in one message once the rest is imported.
+inline constexpr char kSheetRefused[] = "The cue sheet \"%s\" cannot be imported:\r\n%s";
+inline constexpr char kSheetTracksLeft[] =
+    "Not every track of the cue sheet \"%s\" was imported:%s";
 
 // The cue list.
 inline constexpr char kCueNameFormat[] = "Cue %d: %s";
@@ -61,9 +66,9 @@ inline constexpr char kCuesNotRead[] =
 // Dialogs.
 inline constexpr char kImportTitle[] = "Select file(s) to import";
 inline constexpr char kImportFilter[] =
-    "All Supported Files|*.mp3;*.wav;*.m3u;*.m3i;*.m3q|MP3 Files (*.mp3)|*.mp3|MP3 Indexes "
-    "(*.m3i)|*.m3i|MP3 Cues (*.m3q)|*.m3q|Playlists (*.m3u)|*.m3u|WAV Files (*.wav)|*.wav|All "
-    "Files (*.*)|*.*";
+    "All Supported Files|*.mp3;*.wav;*.m3u;*.m3i;*.m3q;*.cue|MP3 Files (*.mp3)|*.mp3|MP3 Indexes "
+    "(*.m3i)|*.m3i|MP3 Cues (*.m3q)|*.m3q|Playlists (*.m3u)|*.m3u|Cue sheets (*.cue)|*.cue|WAV "
+    "Files (*.wav)|*.wav|All Files (*.*)|*.*";
 inline constexpr char kFindSourceFilter[] = "MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*";
 inline constexpr char kExportFileTitle[] = "Export selected file as";
 inline constexpr char kExportFileFilter[] =
@@ -77,6 +82,13 @@ inline constexpr char kSaveCueTitle[] = "Save selected cue as";
 inline constexpr char kSaveCueFilter[] =
     "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|MP3 Cues (*.m3q)|*.m3q|All Files (*.*)|*.*";
 inline constexpr char kBrowseFolderTitle[] = "Browse for Folder";
+// Ours: the cue list written as a CUE sheet.
+inline constexpr char kSaveSheetTitle[] = "Save cue list as cue sheet";
+inline constexpr char kSaveSheetFilter[] = "Cue sheets (*.cue)|*.cue|All Files (*.*)|*.*";
+inline constexpr char kSheetLooseCues[] =
+    "A cue sheet keeps only where each cue starts: read back, a cue runs to the start of the next "
+    "one, the last of a file to the file's end. %d cues of the list do not end so, and will come "
+    "back longer or shorter:%s";
 inline constexpr char kOverwriteBox[] = "Overwrite existing files";
 
 }  // namespace sw::texts

@@ -6,6 +6,7 @@
 
 #include "app/version_text.h"
 #include "project/regular_file_bytes.h"
+#include "project/text_lines.h"
 #include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
@@ -29,23 +30,6 @@ bool IsBlankLine(std::string_view line) {
         }
     }
     return true;
-}
-
-// Lines written where "\" separates folders; a line that already has a "/" keeps its "\" as
-// part of a name, since on this system it can be one. Such a line that starts with "\" names
-// a path below the root of the playlist's drive, which here is the playlist's folder, not the
-// root of the file system.
-std::string WithSlashes(std::string_view line) {
-    std::string name(line);
-    if (name.find('/') == std::string::npos) {
-        for (char& c : name) {
-            if (c == '\\') {
-                c = '/';
-            }
-        }
-        name.erase(0, name.find_first_not_of('/'));
-    }
-    return name;
 }
 
 // A bare name is only written where reading it back gives the same name: one that starts with
@@ -104,24 +88,12 @@ std::vector<std::string> PlaylistFileLines(std::string_view bytes, size_t maxLin
         bytes.remove_prefix(3);
     }
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size() && lines.size() < maxLines) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        const std::string_view line = bytes.substr(start, end - start);
+    ForEachLine(bytes, [&lines, maxLines](std::string_view line) {
         if (!line.empty() && line.front() != '#' && !IsBlankLine(line)) {
             lines.push_back(WithSlashes(line));
         }
-        start = end;
-        if (start < bytes.size() && bytes[start] == '\r') {
-            ++start;
-        }
-        if (start < bytes.size() && bytes[start] == '\n') {
-            ++start;
-        }
-    }
+        return lines.size() < maxLines;
+    });
     return lines;
 }
 

@@ -43,12 +43,24 @@ struct TCutObject {
     int32_t FrameCount() const;  // index size / 4, 0 without an index
 };
 
+// What a cue read from a CUE sheet knows besides its range: what its piece's tags say. Shared
+// by nothing but the cue; project and cue files do not keep it.
+struct CueSheetFacts {
+    std::string Name;   // the name the import gave the cue; a cue renamed since goes by its name
+    std::string Title;  // the track's TITLE
+    std::string Performer;  // the track's PERFORMER, else the sheet's
+    std::string Album;      // the sheet's TITLE
+    std::string Year;       // the sheet's REM DATE
+    std::string Genre;      // the sheet's REM GENRE
+};
+
 // A named, inclusive frame range of a cut object (not owned).
 struct TCueObject {
     TCutObject* CutObject = nullptr;
     std::string Name;
     int32_t MarkIn = 0;
     int32_t MarkOut = 0;
+    std::shared_ptr<const CueSheetFacts> Sheet = nullptr;  // only for a cue read from a CUE sheet
 };
 
 // What the stream model needs of the settings: the caller reads "IndexAsFileStream" and

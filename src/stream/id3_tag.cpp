@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace sw {
 namespace {
@@ -118,6 +119,21 @@ bool WriteId3Tag(ByteStream& stream, const TID3Tag& tag) {
 
 std::string GenreName(uint8_t genre) {
     return kGenreNames[std::min<int>(genre, kLastGenre)];
+}
+
+int GenreNumber(const std::string& name) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    for (int genre = 0; genre <= kLastGenre; ++genre) {
+        const std::string_view known = kGenreNames[genre];
+        if (known.size() == name.size() &&
+            std::equal(known.begin(), known.end(), name.begin(),
+                       [&](char a, char b) { return lower(a) == lower(b); })) {
+            return genre;
+        }
+    }
+    return -1;
 }
 
 }  // namespace sw

@@ -31,5 +31,8 @@ bool ReadId3Tag(ByteStream& stream, TID3Tag& tag);
 bool WriteId3Tag(ByteStream& stream, const TID3Tag& tag);
 // The genre's display name; numbers above 148 read as "Unknown".
 std::string GenreName(uint8_t genre);
+// The number of a genre named in any letter case ("rock" is 17, "unknown" 148); -1 for a name
+// not in the list.
+int GenreNumber(const std::string& name);
 
 }  // namespace sw

@@ -167,6 +167,20 @@ TEST(PreferencesDialog, PriorityTheListCannotShowIsKept) {
     EXPECT_EQ(settings.PlayerPriority, 4);
 }
 
+TEST(PreferencesDialog, PieceTagsChoiceIsTheStoredNumber) {
+    // Would break: the list's order drifting from the values the store and the export read.
+    test::ScriptedPrompts prompts;
+    TPreferencesForm form({}, prompts);
+    TGlobalSettings settings = Settings();
+    settings.PieceTags = 2;
+    form.Load(settings);
+    auto* tags = test::Find<QComboBox>(form, "PieceTagsList");
+    EXPECT_EQ(tags->currentText(), QStringLiteral("ID3v2.4"));
+    tags->setCurrentIndex(0);
+    form.Store(settings);
+    EXPECT_EQ(settings.PieceTags, 0);
+}
+
 TEST(PreferencesDialog, AppliesToTheSettingsOnlyOnOk) {
     // Would break: "Cancel" or the close box applying the edits anyway.
     test::ScriptedPrompts prompts;

@@ -27,7 +27,7 @@ const char* const kValueNames[] = {
     "SlicewellURL",    "DownloadURL",      "UpdatesURL",      "TempFolder",        "LastOpenFolder",
     "LastSaveFolder",  "AutocutThreshold", "PlayerPriority",  "PlayerWaveOut",     "PlayerVolume",
     "CueBuffers",      "NumBuffers",       "JogMaxSpeed",     "SplashDelay",       "TimesExecuted",
-    "LastUpdateCheck", "CleanCuts",
+    "LastUpdateCheck", "CleanCuts",        "PieceTags",
 };
 
 void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
@@ -57,6 +57,7 @@ void ExpectSameValues(const TGlobalSettings& a, const TGlobalSettings& b) {
     EXPECT_EQ(a.SplashDelay, b.SplashDelay);
     EXPECT_EQ(a.TimesExecuted, b.TimesExecuted);
     EXPECT_EQ(a.PlayerPriority, b.PlayerPriority);
+    EXPECT_EQ(a.PieceTags, b.PieceTags);
     EXPECT_EQ(a.LastUpdateCheck, b.LastUpdateCheck);
 }
 
@@ -180,6 +181,7 @@ TEST(SettingsStore, EveryValueSurvivesSaveAndLoad) {
     s.SplashDelay = 0;
     s.TimesExecuted = 41;
     s.PlayerPriority = 6;
+    s.PieceTags = 1;
     s.LastUpdateCheck = ExecutableModificationDays() + 12.75;
     const TGlobalSettings saved = s;
     ASSERT_TRUE(SaveGlobalSettings());
@@ -285,9 +287,11 @@ TEST(SettingsStore, ValuesTheRecordCannotHoldReadAsDefaults) {
     TestSettingsStore store;
     for (int priority : {-1, 7, 259}) {
         store.WriteText("[General]\nPlayerPriority=" + std::to_string(priority) +
-                        "\nNumBuffers=0\nCueBuffers=-3\n");
+                        "\nNumBuffers=0\nCueBuffers=-3\nPieceTags=" + std::to_string(priority) +
+                        "\n");
         LoadGlobalSettings(0);
         EXPECT_EQ(GlobalSettings().PlayerPriority, 3) << priority;
+        EXPECT_EQ(GlobalSettings().PieceTags, 3) << priority;
         EXPECT_EQ(GlobalSettings().NumBuffers, 16);
         EXPECT_EQ(GlobalSettings().CueBuffers, 6);
     }

@@ -38,9 +38,10 @@ class CueListFormTest : public WindowsTest {
 // Entries that act on no cue, or an "Export As" of several cues at once, would run a command
 // on the wrong cues.
 TEST_F(CueListFormTest, MenuEntriesInOrderAndEnabledByTheSelection) {
-    EXPECT_EQ(MenuCaptions(cueList_->Popup),
-              (std::vector<std::string>{"&Review", "Re&name", "&Properties", "-", "&Import",
-                                        "&Export", "Export &As", "&Delete"}));
+    EXPECT_EQ(
+        MenuCaptions(cueList_->Popup),
+        (std::vector<std::string>{"&Review", "Re&name", "&Properties", "-", "&Import", "&Export",
+                                  "Export &As", "Save as cue &sheet...", "&Delete"}));
     EXPECT_EQ(MenuCaptions(cueList_->PopUpExport),
               (std::vector<std::string>{"As &MP3", "As &WAV", "As &CUE"}));
     TCutObject* cut = Entry("song.mp3", 40);
@@ -59,6 +60,23 @@ TEST_F(CueListFormTest, MenuEntriesInOrderAndEnabledByTheSelection) {
     EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, true}));
     Select(cueList_->CueList, {0, 1});
     EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, false, true}));
+}
+
+// The entry must reach the model's sheet writer, and only with cues to write.
+TEST_F(CueListFormTest, SaveAsCueSheetWritesTheWholeList) {
+    cueList_->Popup->aboutToShow();
+    EXPECT_FALSE(cueList_->PopUpSaveSheet->isEnabled());
+    TCutObject* cut = Entry("song.mp3", 40);
+    MarkedCue(cut, 0, 19)->Name = "01 - One";
+    MarkedCue(cut, 20, 39)->Name = "Two";
+    cueList_->Popup->aboutToShow();
+    ASSERT_TRUE(cueList_->PopUpSaveSheet->isEnabled());
+    prompts_.ExpectSaveFile(dir_.File("list.cue"));
+    cueList_->PopUpSaveSheet->trigger();
+    const std::vector<uint8_t> sheet = ReadFileBytes(dir_.File("list.cue"));
+    const std::string text(sheet.begin(), sheet.end());
+    EXPECT_NE(text.find("TITLE \"One\"\r\n    INDEX 01 00:00:00"), std::string::npos) << text;
+    EXPECT_NE(text.find("TITLE \"Two\""), std::string::npos) << text;
 }
 
 // The rows are the model's cues, with the four columns filled from each; the time column uses

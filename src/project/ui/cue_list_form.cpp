@@ -105,6 +105,8 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
                                      &TCueListForm::PopUpExportAsCUEClick);
     PopUpExportAs = AddMenuAction(Popup, QStringLiteral("Export &As"), "PopUpExportAs",
                                   &TCueListForm::PopUpExportAsClick);
+    PopUpSaveSheet = AddMenuAction(Popup, QStringLiteral("Save as cue &sheet..."), "PopUpSaveSheet",
+                                   &TCueListForm::PopUpSaveSheetClick);
     PopUpDelete = AddMenuAction(Popup, QStringLiteral("&Delete"), "PopUpDelete",
                                 &TCueListForm::PopUpDeleteClick);
     PopUpDelete->setShortcut(QKeySequence::Delete);
@@ -159,6 +161,7 @@ void TCueListForm::PopupPopup() {
     PopUpExport->setEnabled(selected > 0);
     PopUpExport->menuAction()->setEnabled(selected > 0);
     PopUpExportAs->setEnabled(selected == 1);
+    PopUpSaveSheet->setEnabled(cues_.Count() > 0);
     PopUpDelete->setEnabled(selected > 0);
 }
 
@@ -230,6 +233,10 @@ void TCueListForm::CueListDragDrop(int before) {
     if (row >= 0) {
         cues_.Move(row, before);
     }
+}
+
+void TCueListForm::PopUpSaveSheetClick() {
+    RunCommand(prompts_, [&] { cues_.SaveCueSheetCommand(); });
 }
 
 void TCueListForm::PopUpDeleteClick() {

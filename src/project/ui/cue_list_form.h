@@ -48,6 +48,7 @@ class TCueListForm : public QWidget {
     void PopUpExportAsWAVClick();
     void PopUpExportAsCUEClick();
     void PopUpExportAsClick();
+    void PopUpSaveSheetClick();
     void PopUpDeleteClick();
     // Reordering by drag and drop (the list's drag calls these): the selected cue becomes the
     // drag holder's item; only this list's own rows may drop; the dragged cue goes before row
@@ -72,6 +73,7 @@ class TCueListForm : public QWidget {
     QAction* PopUpExportAsWAV;
     QAction* PopUpExportAsCUE;
     QAction* PopUpExportAs;
+    QAction* PopUpSaveSheet;
     QAction* PopUpDelete;
 
   signals:
