@@ -170,10 +170,10 @@ class Parser {
             file.Name = std::string(Trimmed(rest.substr(0, blank)));
             type = rest.substr(blank);
         }
+        file.Name = WithSlashes(file.Name);
         if (file.Name.empty() || type.empty()) {
             return Fail("FILE needs a name and a type (MP3, WAVE ...)");
         }
-        file.Name = WithSlashes(file.Name);
         file.Type = Upper(type);
         sheet_.Files.push_back(std::move(file));
         return true;

@@ -90,7 +90,11 @@ std::vector<std::string> PlaylistFileLines(std::string_view bytes, size_t maxLin
     std::vector<std::string> lines;
     ForEachLine(bytes, [&lines, maxLines](std::string_view line) {
         if (!line.empty() && line.front() != '#' && !IsBlankLine(line)) {
-            lines.push_back(WithSlashes(line));
+            // "\" alone (the root of a drive) names no file once the root is the list's folder.
+            std::string name = WithSlashes(line);
+            if (!IsBlankLine(name)) {
+                lines.push_back(std::move(name));
+            }
         }
         return lines.size() < maxLines;
     });

@@ -111,7 +111,8 @@ TEST(PlaylistLines, LineClassesAndLineEnds) {
 TEST(PlaylistLines, BackslashLinesAreReadWithSlashes) {
     // Lists written on another system would name files that do not exist here, or, for a line
     // below the drive's root, a folder below the root of this file system.
-    EXPECT_EQ(PlaylistFileLines("sub\\a.mp3\r\n\\music\\b.mp3\r\nc\\d/e.mp3\r\n"),
+    // A line that is only the drive's root ("\\") names no file at all.
+    EXPECT_EQ(PlaylistFileLines("sub\\a.mp3\r\n\\music\\b.mp3\r\nc\\d/e.mp3\r\n\\\r\n\\ \n"),
               (std::vector<std::string>{"sub/a.mp3", "music/b.mp3", "c\\d/e.mp3"}));
 }
 
