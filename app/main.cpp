@@ -9,17 +9,17 @@
 
 #include "app/command_line.h"
 #include "app/file_associations.h"
-#include "app/first_paint_report.h"
-#include "app/load_settings.h"
-#include "app/main_form.h"
-#include "app/program_start.h"
-#include "app/qt_prompts.h"
-#include "app/remove_store_entries.h"
-#include "app/settings_store.h"
-#include "app/single_instance.h"
-#include "app/splash_form.h"
+#include "app/qt/load_settings.h"
+#include "app/qt/qt_prompts.h"
+#include "app/qt/remove_store_entries.h"
+#include "app/qt/settings_store.h"
+#include "app/qt/single_instance.h"
+#include "app/ui/first_paint_report.h"
+#include "app/ui/main_form.h"
+#include "app/ui/program_start.h"
+#include "app/ui/splash_form.h"
 #include "update/ui/check_for_updates.h"
-#include "widgets/item_drag_object.h"
+#include "widgets/ui/item_drag_object.h"
 
 namespace {
 

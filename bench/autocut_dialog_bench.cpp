@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "autocut/auto_cut_search.h"
 #include "autocut/ui/auto_cut_form.h"
 #include "cli_prompts.h"
-#include "engine/qt_front_end.h"
 #include "engine/scan.h"
+#include "engine/ui/qt_front_end.h"
 #include "in_process_timing.h"
 #include "project/project_document.h"
 

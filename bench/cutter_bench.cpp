@@ -24,16 +24,16 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
-#include "cutter/cutter_form.h"
+#include "app/settings/global_settings.h"
+#include "cutter/ui/cutter_form.h"
 #include "event_loop_time.h"
 #include "played_buffers_wave_out.h"
-#include "player/cut_player_thread.h"
-#include "player/wave_out_factory.h"
+#include "player/qt/cut_player_thread.h"
+#include "player/qt/wave_out_factory.h"
 #include "player_fixture.h"
 #include "pulse_server.h"
 #include "terminal_prompts.h"
-#include "widgets/knob.h"
+#include "widgets/ui/knob.h"
 
 namespace {
 

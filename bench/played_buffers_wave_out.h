@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "player/wave_out.h"
+#include "player/qt/wave_out.h"
 
 namespace sw::bench {
 

@@ -16,8 +16,8 @@
 
 #include "event_loop_time.h"
 #include "frame_builder.h"
-#include "player/cut_player_thread.h"
-#include "player/pulse_wave_out.h"
+#include "player/qt/cut_player_thread.h"
+#include "player/qt/pulse_wave_out.h"
 #include "player_fixture.h"
 #include "pulse_server.h"
 

@@ -12,10 +12,10 @@
 
 #include <unistd.h>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "cli_prompts.h"
-#include "engine/qt_front_end.h"
 #include "engine/scan.h"
+#include "engine/ui/qt_front_end.h"
 #include "in_process_timing.h"
 #include "project/project_document.h"
 #include "project/ui/cue_list_form.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "engine/scan.h"
-#include "engine/scan_operation.h"
+#include "engine/ui/scan_operation.h"
 #include "engine/worker_control.h"
 #include "in_process_timing.h"
 #include "stream/cut_object.h"

@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
-#include "cutter/cutter_form.h"
+#include "app/settings/global_settings.h"
 #include "cutter/envelope_builder.h"
+#include "cutter/ui/cutter_form.h"
 #include "cutter/ui/cutter_waveform_link.h"
 #include "cutter/ui/waveform_canvas.h"
 #include "cutter/ui/waveform_form.h"
 #include "event_loop_time.h"
 #include "in_process_timing.h"
-#include "player/null_wave_out.h"
+#include "player/qt/null_wave_out.h"
 #include "project/project_document.h"
 #include "terminal_prompts.h"
 

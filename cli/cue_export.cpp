@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "cli_error.h"
-#include "engine/source_opening.h"
 #include "json_writer.h"
 #include "progress.h"
 #include "project/cue_file.h"
+#include "project/source_opening.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
 

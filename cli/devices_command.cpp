@@ -4,7 +4,7 @@
 #include "options.h"
 
 #ifdef SLICEWELL_WITH_PLAYER
-#include "player/pulse_wave_out.h"
+#include "player/qt/pulse_wave_out.h"
 #endif
 
 namespace sw::cli {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "cli_prompts.h"
 #include "progress.h"
 #include "project/project_document.h"

@@ -3,12 +3,12 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "cue_export.h"
-#include "engine/export_planning.h"
 #include "export_target.h"
 #include "frame_range.h"
 #include "json_writer.h"
 #include "options.h"
 #include "progress.h"
+#include "project/export_planning.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
 

@@ -3,11 +3,11 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "engine/export_targets.h"
-#include "engine/project_export.h"
 #include "export_target.h"
 #include "json_writer.h"
 #include "options.h"
 #include "progress.h"
+#include "project/project_export.h"
 #include "stream/file_names.h"
 #include "stream/status.h"
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "app/file_properties_report.h"
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "document_info.h"
@@ -10,8 +10,8 @@
 #include "sources.h"
 #include "stream/file_names.h"
 #include "stream/regular_file.h"
-#include "stream/source_tags.h"
 #include "stream/status.h"
+#include "stream/taglib/source_tags_reader.h"
 #include "summary.h"
 #include "terminal_text.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "progress.h"

@@ -12,8 +12,8 @@
 #include <csignal>
 
 #include "frame_range.h"
-#include "player/cut_player_thread.h"
-#include "player/wave_out_factory.h"
+#include "player/qt/cut_player_thread.h"
+#include "player/qt/wave_out_factory.h"
 #include "sources.h"
 #include "stream/status.h"
 #include "stream/time_code.h"

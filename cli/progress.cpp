@@ -9,7 +9,7 @@
 #include <future>
 #include <thread>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 
 namespace sw::cli {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/source_opening.h"
+#include "project/source_opening.h"
 
 namespace sw::cli {
 

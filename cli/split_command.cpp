@@ -7,7 +7,7 @@
 #include "options.h"
 #include "progress.h"
 #include "project/piece_names.h"
-#include "project/piece_tagger.h"
+#include "project/taglib/piece_tagger.h"
 #include "split_exporter.h"
 #include "stream/file_names.h"
 #include "stream/status.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/qt_prompts.h"
+#include "app/qt/qt_prompts.h"
 
 namespace {
 

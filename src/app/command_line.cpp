@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "app/global_settings.h"
-#include "app/version_text.h"
+#include "app/settings/global_settings.h"
 #include "stream/file_names.h"
 #include "stream/prompts.h"
+#include "stream/version_text.h"
 
 namespace sw {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "project/cutter_link.h"
 #include "project/project_document.h"
 #include "stream/cut_object.h"

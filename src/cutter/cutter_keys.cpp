@@ -1,6 +1,6 @@
 #include "cutter/cutter_keys.h"
 
-#include "app/action_registry.h"
+#include "app/settings/action_registry.h"
 #include "player/player_mode.h"
 
 namespace sw {

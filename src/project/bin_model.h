@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "project/cue_list_model.h"
 #include "project/cut_exporter.h"
 #include "project/cutter_link.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "project/cut_exporter.h"
 #include "project/cutter_link.h"
 #include "project/list_observer.h"

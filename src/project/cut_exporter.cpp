@@ -1,6 +1,6 @@
 #include "project/cut_exporter.h"
 
-#include "engine/export_planning.h"
+#include "project/export_planning.h"
 #include "stream/status.h"
 
 namespace sw {

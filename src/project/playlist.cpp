@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/version_text.h"
 #include "project/regular_file_bytes.h"
 #include "project/text_lines.h"
 #include "stream/document_file.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
+#include "stream/version_text.h"
 
 namespace sw {
 

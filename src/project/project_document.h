@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "project/bin_model.h"
 #include "project/cue_list_model.h"
 #include "project/modified_sink.h"

@@ -1,8 +1,8 @@
 #include "project/scan_runner.h"
 
-#include "engine/index_save_rule.h"
 #include "engine/operation_front_end.h"
 #include "engine/scan.h"
+#include "project/index_save_rule.h"
 #include "stream/status.h"
 
 namespace sw {

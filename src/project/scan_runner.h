@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "stream/cut_object.h"
 
 namespace sw {

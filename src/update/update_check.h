@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/global_settings.h"
-#include "app/version_text.h"
+#include "app/settings/global_settings.h"
+#include "stream/version_text.h"
 #include "update/update_record.h"
 
 namespace sw {

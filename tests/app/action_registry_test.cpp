@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/action_registry.h"
+#include "app/settings/action_registry.h"
 
 namespace sw::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/global_settings.h"
-#include "app/version_text.h"
+#include "app/settings/global_settings.h"
+#include "stream/version_text.h"
 
 namespace sw {
 namespace {

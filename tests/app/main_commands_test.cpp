@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/global_settings.h"
 #include "app/main_commands.h"
-#include "engine/export_planning.h"
+#include "app/settings/global_settings.h"
 #include "frame_builder.h"
+#include "project/export_planning.h"
 #include "project/inline_front_end.h"
 #include "project/scan_runner.h"
 #include "scripted_prompts.h"

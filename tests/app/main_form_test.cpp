@@ -9,12 +9,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/child_window.h"
-#include "app/global_settings.h"
-#include "app/main_form.h"
-#include "cutter/cutter_form.h"
+#include "app/settings/global_settings.h"
+#include "app/ui/child_window.h"
+#include "app/ui/main_form.h"
+#include "cutter/ui/cutter_form.h"
 #include "cutter/ui/waveform_form.h"
-#include "player/cut_player_thread.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "scripted_prompts.h"

@@ -26,15 +26,15 @@
 #include <QUrl>
 #include <functional>
 
-#include "app/child_window.h"
 #include "app/command_line.h"
-#include "app/global_settings.h"
-#include "app/main_form.h"
-#include "app/preferences_form.h"
-#include "app/program_start.h"
-#include "app/project_properties_form.h"
-#include "cutter/cutter_form.h"
-#include "player/cut_player_thread.h"
+#include "app/settings/global_settings.h"
+#include "app/ui/child_window.h"
+#include "app/ui/main_form.h"
+#include "app/ui/preferences_form.h"
+#include "app/ui/program_start.h"
+#include "app/ui/project_properties_form.h"
+#include "cutter/ui/cutter_form.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "project/project_document.h"

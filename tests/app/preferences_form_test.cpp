@@ -1,4 +1,4 @@
-#include "app/preferences_form.h"
+#include "app/ui/preferences_form.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QSpinBox>
 
-#include "app/project_properties_form.h"
+#include "app/ui/project_properties_form.h"
 #include "scripted_prompts.h"
 #include "shell_test_support.h"
 

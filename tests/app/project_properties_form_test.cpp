@@ -1,4 +1,4 @@
-#include "app/project_properties_form.h"
+#include "app/ui/project_properties_form.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/qt_prompts.h"
+#include "app/qt/qt_prompts.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/ui/plain_tool_tip.h"
 #include "when_shown.h"
+#include "widgets/ui/plain_tool_tip.h"
 
 namespace sw {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/remove_store_entries.h"
+#include "app/qt/remove_store_entries.h"
 
 #include <gtest/gtest.h>
 

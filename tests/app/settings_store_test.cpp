@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "app/qt/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 #include "app/date_time.h"
 #include "app/double_bytes.h"
-#include "app/global_settings.h"
-#include "app/load_settings.h"
+#include "app/qt/load_settings.h"
+#include "app/settings/global_settings.h"
 #include "settings_test_store.h"
 
 namespace sw {

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/settings_location.h"
+#include "app/qt/settings_location.h"
 
 namespace sw::test {
 

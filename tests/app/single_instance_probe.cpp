@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/single_instance.h"
+#include "app/qt/single_instance.h"
 #include "stream/prompts.h"
 
 namespace {

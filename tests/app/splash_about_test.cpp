@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/about_form.h"
-#include "app/cutter_animation.h"
-#include "app/link_label.h"
-#include "app/shell_opener.h"
-#include "app/splash_form.h"
-#include "app/version_text.h"
+#include "app/qt/shell_opener.h"
+#include "app/ui/about_form.h"
+#include "app/ui/cutter_animation.h"
+#include "app/ui/splash_form.h"
 #include "shell_test_support.h"
+#include "stream/version_text.h"
+#include "widgets/ui/link_label.h"
 
 // Receives what would go to the desktop's browser or mail program.
 class OpenedAddresses : public QObject {

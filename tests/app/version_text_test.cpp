@@ -1,4 +1,4 @@
-#include "app/version_text.h"
+#include "stream/version_text.h"
 
 #include <gtest/gtest.h>
 

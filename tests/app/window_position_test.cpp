@@ -1,4 +1,4 @@
-#include "app/window_position.h"
+#include "app/qt/window_position.h"
 
 #include <gtest/gtest.h>
 

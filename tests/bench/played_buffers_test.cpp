@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "played_buffers_wave_out.h"
-#include "player/cut_player_thread.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "cli_fixture.h"
-#include "engine/source_opening.h"
 #include "project/cue_file.h"
 #include "project/inline_front_end.h"
 #include "project/playlist.h"
 #include "project/project_file.h"
+#include "project/source_opening.h"
 #include "stream/memory_stream.h"
 
 namespace sw::test {

@@ -12,14 +12,14 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "cutter/cutter_display.h"
 #include "cutter_harness.h"
 #include "engine/header_frame.h"
-#include "player/null_wave_out.h"
+#include "player/qt/null_wave_out.h"
 #include "project/cue_file.h"
-#include "widgets/item_drag_object.h"
-#include "widgets/knob.h"
+#include "widgets/ui/item_drag_object.h"
+#include "widgets/ui/knob.h"
 
 namespace sw::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 
 namespace sw::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cutter/cutter_form.h"
-#include "player/cut_player_thread.h"
+#include "cutter/ui/cutter_form.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "project/cue_list_model.h"

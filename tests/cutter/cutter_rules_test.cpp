@@ -2,7 +2,7 @@
 // it shows, the enable groups and the marks.
 #include <gtest/gtest.h>
 
-#include "app/action_registry.h"
+#include "app/settings/action_registry.h"
 #include "cutter/cutter_cue_list.h"
 #include "cutter/cutter_display.h"
 #include "cutter/cutter_keys.h"

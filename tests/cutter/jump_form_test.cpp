@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "cutter/jump_form.h"
+#include "cutter/ui/jump_form.h"
 #include "scripted_prompts.h"
 
 namespace sw {

@@ -14,12 +14,12 @@
 #include <cmath>
 #include <memory>
 
-#include "app/global_settings.h"
-#include "cutter/cutter_form.h"
+#include "app/settings/global_settings.h"
+#include "cutter/ui/cutter_form.h"
 #include "cutter/ui/cutter_waveform_link.h"
 #include "cutter/ui/waveform_canvas.h"
 #include "cutter/ui/waveform_form.h"
-#include "player/cut_player_thread.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 #include "project/bin_model.h"

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "app/global_settings.h"
-#include "engine/export_operations.h"
-#include "engine/process_form.h"
+#include "app/settings/global_settings.h"
 #include "engine/scan.h"
+#include "engine/ui/export_operations.h"
+#include "engine/ui/process_form.h"
 #include "engine/wave_header.h"
 #include "engine_fixture.h"
 #include "frame_builder.h"
@@ -130,9 +130,9 @@ TEST_F(ExportOperationTest, FullDiskNamesTheReasonAndKeepsTheOldFile) {
 
     if (std::filesystem::exists("/dev/full")) {
         std::filesystem::create_symlink("/dev/full", dir_.File("device.wav"));
-        EXPECT_THROW(
-            ExportCutObject(dir_.File("device.wav"), cut_.get(), Whole(), ExportStyle::Raw, prompts_),
-            FileCreateError);
+        EXPECT_THROW(ExportCutObject(dir_.File("device.wav"), cut_.get(), Whole(), ExportStyle::Raw,
+                                     prompts_),
+                     FileCreateError);
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     }
 }

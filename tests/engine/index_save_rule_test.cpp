@@ -1,4 +1,4 @@
-#include "engine/index_save_rule.h"
+#include "project/index_save_rule.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "engine/process_form.h"
+#include "engine/ui/process_form.h"
 
 namespace sw {
 namespace {

@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 
 #include "engine/export.h"
-#include "engine/export_planning.h"
 #include "engine/export_target_file.h"
 #include "engine/scan.h"
 #include "engine/scan_export.h"
 #include "engine/wave_header.h"
 #include "engine_fixture.h"
+#include "project/export_planning.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
 #include "stream/file_stream.h"

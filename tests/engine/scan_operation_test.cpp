@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/global_settings.h"
-#include "engine/process_form.h"
-#include "engine/scan_operation.h"
+#include "app/settings/global_settings.h"
+#include "engine/ui/process_form.h"
+#include "engine/ui/scan_operation.h"
 #include "frame_builder.h"
 #include "gated_stream.h"
 #include "scripted_prompts.h"

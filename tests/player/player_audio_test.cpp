@@ -11,10 +11,10 @@
 #include <functional>
 #include <thread>
 
-#include "player/cut_player_thread.h"
 #include "player/preroll.h"
-#include "player/pulse_wave_out.h"
-#include "player/wave_out_factory.h"
+#include "player/qt/cut_player_thread.h"
+#include "player/qt/pulse_wave_out.h"
+#include "player/qt/wave_out_factory.h"
 #include "player_fixture.h"
 #include "pulse_server.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "frame_builder.h"
-#include "player/cut_player_thread.h"
+#include "player/qt/cut_player_thread.h"
 #include "player/test_wave_out.h"
 #include "player_fixture.h"
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "player/null_wave_out.h"
+#include "player/qt/null_wave_out.h"
 #include "player_harness.h"
 #include "stream/file_errors.h"
 

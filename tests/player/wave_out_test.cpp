@@ -1,10 +1,10 @@
 // The wave-output contract as the test and null services keep it, and the error box.
 #include <gtest/gtest.h>
 
-#include "player/null_wave_out.h"
-#include "player/show_wave_out_error.h"
+#include "player/qt/null_wave_out.h"
+#include "player/qt/show_wave_out_error.h"
+#include "player/qt/wave_out_factory.h"
 #include "player/test_wave_out.h"
-#include "player/wave_out_factory.h"
 #include "player_fixture.h"
 #include "scripted_prompts.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "frame_builder.h"
 #include "project/bin_model.h"
 #include "project/cue_list_model.h"

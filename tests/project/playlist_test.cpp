@@ -6,10 +6,10 @@
 #include <cmath>
 #include <limits>
 
-#include "app/version_text.h"
 #include "frame_builder.h"
 #include "stream/file_errors.h"
 #include "stream/file_stream.h"
+#include "stream/version_text.h"
 
 namespace sw::test {
 namespace {

@@ -9,9 +9,9 @@
 #include <QStatusBar>
 #include <filesystem>
 
-#include "app/properties_form.h"
 #include "project/cue_file.h"
 #include "project/document_texts.h"
+#include "project/ui/properties_form.h"
 #include "windows_fixture.h"
 
 namespace sw::test {

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "stream/cut_object.h"
-#include "widgets/item_drag_object.h"
+#include "widgets/ui/item_drag_object.h"
 
 namespace sw::test {
 namespace {

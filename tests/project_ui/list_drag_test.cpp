@@ -8,7 +8,7 @@
 
 #include <sys/stat.h>
 
-#include "cutter/cutter_form.h"
+#include "cutter/ui/cutter_form.h"
 #include "player/test_wave_out.h"
 #include "windows_fixture.h"
 

@@ -1,6 +1,6 @@
 #include <QAction>
 
-#include "cutter/cutter_form.h"
+#include "cutter/ui/cutter_form.h"
 #include "player/test_wave_out.h"
 #include "windows_fixture.h"
 

@@ -7,11 +7,11 @@
 #include <QTextDocument>
 #include <filesystem>
 
-#include "app/properties_form.h"
 #include "autocut/ui/auto_cut_form.h"
 #include "engine/scan.h"
 #include "project/document_texts.h"
 #include "project/playlist.h"
+#include "project/ui/properties_form.h"
 #include "windows_fixture.h"
 
 namespace sw::test {

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/properties_form.h"
 #include "engine/scan.h"
 #include "frame_builder.h"
+#include "project/ui/properties_form.h"
 #include "stream/cut_object.h"
 
 namespace sw::test {

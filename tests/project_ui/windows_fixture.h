@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/global_settings.h"
-#include "engine/process_form.h"
-#include "engine/qt_front_end.h"
+#include "app/settings/global_settings.h"
+#include "engine/ui/process_form.h"
+#include "engine/ui/qt_front_end.h"
 #include "frame_builder.h"
 #include "project/project_document.h"
 #include "project/scan_runner.h"

@@ -6,8 +6,8 @@
 
 #include "frame_builder.h"
 #include "program_output.h"
-#include "stream/piece_tagging.h"
-#include "stream/source_tags.h"
+#include "stream/taglib/piece_tagging.h"
+#include "stream/taglib/source_tags_reader.h"
 
 namespace sw::test {
 namespace {

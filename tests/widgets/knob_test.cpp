@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "widgets/knob.h"
+#include "widgets/ui/knob.h"
 
 namespace sw {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "project/cue_list_model.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"

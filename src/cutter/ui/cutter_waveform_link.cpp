@@ -1,7 +1,7 @@
 #include "cutter/ui/cutter_waveform_link.h"
 
-#include "app/global_settings.h"
-#include "cutter/cutter_form.h"
+#include "app/settings/global_settings.h"
+#include "cutter/ui/cutter_form.h"
 
 namespace sw {
 

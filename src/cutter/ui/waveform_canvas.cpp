@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "cutter/keypad_key.h"
+#include "cutter/ui/keypad_key.h"
 #include "cutter/waveform_ruler.h"
 #include "stream/time_code.h"
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/registered_action.h"
+#include "app/qt/registered_action.h"
 #include "cutter/envelope_source.h"
 #include "cutter/ui/waveform_canvas.h"
 

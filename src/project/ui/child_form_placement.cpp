@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/window_position.h"
+#include "app/qt/window_position.h"
 
 namespace sw {
 

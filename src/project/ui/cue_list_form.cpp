@@ -9,10 +9,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "app/properties_form.h"
 #include "project/ui/command_guard.h"
 #include "project/ui/dropped_files.h"
 #include "project/ui/item_list_view.h"
+#include "project/ui/properties_form.h"
 
 namespace sw {
 

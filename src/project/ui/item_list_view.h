@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "widgets/item_drag_object.h"
+#include "widgets/ui/item_drag_object.h"
 
 class QMimeData;
 

@@ -1,6 +1,6 @@
 #include "project/ui/list_item_model.h"
 
-#include "app/ui/plain_tool_tip.h"
+#include "widgets/ui/plain_tool_tip.h"
 
 namespace sw {
 

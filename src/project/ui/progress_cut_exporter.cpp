@@ -1,6 +1,6 @@
 #include "project/ui/progress_cut_exporter.h"
 
-#include "engine/export_operations.h"
+#include "engine/ui/export_operations.h"
 
 namespace sw {
 

@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/properties_form.h"
 #include "autocut/ui/auto_cut_command.h"
 #include "project/ui/command_guard.h"
 #include "project/ui/dropped_files.h"
 #include "project/ui/item_list_view.h"
+#include "project/ui/properties_form.h"
 
 namespace sw {
 

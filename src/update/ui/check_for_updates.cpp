@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/shell_opener.h"
+#include "app/qt/shell_opener.h"
 #include "update/ui/check_update_form.h"
 #include "update/ui/update_info_form.h"
 #include "update/update_check.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "stream/prompts.h"
 #include "update/http/http_get.h"
 #include "update/update_record.h"

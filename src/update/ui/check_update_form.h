@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "stream/prompts.h"
 #include "update/ui/check_for_updates.h"
 #include "update/update_record.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/looped_animation.h"
+#include "widgets/ui/looped_animation.h"
 
 namespace sw {
 

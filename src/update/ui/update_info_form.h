@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/global_settings.h"
+#include "app/settings/global_settings.h"
 #include "stream/prompts.h"
 #include "update/update_record.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "player/wave_out.h"
+#include "player/qt/wave_out.h"
 
 namespace sw {
 
