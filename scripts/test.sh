@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine and runs the whole test suite:
-# packages, the Qt-free core build (a Qt include in the core fails here), the full build and its
-# tests, a short run of every fuzz target, and the Debian package: built from the tested build
-# tree, checked by lintian, installed, used, and removed again.
+# packages, the layer check and the Qt-free core build (a Qt include in the core fails here),
+# the full build and its tests, a short run of every fuzz target, and the Debian package: built
+# from the tested build tree, checked by lintian, installed, used, and removed again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/install-deps.sh
+
+echo "== Layers"
+bash scripts/check-layers.sh
 
 echo "== Core libraries without Qt"
 cmake -S . -B build-core -G Ninja -DSLICEWELL_CORE_ONLY=ON -DSLICEWELL_BUILD_TESTS=OFF \
