@@ -517,18 +517,21 @@ TEST(CutterDisplay, ClickingALabelTogglesAllThreeLabelsAndTheLength) {
     EXPECT_EQ(h.LabelText("PosLbl"), "57");
 }
 
+constexpr TItemDragObject::Kind kBinEntry = TItemDragObject::Kind::BinEntry;
+constexpr TItemDragObject::Kind kCue = TItemDragObject::Kind::Cue;
+
 class CutterDrops : public ::testing::Test {
   protected:
     void TearDown() override { TItemDragObject::Instance().Clear(); }
 
-    // Offers our own drag of a row of list to target; returns whether target took it.
-    bool Drop(QWidget* target, const char* list, TCutObject* cut, TCueObject* cue) {
-        source_.setObjectName(list);
+    // Offers our own drag of a row of the given kind to target; returns whether target took it.
+    bool Drop(QWidget* target, TItemDragObject::Kind kind, TCutObject* cut, TCueObject* cue) {
         TItemDragObject::DraggedItem item;
         item.list = &source_;
         item.row = 0;
         item.cutObject = cut;
         item.cue = cue;
+        item.kind = kind;
         TItemDragObject::Instance().SetItem(item);
         QMimeData mime;
         mime.setData(kItemMimeType, "0");
@@ -562,14 +565,14 @@ TEST_F(CutterDrops, ABinEntryOpensItsFileAndACueOpensTheCue) {
     CutterHarness h;
     h.Cut()->MarkIn = 7;
     h.Cut()->MarkOut = 9;
-    ASSERT_TRUE(Drop(&h.Form(), "CutObjectsList", h.Cut(), nullptr));
+    ASSERT_TRUE(Drop(&h.Form(), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), h.Cut());
     EXPECT_EQ(h.Form().CurrentCue(), nullptr);
     EXPECT_EQ(h.Cut()->MarkIn, 7);  // a dropped entry keeps its marks
     EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
 
     TCueObject cue{h.Cut(), "dropped", 30, 40};
-    ASSERT_TRUE(Drop(h.Find<QLabel>("PosLbl"), "CueList", h.Cut(), &cue));
+    ASSERT_TRUE(Drop(h.Find<QLabel>("PosLbl"), kCue, h.Cut(), &cue));
     EXPECT_EQ(h.Form().CurrentCue(), &cue);
     EXPECT_EQ(h.Cut()->MarkIn, 30);
     EXPECT_EQ(h.Player().Position(), 30u);
@@ -579,20 +582,20 @@ TEST_F(CutterDrops, ABinEntryOpensItsFileAndACueOpensTheCue) {
 TEST_F(CutterDrops, ButtonsOtherListsAndForeignDragsAreRefused) {
     // A drop on a button would fire it or open a file the user did not mean to.
     CutterHarness h;
-    EXPECT_FALSE(Drop(h.Find<QWidget>("PlayBtn"), "CutObjectsList", h.Cut(), nullptr));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("SeekBar"), "CutObjectsList", h.Cut(), nullptr));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("JogShuttle"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("PlayBtn"), kBinEntry, h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("SeekBar"), kBinEntry, h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("JogShuttle"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
-    Drop(&h.Form(), "SomeOtherList", h.Cut(), nullptr);
+    Drop(&h.Form(), TItemDragObject::Kind::Other, h.Cut(), nullptr);
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
     TItemDragObject::Instance().Clear();
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(QString::fromStdString(h.Cut()->FileName))});
     EXPECT_FALSE(Deliver(&h.Form(), files));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("VolumeBar"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("VolumeBar"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
     // The check boxes, the labels and the status bar take it.
-    EXPECT_TRUE(Drop(h.Find<QCheckBox>("LoopBox"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_TRUE(Drop(h.Find<QCheckBox>("LoopBox"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), h.Cut());
 }
 
