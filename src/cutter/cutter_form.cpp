@@ -4,16 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QScrollBar>
-#include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -25,7 +21,6 @@
 #include "app/ui/plain_tool_tip.h"
 #include "app/window_position.h"
 #include "cutter/cutter_display.h"
-#include "cutter/cutter_keys.h"
 #include "cutter/cutter_player.h"
 #include "cutter/jump_form.h"
 #include "cutter/keypad_key.h"
@@ -34,7 +29,6 @@
 #include "player/cut_player_thread.h"
 #include "player/player_mode.h"
 #include "player/show_wave_out_error.h"
-#include "player/wave_out.h"
 #include "widgets/item_drag_object.h"
 #include "widgets/knob.h"
 
@@ -169,11 +163,6 @@ void TCutterForm::ConnectControls() {
             session_.SetVolume(kCutterVolumeMax - ui_.volumeBar->sliderPosition());
         }
     });
-    connect(exportAction_, &QAction::triggered, this, [this] {
-        if (ui_.toFileBtn->isEnabled()) {
-            ToFileBtnClick();
-        }
-    });
 
     exportAction_ =
         RegisteredAction(this, "CutterExportAction", "Export currently marked selection to file");
@@ -215,17 +204,12 @@ QString TCutterForm::StatusText(int panel) const {
 }
 
 void TCutterForm::ShowOnSeekBar(int64_t frame) {
-    movingSeekBar_ = true;
-    ui_.seekBar->setValue(SeekBarPosition(frame, session_.FrameCount()));
-    movingSeekBar_ = false;
-}
-
-void TCutterForm::SetSeekBar(int32_t frameCount, int64_t position) {
     // An empty index would give 0..-1, and a cue may start past the file's end: the range is
     // never reversed and the position never outside it.
+    const int32_t frames = session_.FrameCount();
     movingSeekBar_ = true;
-    ui_.seekBar->setRange(0, SeekBarMaximum(frameCount));
-    ui_.seekBar->setValue(SeekBarPosition(position, frameCount));
+    ui_.seekBar->setRange(0, SeekBarMaximum(frames));
+    ui_.seekBar->setValue(SeekBarPosition(frame, frames));
     movingSeekBar_ = false;
 }
 
@@ -257,7 +241,7 @@ void TCutterForm::ShowFile() {
         // last file's.
         ui_.panels[1]->setText(QString::fromLatin1(PlayerModeName(kModeNone)));
     }
-    SetSeekBar(session_.FrameCount(), session_.Position());
+    ShowOnSeekBar(session_.Position());
     ShowName();
     UpdateMarkLabels();
     UpdateEnables();
@@ -315,10 +299,6 @@ void TCutterForm::CutObjectDeleted(TCutObject* cut) {
     }
 }
 
-void TCutterForm::CutObjectReplaced(TCutObject* old, TCutObject*) {
-    CutObjectDeleted(old);
-}
-
 void TCutterForm::CueChanged(TCueObject* cue) {
     if (cue != nullptr && cue == session_.Cue()) {
         ShowName();
@@ -334,15 +314,10 @@ void TCutterForm::CueDeleted(TCueObject* cue) {
 
 void TCutterForm::UpdateEnables() {
     const CutterEnables e = session_.Enables();
-    for (QWidget* w : {static_cast<QWidget*>(ui_.playBtn), static_cast<QWidget*>(ui_.cueBtn),
-                       static_cast<QWidget*>(ui_.pauseBtn), static_cast<QWidget*>(ui_.muteBox),
-                       static_cast<QWidget*>(ui_.loopBox), static_cast<QWidget*>(ui_.jogShuttle)}) {
+    for (QWidget* w : ui_.TransportGroup()) {
         w->setEnabled(e.transport);
     }
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui_.markInBtn), static_cast<QWidget*>(ui_.posBtn),
-          static_cast<QWidget*>(ui_.markOutBtn), static_cast<QWidget*>(ui_.seekBar),
-          static_cast<QWidget*>(ui_.markBeginBtn), static_cast<QWidget*>(ui_.markEndBtn)}) {
+    for (QWidget* w : ui_.MarkingGroup()) {
         w->setEnabled(e.marking);
     }
     ui_.markPlayBtn->setEnabled(e.markPlay);
@@ -538,11 +513,7 @@ void TCutterForm::closeEvent(QCloseEvent* event) {
 
 void TCutterForm::wheelEvent(QWheelEvent* event) {
     event->accept();
-    Wheel(event->angleDelta().y());
-}
-
-void TCutterForm::Wheel(int delta) {
-    session_.Wheel(delta);
+    session_.Wheel(event->angleDelta().y());
 }
 
 bool TCutterForm::TakesDropAt(const QMimeData* mime, const QPoint& position) const {
@@ -574,13 +545,12 @@ void TCutterForm::AnswerDrag(QDragMoveEvent& event) const {
 }
 
 void TCutterForm::dropEvent(QDropEvent* event) {
-    TItemDragObject& holder = TItemDragObject::Instance();
     if (!TakesDropAt(event->mimeData(), event->position().toPoint())) {
         event->ignore();
         return;
     }
-    const TItemDragObject::DraggedItem item = holder.Item();
-    holder.Clear();
+    const TItemDragObject::DraggedItem item = TItemDragObject::Instance().Item();
+    TItemDragObject::Instance().Clear();
     event->acceptProposedAction();
     if (item.kind == TItemDragObject::Kind::BinEntry) {
         OpenCutObject(item.cutObject);
@@ -593,7 +563,7 @@ bool TCutterForm::eventFilter(QObject* watched, QEvent* event) {
     // The seek bar would scroll by its own steps, the other way round: over it the wheel moves
     // the player as it does over the rest of the window.
     if (watched == ui_.seekBar && event->type() == QEvent::Wheel) {
-        Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        session_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
         return true;
     }
     if (event->type() != QEvent::KeyPress || !keyPreview_) {

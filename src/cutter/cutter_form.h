@@ -68,7 +68,7 @@ class TCutterForm : public QWidget, public CutterLink {
     void CutObjectChanged(TCutObject* cut) override;
     void CutObjectDeleted(TCutObject* cut) override;
     // A rescan of the open file closes it, as the bin's rescan of the open entry always has.
-    void CutObjectReplaced(TCutObject* old, TCutObject* now) override;
+    void CutObjectReplaced(TCutObject* old, TCutObject*) override { CutObjectDeleted(old); }
     void CueChanged(TCueObject* cue) override;
     void CueDeleted(TCueObject* cue) override;
     // false suspends playback (before any worker reads a source or a modal window opens), true
@@ -133,8 +133,6 @@ class TCutterForm : public QWidget, public CutterLink {
     void PositionChange(uint32_t frame);
     void PlayerError(int code);
 
-    // Wheel deltas over the window or the seek bar: JogMaxSpeed frames per notch.
-    void Wheel(int delta);
     // The key names the buttons' tool tips show while the keyboard controls the cutter.
     void ShowKeysInToolTips();
     // Our own drag of a list row, over a part of the window that takes drops.
@@ -154,8 +152,8 @@ class TCutterForm : public QWidget, public CutterLink {
     void CloseFile();
     void BringIntoView();
     void SetHostVisible(bool visible);
-    void SetSeekBar(int32_t frameCount, int64_t position);
-    // The window's own move of the seek bar, which the player does not follow.
+    // The window's own move of the seek bar, which the player does not follow; the bar's range is
+    // the open file's.
     void ShowOnSeekBar(int64_t frame);
 
     Prompts& prompts_;

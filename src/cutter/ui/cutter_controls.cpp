@@ -235,4 +235,12 @@ std::vector<QWidget*> CutterControls::DropRefusers() const {
             updateCueBtn,        toFileBtn,   jogShuttle, volumeBar};
 }
 
+std::vector<QWidget*> CutterControls::TransportGroup() const {
+    return {playBtn, cueBtn, pauseBtn, muteBox, loopBox, jogShuttle};
+}
+
+std::vector<QWidget*> CutterControls::MarkingGroup() const {
+    return {markInBtn, posBtn, markOutBtn, seekBar, markBeginBtn, markEndBtn};
+}
+
 }  // namespace sw

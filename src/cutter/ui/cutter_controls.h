@@ -30,6 +30,10 @@ struct CutterControls {
     // themselves, so Qt hands every drag over the window to the window, which refuses it over
     // them by position.
     std::vector<QWidget*> DropRefusers() const;
+    // The controls enabled together (cutter_state.h): what needs the player to hold the file,
+    // and what needs only a file with frames.
+    std::vector<QWidget*> TransportGroup() const;
+    std::vector<QWidget*> MarkingGroup() const;
 
     QToolButton* markInBtn = nullptr;
     QToolButton* posBtn = nullptr;
