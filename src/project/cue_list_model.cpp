@@ -337,14 +337,6 @@ void CueListModel::ImportCommand(CutObjectFinder& bin) {
     UpdateTotals();
 }
 
-bool CueListModel::WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter) {
-    if (FileKind(target) == "m3q") {
-        return SaveCueFile(&cue, target);
-    }
-    return exporter.ExportRange(target, *cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut},
-                                ExportStyleOf(settings_.CleanCuts)) == 0;
-}
-
 void CueListModel::ExportAs(int row, CutExporter& exporter) {
     Flush();
     if (row < 0 || row >= Count()) {
@@ -365,7 +357,7 @@ void CueListModel::ExportAs(int row, CutExporter& exporter) {
     PlayerPause pause(cutter_);
     // The export takes the cue's range as values: the bin's entry and the cutter never show the
     // cue's range or name, not even while the export's window runs.
-    WriteCue(cue, target, exporter);
+    WriteCue(cue, target, exporter, ExportStyleOf(settings_.CleanCuts));
 }
 
 void CueListModel::SaveCueSheetCommand() {

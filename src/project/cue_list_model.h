@@ -137,9 +137,6 @@ class CueListModel {
     void Flush();
     void EraseRow(int row);
     void NotifyRowsChanged(int first, int last);
-    // Writes the cue to target: a cue file for a ".m3q" name, else its frames, the range taken
-    // as values (the cut object's marks and name stay as they are).
-    bool WriteCue(TCueObject& cue, const std::string& target, CutExporter& exporter);
     // Adds (sign 1) or takes away (sign -1) a cue's frames and duration from the kept totals.
     void Tally(const TCueObject& cue, int sign);
     void ComputeTotals();

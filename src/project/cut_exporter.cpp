@@ -1,6 +1,8 @@
 #include "project/cut_exporter.h"
 
+#include "project/cue_file.h"
 #include "project/export_planning.h"
+#include "stream/file_names.h"
 #include "stream/status.h"
 
 namespace sw {
@@ -11,6 +13,15 @@ int CoreCutExporter::ExportRange(const std::string& target, TCutObject& cut, Fra
         return kStatusFailed;
     }
     return ExportCutObjectRange(cut, span, target, style, frontEnd_).status;
+}
+
+bool WriteCue(const TCueObject& cue, const std::string& target, CutExporter& exporter,
+              ExportStyle style) {
+    if (FileKind(target) == "m3q") {
+        return SaveCueFile(&cue, target);
+    }
+    return exporter.ExportRange(target, *cue.CutObject, FrameSpan{cue.MarkIn, cue.MarkOut},
+                                style) == 0;
 }
 
 }  // namespace sw

@@ -33,4 +33,11 @@ class CoreCutExporter : public CutExporter {
     OperationFrontEnd& frontEnd_;
 };
 
+// Writes a cue to target, its range taken as values (the cut object's marks and name stay as
+// they are): a cue file for a ".m3q" name, else its frames through exporter. True when the file
+// was written; throws as SaveCueFile and ExportRange do. The cue list's "Export as" and the
+// cutter's export of its selection both write through here.
+bool WriteCue(const TCueObject& cue, const std::string& target, CutExporter& exporter,
+              ExportStyle style);
+
 }  // namespace sw

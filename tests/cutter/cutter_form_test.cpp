@@ -15,9 +15,7 @@
 #include "app/settings/global_settings.h"
 #include "cutter/cutter_display.h"
 #include "cutter_harness.h"
-#include "engine/header_frame.h"
 #include "player/qt/null_wave_out.h"
-#include "project/cue_file.h"
 #include "widgets/ui/item_drag_object.h"
 #include "widgets/ui/knob.h"
 
@@ -60,62 +58,6 @@ TEST(CutterMarks, SettingAMarkPastTheOtherGivesAOneFrameSelection) {
     EXPECT_EQ(h.Cut()->MarkIn, 100);
     EXPECT_EQ(h.Cut()->MarkOut, 100);
     EXPECT_EQ(h.Form().StatusText(2), "1");
-}
-
-TEST(CutterMarks, AMarkSetDuringPlayMarkRestartsFromTheAudibleFrame) {
-    // Without the flush the old range's queued frames would play on past the new mark.
-    CutterHarness h;
-    OpenWithMarks(h, 100, 400);
-    h.Click("MarkPlayBtn");
-    ASSERT_EQ(h.Player().PlayerMode(), kModePlayMark);
-    h.Play(5);
-    ASSERT_EQ(h.Player().Position(), 105u);
-    EXPECT_EQ(h.Find<QScrollBar>("SeekBar")->value(), 105);
-    h.ClearWrites();
-    h.Click("MarkBeginBtn");
-    EXPECT_EQ(h.Cut()->MarkIn, 105);
-    const std::vector<int32_t> written = h.Written();
-    ASSERT_FALSE(written.empty());
-    EXPECT_EQ(written.front(), 105);
-    EXPECT_EQ(written.size(), 16u);
-    EXPECT_EQ(h.Player().PlayerMode(), kModePlayMark);
-}
-
-TEST(CutterCueReview, AutoplayPlaysShortCuesOnAndLongerOnesAlone) {
-    // The wrong choice plays a one-frame cue as silence, or a long cue on into the rest of the
-    // file.
-    CutterHarness h;
-    // Longer than the play queue, so that "Play Mark" is still playing once the queue is full.
-    GlobalSettings().CueBuffers = 20;
-    h.Click("AutoPlayBox");
-    ASSERT_TRUE(GlobalSettings().CutterAutoPlay);
-    TCueObject shortCue{h.Cut(), "short", 10, 10 + GlobalSettings().CueBuffers - 1};
-    h.Form().OpenCue(&shortCue);
-    ProcessEvents();
-    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
-    EXPECT_EQ(h.Player().Position(), 10u);
-    EXPECT_EQ(h.Form().StatusText(0), "short");
-
-    TCueObject longCue{h.Cut(), "long", 10, 10 + GlobalSettings().CueBuffers};
-    h.Form().OpenCue(&longCue);
-    ProcessEvents();
-    EXPECT_EQ(h.Player().PlayerMode(), kModePlayMark);
-    EXPECT_EQ(h.Player().Position(), 10u);
-    EXPECT_EQ(h.Cut()->MarkIn, 10);
-    EXPECT_EQ(h.Cut()->MarkOut, 30);
-    EXPECT_TRUE(h.Find<QToolButton>("UpdateCueBtn")->isEnabled());
-}
-
-TEST(CutterCueReview, WithoutAutoplayTheCueOpensPausedAtItsStart) {
-    // The cue would start at frame 0, or play when the user asked it not to.
-    CutterHarness h;
-    TCueObject cue{h.Cut(), "cue", 40, 80};
-    h.Form().OpenCue(&cue);
-    ProcessEvents();
-    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
-    EXPECT_EQ(h.Player().Position(), 40u);
-    EXPECT_EQ(h.Find<QScrollBar>("SeekBar")->value(), 40);
-    EXPECT_EQ(h.LabelText("PosLbl"), "40");
 }
 
 TEST(CutterKeypad, MinusStepsBackByTheModeAndOrdinaryKeysDoNothing) {
@@ -226,25 +168,6 @@ TEST(CutterKeypad, KeyboardControlOffLeavesTheTableUnused) {
     OpenWithMarks(h, 0, 999);
     h.Key(Qt::Key_1, Qt::KeypadModifier);
     EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
-}
-
-TEST(CutterKeypad, CueListKeysActOnlyWhileTheirButtonsAreEnabled) {
-    // A cue from a file that is not open, or an update without a cue under review, would be wrong.
-    CutterHarness h;
-    h.Key(Qt::Key_Slash, Qt::KeypadModifier);
-    h.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
-    EXPECT_EQ(h.Cues().Count(), 0);
-    OpenWithMarks(h, 10, 20);
-    h.Key(Qt::Key_Slash, Qt::KeypadModifier);
-    ASSERT_EQ(h.Cues().Count(), 1);
-    EXPECT_EQ(h.Cues().At(0)->MarkOut, 20);
-    h.Key(Qt::Key_Enter, Qt::KeypadModifier);  // no cue under review: nothing to update
-    EXPECT_EQ(h.Cues().At(0)->MarkOut, 20);
-
-    h.Form().OpenCue(h.Cues().At(0));
-    h.Cut()->MarkOut = 30;
-    h.Key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(h.Cues().At(0)->MarkOut, 30);
 }
 
 TEST(CutterJog, KnobAtMinusThreeMovesBack35FramesEveryTick) {
@@ -385,6 +308,11 @@ TEST(CutterSeekBar, EmptyIndexGivesNoReversedRangeAndDisablesWhatCannotWork) {
 TEST(CutterSeekBar, CuePastTheFilesEndStaysInsideTheBar) {
     // Cue files store frames unchecked; the bar would be asked for a position past its range.
     CutterHarness h;
+    TCueObject early{h.Cut(), "early", 40, 80};
+    h.Form().OpenCue(&early);
+    ProcessEvents();
+    EXPECT_EQ(h.Find<QScrollBar>("SeekBar")->value(), 40);
+    EXPECT_EQ(h.LabelText("PosLbl"), "40");
     TCueObject cue{h.Cut(), "late", 5000, 5010};
     h.Form().OpenCue(&cue);
     ProcessEvents();
@@ -416,68 +344,20 @@ TEST(CutterCueList, CurrentPositionAddsAOneFrameCueAndKeepsTheMarks) {
     EXPECT_EQ(h.Cues().At(1)->MarkOut, 20);
 }
 
-TEST(CutterExport, CapitalM3qWritesACueFileAndResumesThePlayer) {
-    // Exporting audio under a ".M3Q" name would give a file the program later reads as a cue.
+TEST(CutterExport, MarkedSelectionGoesToAnMp3FileFrameForFrame) {
+    // An export of the whole file, or one frame short, would lose or add audio; a player left
+    // suspended after it would never play again.
     CutterHarness h;
     OpenWithMarks(h, 10, 20);
     h.Click("PlayBtn");
-    const std::string target = h.Dir().File("selection.M3Q");
-    h.Prompts().ExpectSaveFile(target);
-    h.Click("ToFileBtn");
-    const Prompts::FileDialog& dialog = h.Prompts().LastFileDialog();
-    EXPECT_EQ(dialog.title, "Save selected mark as");
-    EXPECT_EQ(dialog.fileName, "numbered (10-20)");
-    EXPECT_EQ(dialog.defaultExtension, "mp3");
-    EXPECT_EQ(dialog.filter,
-              "MP3 Files (*.mp3)|*.mp3|WAV Files (*.wav)|*.wav|MP3 Cues (*.m3q)|*.m3q|All Files "
-              "(*.*)|*.*");
-    std::string source;
-    std::unique_ptr<TCueObject> cue = LoadCueFile(target, source);
-    ASSERT_NE(cue, nullptr);
-    EXPECT_EQ(source, h.Cut()->FileName);
-    EXPECT_EQ(cue->Name, "numbered");
-    EXPECT_EQ(cue->MarkIn, 10);
-    EXPECT_EQ(cue->MarkOut, 20);
-    EXPECT_EQ(GlobalSettings().LastSaveFolder, h.Dir().Path());
-    EXPECT_TRUE(h.Player().Active());
-    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
-}
-
-TEST(CutterExport, MarkedSelectionGoesToAnMp3FileFrameForFrame) {
-    // An export of the whole file, or one frame short, would lose or add audio.
-    CutterHarness h;
-    OpenWithMarks(h, 10, 20);
     const std::string target = h.Dir().File("selection.mp3");
     h.Prompts().ExpectSaveFile(target);
     h.Click("ToFileBtn");
     ASSERT_TRUE(std::filesystem::exists(target));
     const auto frameLength = uintmax_t(FrameHeader(h.Cut(), 0).FrameLength);
     EXPECT_EQ(std::filesystem::file_size(target), 11 * frameLength);
-}
-
-TEST(CutterExport, CleanCutsGiveTheSelectionItsHeaderFrameAndLeadIn) {
-    // The preference must reach the export: without it the piece starts with main data and
-    // overlap it never got, and players take its length from a guess.
-    TempDir dir;
-    const std::string source = dir.File("silent.mp3");
-    WriteFileBytes(source, MakeFrames(40, {}, 0x00));  // side information all zero
-    CutObjectPtr cut = IndexedCutObject(source);
-    cut->MarkIn = 10;
-    cut->MarkOut = 20;
-    CutterHarness h;
-    GlobalSettings().CleanCuts = true;
-    h.Form().OpenCutObject(cut.get());
-    ProcessEvents();
-    const std::string target = dir.File("selection.mp3");
-    h.Prompts().ExpectSaveFile(target);
-    h.Click("ToFileBtn");
-    const std::vector<uint8_t> bytes = ReadFileBytes(target);
-    const SourceTag tag = ReadSourceTag(bytes.data(), int32_t(bytes.size()));
-    EXPECT_TRUE(tag.gapless);
-    EXPECT_EQ(tag.delay, 1152 - 529) << "one frame of lead-in";
-    const int32_t header =
-        HeaderFrameLength(HeaderWordFromBytes(bytes.data() + bytes.size() - 417));
-    EXPECT_EQ(bytes.size(), size_t(header + 12 * 417));
+    EXPECT_TRUE(h.Player().Active());
+    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
 }
 
 TEST(CutterExport, ATargetThatCannotBeCreatedIsReportedAndPlaybackResumes) {
@@ -517,18 +397,21 @@ TEST(CutterDisplay, ClickingALabelTogglesAllThreeLabelsAndTheLength) {
     EXPECT_EQ(h.LabelText("PosLbl"), "57");
 }
 
+constexpr TItemDragObject::Kind kBinEntry = TItemDragObject::Kind::BinEntry;
+constexpr TItemDragObject::Kind kCue = TItemDragObject::Kind::Cue;
+
 class CutterDrops : public ::testing::Test {
   protected:
     void TearDown() override { TItemDragObject::Instance().Clear(); }
 
-    // Offers our own drag of a row of list to target; returns whether target took it.
-    bool Drop(QWidget* target, const char* list, TCutObject* cut, TCueObject* cue) {
-        source_.setObjectName(list);
+    // Offers our own drag of a row of the given kind to target; returns whether target took it.
+    bool Drop(QWidget* target, TItemDragObject::Kind kind, TCutObject* cut, TCueObject* cue) {
         TItemDragObject::DraggedItem item;
         item.list = &source_;
         item.row = 0;
         item.cutObject = cut;
         item.cue = cue;
+        item.kind = kind;
         TItemDragObject::Instance().SetItem(item);
         QMimeData mime;
         mime.setData(kItemMimeType, "0");
@@ -562,14 +445,14 @@ TEST_F(CutterDrops, ABinEntryOpensItsFileAndACueOpensTheCue) {
     CutterHarness h;
     h.Cut()->MarkIn = 7;
     h.Cut()->MarkOut = 9;
-    ASSERT_TRUE(Drop(&h.Form(), "CutObjectsList", h.Cut(), nullptr));
+    ASSERT_TRUE(Drop(&h.Form(), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), h.Cut());
     EXPECT_EQ(h.Form().CurrentCue(), nullptr);
     EXPECT_EQ(h.Cut()->MarkIn, 7);  // a dropped entry keeps its marks
     EXPECT_TRUE(TItemDragObject::Instance().Item().Empty());
 
     TCueObject cue{h.Cut(), "dropped", 30, 40};
-    ASSERT_TRUE(Drop(h.Find<QLabel>("PosLbl"), "CueList", h.Cut(), &cue));
+    ASSERT_TRUE(Drop(h.Find<QLabel>("PosLbl"), kCue, h.Cut(), &cue));
     EXPECT_EQ(h.Form().CurrentCue(), &cue);
     EXPECT_EQ(h.Cut()->MarkIn, 30);
     EXPECT_EQ(h.Player().Position(), 30u);
@@ -579,20 +462,20 @@ TEST_F(CutterDrops, ABinEntryOpensItsFileAndACueOpensTheCue) {
 TEST_F(CutterDrops, ButtonsOtherListsAndForeignDragsAreRefused) {
     // A drop on a button would fire it or open a file the user did not mean to.
     CutterHarness h;
-    EXPECT_FALSE(Drop(h.Find<QWidget>("PlayBtn"), "CutObjectsList", h.Cut(), nullptr));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("SeekBar"), "CutObjectsList", h.Cut(), nullptr));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("JogShuttle"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("PlayBtn"), kBinEntry, h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("SeekBar"), kBinEntry, h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("JogShuttle"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
-    Drop(&h.Form(), "SomeOtherList", h.Cut(), nullptr);
+    Drop(&h.Form(), TItemDragObject::Kind::Other, h.Cut(), nullptr);
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
     TItemDragObject::Instance().Clear();
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(QString::fromStdString(h.Cut()->FileName))});
     EXPECT_FALSE(Deliver(&h.Form(), files));
-    EXPECT_FALSE(Drop(h.Find<QWidget>("VolumeBar"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_FALSE(Drop(h.Find<QWidget>("VolumeBar"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), nullptr);
     // The check boxes, the labels and the status bar take it.
-    EXPECT_TRUE(Drop(h.Find<QCheckBox>("LoopBox"), "CutObjectsList", h.Cut(), nullptr));
+    EXPECT_TRUE(Drop(h.Find<QCheckBox>("LoopBox"), kBinEntry, h.Cut(), nullptr));
     EXPECT_EQ(h.Form().CurrentCutObject(), h.Cut());
 }
 
@@ -611,6 +494,7 @@ TEST(CutterVisibility, HidingPausesAndShowingResumesWithTheViewItemInStep) {
     EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
     EXPECT_FALSE(h.Player().Active());
     EXPECT_FALSE(h.Find<QToolButton>("PlayBtn")->isEnabled());
+    EXPECT_FALSE(h.Find<QToolButton>("ToFileBtn")->isEnabled());
     h.Form().ToggleVisible();
     EXPECT_TRUE(h.Form().isVisible());
     EXPECT_TRUE(view.isChecked());
@@ -639,23 +523,6 @@ TEST(CutterVisibility, OpeningWhileHiddenShowsTheWindowWithoutResumingTheOldFile
     EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
     EXPECT_TRUE(h.Find<QToolButton>("PlayBtn")->isEnabled());
     h.Form().OpenCutObject(nullptr);
-}
-
-TEST(CutterSuspension, OneSavedModeSoANestedSuspensionEndsPaused) {
-    // A stack of saved modes would restart playback the user no longer expects.
-    CutterHarness h;
-    OpenWithMarks(h, 0, 999);
-    h.Click("PlayBtn");
-    h.Form().EnablePlayer(false);
-    EXPECT_FALSE(h.Player().Active());
-    EXPECT_FALSE(h.Find<QToolButton>("ToFileBtn")->isEnabled());
-    h.Form().EnablePlayer(true);
-    EXPECT_EQ(h.Player().PlayerMode(), kModePlayAll);
-    h.Form().EnablePlayer(false);
-    h.Form().EnablePlayer(false);
-    h.Form().EnablePlayer(true);
-    EXPECT_EQ(h.Player().PlayerMode(), kModePausing);
-    EXPECT_TRUE(h.Player().Active());
 }
 
 TEST(CutterPlayerErrors, AnErrorIsShownAndASuspendedPlayerStaysInactive) {

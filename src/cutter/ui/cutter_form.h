@@ -11,32 +11,28 @@
 #include <vector>
 
 #include "cutter/cutter_keys.h"
-#include "cutter/cutter_state.h"
-#include "cutter/jog_shuttle.h"
+#include "cutter/cutter_session.h"
+#include "cutter/ui/cutter_controls.h"
 #include "player/qt/wave_out.h"
 #include "project/cutter_link.h"
+#include "project/ui/progress_cut_exporter.h"
 #include "stream/cut_object.h"
 #include "stream/prompts.h"
 
 class QAction;
-class QCheckBox;
-class QLabel;
 class QMimeData;
-class QScrollBar;
-class QStatusBar;
-class QTimer;
-class QToolButton;
 
 namespace sw {
 
 class CueListModel;
+class CutterPlayer;
 class TCutPlayerThread;
-class TKnob;
 
 // The cutter: plays one file or one cue under review, sets the file's marks, seeks by seek bar,
 // keypad, jog/shuttle knob and wheel, and hands ranges to the cue list and to exports. It owns
-// the program's one player and is its only driver; it holds cut objects and cues by reference
-// only, so whoever frees one tells it first (CutObjectDeleted, CueDeleted).
+// the program's one player; its controls hand every command to its session (cutter_session.h),
+// which holds the rules and drives the player, and show what the session holds. Whoever frees
+// a cut object or cue tells it first (CutObjectDeleted, CueDeleted).
 //
 // The window is created once and only shown or hidden: "closing" it (the title bar's button, the
 // View item, the toolbar button) runs ToggleVisible, which pauses the player when hiding and
@@ -52,7 +48,7 @@ class TCutterForm : public QWidget, public CutterLink {
     ~TCutterForm() override;
 
     // The cue list that takes the cutter's ranges; none leaves the list buttons without effect.
-    void SetCueList(CueListModel* cueList) { cueList_ = cueList; }
+    void SetCueList(CueListModel* cueList) { session_.SetCueList(cueList); }
     // The View menu's "&Cutter" item, which the toolbar's cutter button shares; its check state
     // follows the window's visibility.
     void SetViewAction(QAction* action);
@@ -61,7 +57,7 @@ class TCutterForm : public QWidget, public CutterLink {
     using JumpDialog = std::function<std::optional<int32_t>(const TFrameInfo&, int32_t)>;
     void SetJumpDialog(JumpDialog dialog) { jumpDialog_ = std::move(dialog); }
     // Set when the program ends: closing the file then leaves the player alone.
-    void SetTerminating(bool terminating) { terminating_ = terminating; }
+    void SetTerminating(bool terminating) { session_.SetTerminating(terminating); }
 
     // Restores the stored placement (inside its sub-window, if any), the designed place without
     // one (left 235, top 115, beside the project bin), and puts the View item in step.
@@ -72,7 +68,7 @@ class TCutterForm : public QWidget, public CutterLink {
     void CutObjectChanged(TCutObject* cut) override;
     void CutObjectDeleted(TCutObject* cut) override;
     // A rescan of the open file closes it, as the bin's rescan of the open entry always has.
-    void CutObjectReplaced(TCutObject* old, TCutObject* now) override;
+    void CutObjectReplaced(TCutObject* old, TCutObject*) override { CutObjectDeleted(old); }
     void CueChanged(TCueObject* cue) override;
     void CueDeleted(TCueObject* cue) override;
     // false suspends playback (before any worker reads a source or a modal window opens), true
@@ -84,9 +80,9 @@ class TCutterForm : public QWidget, public CutterLink {
     void ToggleVisible();
 
     TCutPlayerThread* Player() const { return player_.get(); }
-    TCutObject* CurrentCutObject() const { return cut_; }
-    TCueObject* CurrentCue() const { return cue_; }
-    int32_t SavedPlayerMode() const { return savedMode_; }
+    TCutObject* CurrentCutObject() const { return session_.File(); }
+    TCueObject* CurrentCue() const { return session_.Cue(); }
+    int32_t SavedPlayerMode() const { return session_.SavedPlayerMode(); }
     bool Seeking() const { return seeking_; }
     QString StatusText(int panel) const;
     // The window that shows or hides: the sub-window the form sits in, else the form itself.
@@ -101,10 +97,10 @@ class TCutterForm : public QWidget, public CutterLink {
     // For the waveform window, which drives the cutter as the seek bar and the mark buttons do:
     // the position the marks and labels use, a move as at the end of a seek bar scroll, both
     // marks at once, and a frame as the labels show it.
-    int32_t Position() const { return CurrentFrame(); }
+    int32_t Position() const { return session_.Position(); }
     void SeekTo(int64_t frame);
     void SetMarks(int32_t markIn, int32_t markOut);
-    std::string FrameLabel(int64_t frame) const { return Text(frame); }
+    std::string FrameLabel(int64_t frame) const { return session_.FrameLabel(frame); }
 
   signals:
     // The file or cue, the marks or the time display changed (the labels were updated).
@@ -123,112 +119,56 @@ class TCutterForm : public QWidget, public CutterLink {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void CreateControls();
-    QToolButton* PictureButton(const char* name, const char* hint, int icon, int x, int y);
-    void CreatePlayer(std::unique_ptr<WaveOut> waveOut);
+    void ConnectControls();
+    void ConnectPlayer();
 
     // The handlers, named after their controls.
-    void JumpInClick();
     void JumpPosClick();
-    void JumpOutClick();
-    void TimeTypeClick();
     void SeekBarScroll(bool endOfScroll, int position);
-    void MarkBeginBtnClick();
-    void MarkEndBtnClick();
-    void MarkToCueListBtnClick();
-    void CurrentToCueListBtnClick();
-    void UpdateCueBtnClick();
-    // Play, "Play marked selection", cue and pause: the player's command, with a file open.
-    void TransportClick(bool (TCutPlayerThread::*command)());
     void ToFileBtnClick();
-    void MuteBoxClick();
-    void LoopBoxClick();
-    void AutoPlayBoxClick();
     void JogShuttleChange();
-    void VolumeBarScroll(int position);
 
     // The player's events.
     void PlayerModeChange(int mode);
-    void PlayerStateChange(int state);
     void PositionChange(uint32_t frame);
     void PlayerError(int code);
 
-    bool DispatchKey(QKeyEvent& event);
-    // Wheel deltas over the window or the seek bar: JogMaxSpeed frames per notch.
-    void Wheel(int delta);
     // The key names the buttons' tool tips show while the keyboard controls the cutter.
     void ShowKeysInToolTips();
     // Our own drag of a list row, over a part of the window that takes drops.
     bool TakesDropAt(const QMimeData* mime, const QPoint& position) const;
     void AnswerDrag(QDragMoveEvent& event) const;
-    void SetMarkAtSeekBar(void (*setMark)(TCutObject&, int32_t));
+    // Runs a session command that may move the position or the marks, then shows them.
+    void Run(const std::function<void()>& command);
+    // The open file or cue as the session holds it: seek bar, name, labels and enables.
+    void ShowFile();
+    void ShowName();
+    // A position the player does not play (no sound, or none yet), on the seek bar and label.
+    void ShowUnplayedPosition();
     void UpdateMarkLabels();
     void UpdateStatusBar(bool showMarkedLength);
     void UpdateEnables();
-    void ShowName(const std::string& name);
     // Closing the file or cue: the player closes, the window forgets the file.
     void CloseFile();
-    // Starts playing the opened file; records why nothing plays when the player cannot open it.
-    bool OpenOnPlayer(TCutObject* cut);
     void BringIntoView();
     void SetHostVisible(bool visible);
-    bool PlayerOpen() const;
-    bool HasFrames() const;
-    // The position the marks and labels use: the player's, or the seek bar's when the player
-    // does not hold the file.
-    int32_t CurrentFrame() const;
-    // Moves to a frame: through the player, or only the seek bar when it does not hold the file.
-    void MoveTo(int64_t frame);
-    void SetSeekBar(int32_t frameCount, int64_t position);
-    // The window's own move of the seek bar, which the player does not follow.
+    // The window's own move of the seek bar, which the player does not follow; the bar's range is
+    // the open file's.
     void ShowOnSeekBar(int64_t frame);
-    std::string Text(int64_t frame) const;
 
     Prompts& prompts_;
-    CueListModel* cueList_ = nullptr;
     QPointer<QAction> viewAction_;
     JumpDialog jumpDialog_;
+    ProgressCutExporter exporter_;
     std::unique_ptr<TCutPlayerThread> player_;
-    TCutObject* cut_ = nullptr;
-    TCueObject* cue_ = nullptr;
+    // player_ as the session sees it; none without a player.
+    std::unique_ptr<CutterPlayer> playerLink_;
+    CutterSession session_;
     bool seeking_ = false;
     bool movingSeekBar_ = false;
-    bool suspended_ = false;
-    bool terminating_ = false;
     bool keyPreview_ = false;
-    int32_t savedMode_ = 0;
-    WheelAccumulator wheel_;
-    // Why the open file does not play (no sound server, a device that refuses the format), ""
-    // when it plays; shown after the name in status panel 0.
-    std::string noSound_;
+    CutterControls ui_;
 
-    QToolButton* markInBtn_ = nullptr;
-    QToolButton* posBtn_ = nullptr;
-    QToolButton* markOutBtn_ = nullptr;
-    QLabel* markInLbl_ = nullptr;
-    QLabel* posLbl_ = nullptr;
-    QLabel* markOutLbl_ = nullptr;
-    QScrollBar* seekBar_ = nullptr;
-    QToolButton* markBeginBtn_ = nullptr;
-    QToolButton* markPlayBtn_ = nullptr;
-    QToolButton* markEndBtn_ = nullptr;
-    QToolButton* markToCueListBtn_ = nullptr;
-    QToolButton* currentToCueListBtn_ = nullptr;
-    QToolButton* playBtn_ = nullptr;
-    QToolButton* cueBtn_ = nullptr;
-    QToolButton* pauseBtn_ = nullptr;
-    QToolButton* updateCueBtn_ = nullptr;
-    QToolButton* toFileBtn_ = nullptr;
-    QCheckBox* muteBox_ = nullptr;
-    QCheckBox* loopBox_ = nullptr;
-    QCheckBox* autoPlayBox_ = nullptr;
-    TKnob* jogShuttle_ = nullptr;
-    QLabel* jogLbl_ = nullptr;
-    QScrollBar* volumeBar_ = nullptr;
-    QLabel* volumeLbl_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
-    QLabel* panels_[3] = {nullptr, nullptr, nullptr};
-    QTimer* jogTimer_ = nullptr;
     QAction* exportAction_ = nullptr;
     std::vector<QWidget*> dropRefusers_;
 };

@@ -57,7 +57,8 @@ TCueListForm::TCueListForm(CueListModel& cues, ProjectBinModel& bin, Prompts& pr
     CueList->SetColumnWidths({{150, {}}, {75, {}}, {75, {}}, {70, QStringLiteral("00:00:00.00")}});
     CueList->DraggedItemAt = [this](int row) {
         TCueObject* cue = cues_.At(row);
-        return TItemDragObject::DraggedItem{CueList, row, cue->CutObject, cue};
+        return TItemDragObject::DraggedItem{CueList, row, cue->CutObject, cue,
+                                            TItemDragObject::Kind::Cue};
     };
     CueList->StartDrag = [this] { return CueListStartDrag(); };
     CueList->DragOver = [this](const QMimeData* data) { return CueListDragOver(data); };

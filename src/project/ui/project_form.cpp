@@ -49,7 +49,8 @@ TProjectForm::TProjectForm(ProjectBinModel& bin, Prompts& prompts, QWidget* pare
     CutObjectsList->setModel(items_);
     CutObjectsList->SetColumnWidths({{150, {}}, {70, QStringLiteral("00:00:00.00")}});
     CutObjectsList->DraggedItemAt = [this](int row) {
-        return TItemDragObject::DraggedItem{CutObjectsList, row, bin_.At(row), nullptr};
+        return TItemDragObject::DraggedItem{CutObjectsList, row, bin_.At(row), nullptr,
+                                            TItemDragObject::Kind::BinEntry};
     };
     CutObjectsList->StartDrag = [this] { return CutObjectsListStartDrag(); };
     CutObjectsList->DragOver = [this](const QMimeData* data) {

@@ -23,11 +23,16 @@ inline constexpr char kItemMimeType[] = "application/x-slicewell-list-item";
 // ends without one, so a stale row is never offered to the next drop.
 class TItemDragObject {
   public:
+    // What a row stands for, which tells a drop what to do with it: the cutter opens a bin
+    // entry's file, and reviews a cue.
+    enum class Kind { Other, BinEntry, Cue };
+
     struct DraggedItem {
         const QWidget* list = nullptr;    // the view the drag started from
         int row = -1;                     // the dragged row in that list when the drag began
         TCutObject* cutObject = nullptr;  // a bin entry, or the cut object of a cue
         TCueObject* cue = nullptr;        // set for a cue
+        Kind kind = Kind::Other;
         bool Empty() const { return list == nullptr; }
     };
 
