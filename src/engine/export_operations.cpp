@@ -59,8 +59,8 @@ int ExportCutObject(const std::string& fileName, TCutObject* cut, FrameSpan span
     }
     return Refusable(prompts, [&] {
         QtFrontEnd frontEnd;
-        return Shown(ExportCutObjectRange(*cut, span, fileName, style, frontEnd), fileName, frontEnd,
-                     prompts);
+        return Shown(ExportCutObjectRange(*cut, span, fileName, style, frontEnd), fileName,
+                     frontEnd, prompts);
     });
 }
 
@@ -77,25 +77,6 @@ int ExportProject(const std::string& fileName, const TProjectProperties& project
         QtFrontEnd frontEnd;
         return Shown(ExportCues(cues, project, fileName, project.FileName, style, frontEnd),
                      fileName, frontEnd, prompts);
-    });
-}
-
-int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts) {
-    if (fileName.empty()) {
-        return kStatusFailed;
-    }
-    return Refusable(prompts, [&] {
-        QtFrontEnd frontEnd;
-        const SourceExportResult result = ExportSourceFile(
-            SourceExportRequest{sourceName, fileName, std::nullopt, style}, options, frontEnd);
-        if (result.scanStatus != kStatusOk) {
-            return result.scanStatus;
-        }
-        // An index file holds no frames to tell of.
-        return result.kind == ExportTargetKind::IndexFile
-                   ? result.outcome.status
-                   : Shown(result.outcome, fileName, frontEnd, prompts);
     });
 }
 

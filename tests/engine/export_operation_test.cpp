@@ -130,9 +130,9 @@ TEST_F(ExportOperationTest, FullDiskNamesTheReasonAndKeepsTheOldFile) {
 
     if (std::filesystem::exists("/dev/full")) {
         std::filesystem::create_symlink("/dev/full", dir_.File("device.wav"));
-        EXPECT_THROW(
-            ExportCutObject(dir_.File("device.wav"), cut_.get(), Whole(), ExportStyle::Raw, prompts_),
-            FileCreateError);
+        EXPECT_THROW(ExportCutObject(dir_.File("device.wav"), cut_.get(), Whole(), ExportStyle::Raw,
+                                     prompts_),
+                     FileCreateError);
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     }
 }
@@ -157,18 +157,6 @@ TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) 
     EXPECT_EQ(ExportProject(dir_.File("p.mp3"), properties, {&cue}, ExportStyle::Raw, prompts_),
               kStatusFailed);
     EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
-}
-
-// The windows had no whole-file fast path: they now run the command line's planning, the copy
-// while scanning included, on the worker under the progress window.
-TEST_F(ExportOperationTest, WholeFileOfAnUnopenedSourceIsCopiedWhileItIsScanned) {
-    const std::string target = dir_.File("whole.wav");
-    EXPECT_EQ(ExportWholeFile(source_, target, {}, ExportStyle::Raw, prompts_), kStatusOk);
-    const std::vector<uint8_t> out = ReadFileBytes(target);
-    ASSERT_EQ(out.size(), kWaveHeaderSize + bytes_.size());
-    EXPECT_TRUE(std::equal(bytes_.begin(), bytes_.end(), out.begin() + kWaveHeaderSize));
-    const auto header = BuildWaveHeader(FrameHeader(cut_.get(), 19), int64_t(out.size()));
-    EXPECT_TRUE(std::equal(header.begin(), header.end(), out.begin()));
 }
 
 }  // namespace
