@@ -111,7 +111,9 @@ std::vector<MismatchedJoin> FindMismatchedJoins(const std::vector<ExportPiece>& 
 ExportOutcome ExportCutObjectFrames(ByteStream& target, bool wave, TCutObject& cut, FrameSpan span,
                                     ExportStyle style, WorkerControl& control) {
     if (!cut.FileStream || !cut.IndexStream) {
-        return ExportOutcome{kStatusNotInitialized, false, 0, {}};
+        ExportOutcome outcome;
+        outcome.status = kStatusNotInitialized;
+        return outcome;
     }
     return ExportPieces(target, wave, {ExportPiece{&cut, span}}, style, nullptr, nullptr, control);
 }
