@@ -24,9 +24,7 @@ case "${1:-}" in
 esac
 json="$work/json_autocut"
 
-for tool in hyperfine mp3splt strace /usr/bin/time cmake ninja python3; do
-    command -v "$tool" >/dev/null || { echo "autocut bench: $tool is not installed" >&2; exit 1; }
-done
+bench_require hyperfine mp3splt strace /usr/bin/time cmake ninja python3
 hour="$work/hour_128k.mp3"
 if ((!report_only)); then
 "$root/bench/run.sh" --make-only >/dev/null

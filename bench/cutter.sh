@@ -13,9 +13,7 @@ case "${1:-}" in
     "") ;;
     *) echo "usage: $0" >&2; exit 2 ;;
 esac
-for tool in pulseaudio pactl mpg123 sox lame python3 cmake ninja; do
-    command -v "$tool" >/dev/null || { echo "cutter bench: $tool is not installed" >&2; exit 1; }
-done
+bench_require pulseaudio pactl mpg123 sox lame python3 cmake ninja
 
 "$root/bench/run.sh" --make-only >/dev/null
 hour="$root/bench/work/hour_128k.mp3"

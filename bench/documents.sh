@@ -13,18 +13,15 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/bench/lib.sh"
 work="$root/bench/work"
 build="${SW_BENCH_BUILD:-$root/build-bench-core}"
 # The section, which bench/page_section.py puts into docs/benchmarks.md.
 report="$work/documents_section.md"
-runs=30
+runs="$(bench_runs 3 "$@")"
 # mp3splt decodes the whole hour for its silence search: some 9 s a run.
 peer_runs=3
-[[ "${1:-}" == "--quick" ]] && runs=3
-
-for tool in hyperfine mp3splt /usr/bin/time cmake ninja python3; do
-    command -v "$tool" >/dev/null || { echo "documents bench: $tool is not installed" >&2; exit 1; }
-done
+bench_require hyperfine mp3splt /usr/bin/time cmake ninja python3
 "$root/bench/run.sh" --make-only >/dev/null
 hour="$work/hour_128k.mp3"
 

@@ -9,6 +9,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/bench/lib.sh"
 work="$root/bench/work"
 build="$root/build-bench"
 sections="$work/sections"
@@ -24,9 +25,7 @@ case "${1:-}" in
 esac
 mkdir -p "$work"
 
-for tool in hyperfine lame sox python3 mp3val mp3splt ffmpeg ffprobe cmake ninja /usr/bin/time; do
-    command -v "$tool" >/dev/null || { echo "bench: $tool is not installed" >&2; exit 1; }
-done
+bench_require hyperfine lame sox python3 mp3val mp3splt ffmpeg ffprobe cmake ninja /usr/bin/time
 
 # --- The one-hour file -------------------------------------------------------------------------
 # One minute of a swept tone on the left and pink noise on the right, encoded once without an Info

@@ -10,16 +10,10 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/bench/lib.sh"
 build="${SW_BENCH_GUI_BUILD:-$root/build-bench}"
-runs=30
-case "${1:-}" in
-    --quick) runs=5 ;;
-    "") ;;
-    *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
-esac
-for tool in Xvfb python3 cmake ninja; do
-    command -v "$tool" >/dev/null || { echo "startup bench: $tool is not installed" >&2; exit 1; }
-done
+runs="$(bench_runs 5 "$@")"
+bench_require Xvfb python3 cmake ninja
 
 if [[ ! -f "$build/build.ninja" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSLICEWELL_BUILD_TESTS=OFF \

@@ -13,7 +13,6 @@ namespace sw::cli {
 class CommandError : public OperationError {
   public:
     CommandError(int exitCode, const std::string& message) : OperationError(exitCode, message) {}
-    int ExitCode() const { return Status(); }
 };
 
 class UsageError : public CommandError {

@@ -11,6 +11,7 @@
 #include "stream/id3_tag.h"
 #include "stream/regular_file.h"
 #include "stream/status.h"
+#include "stream/text_encoding.h"
 #include "summary.h"
 #include "terminal_text.h"
 

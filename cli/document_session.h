@@ -34,7 +34,6 @@ class DocumentSession {
     ProjectBinModel& Bin() { return document_.Bin(); }
     CueListModel& Cues() { return document_.Cues(); }
     CliPrompts& Prompts() { return prompts_; }
-    CliFrontEnd& FrontEnd() { return frontEnd_; }
 
     // Imports the items in one list, as files dropped on the bin: each name is made absolute
     // (from the current folder, "." and ".." taken out), then ParseMP3List takes the list with the

@@ -17,8 +17,7 @@ std::string JsonString(const std::string& bytes) {
                 out.append(bytes, i, length);
                 i += length;
             } else {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
+                AppendUtf8(out, c);  // a stray byte is taken as the Latin-1 character it names
                 ++i;
             }
             continue;

@@ -3,6 +3,7 @@
 #include "app/file_properties_report.h"
 #include "stream/frame_header.h"
 #include "stream/status.h"
+#include "stream/text_encoding.h"
 #include "stream/time_code.h"
 #include "terminal_text.h"
 

@@ -10,17 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "fuzz_source.h"
 #include "project/cue_file.h"
 #include "stream/memory_stream.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 std::string g_cueFile;
 

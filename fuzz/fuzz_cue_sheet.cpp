@@ -3,24 +3,16 @@
 // than a cue name can be stored; its cues lie in the file and run forward for any timing; and
 // the sheet written from its starts reads back to the same starts.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "project/cue_sheet.h"
 #include "project/cue_sheet_writer.h"
 #include "project/sheet_cues.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using sw::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

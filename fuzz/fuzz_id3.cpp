@@ -1,22 +1,14 @@
 // ReadId3Tag over arbitrary bytes. The tag read must fit its areas, and writing it back and
 // reading again must give the same tag: what the reader accepts, the writer can reproduce.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "stream/id3_tag.h"
 #include "stream/memory_stream.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using sw::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::MemoryStream stream(std::vector<uint8_t>(data, data + size));

@@ -11,16 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "fuzz_source.h"
 #include "stream/cut_object.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 std::string g_indexFile;
 sw::CutObjectOptions g_options;

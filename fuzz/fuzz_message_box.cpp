@@ -6,18 +6,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "app/qt/qt_prompts.h"
+#include "fuzz_check.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 // What the user should read for text, worked out here rather than taken from the prompts.
 QString Characters(const std::string& text) {

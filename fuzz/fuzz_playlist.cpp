@@ -4,21 +4,17 @@
 // same names.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "project/playlist.h"
 #include "stream/file_names.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 bool Blank(const std::string& line) {
     for (const char c : line) {

@@ -2,22 +2,14 @@
 // signature, throws the read error, or succeeds; a successful read holds no more entries than
 // the bytes could carry, and writing it out and reading it again gives the same project.
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "project/project_file.h"
 #include "stream/file_errors.h"
 #include "stream/memory_stream.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using sw::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::MemoryStream stream(std::vector<uint8_t>(data, data + size));

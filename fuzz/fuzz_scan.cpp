@@ -4,12 +4,12 @@
 // exactly the indexed frames, and the summary must be one LoadCutObject accepts back.
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "engine/scan.h"
 #include "engine/worker_control.h"
+#include "fuzz_check.h"
 #include "stream/cut_object.h"
 #include "stream/id3_tag.h"
 #include "stream/memory_stream.h"
@@ -17,11 +17,7 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 // Collects the stretches so they can be held against the index.
 class Stretches : public sw::FrameStretchSink {

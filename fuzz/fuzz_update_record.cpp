@@ -4,20 +4,16 @@
 // its limits, however the bytes are split into reads.
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "update/http_request.h"
 #include "update/http_response.h"
 #include "update/update_record.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 void CheckText(const std::string& text) {
     Check(text.size() <= sw::kUpdateTextSize);

@@ -9,14 +9,11 @@
 #include <string>
 
 #include "engine/wave_header.h"
+#include "fuzz_check.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using sw::fuzz::Check;
 
 std::string g_file;
 

@@ -8,6 +8,7 @@
 
 #include "stream/frame_header.h"
 #include "stream/id3_tag.h"
+#include "stream/text_encoding.h"
 #include "stream/time_code.h"
 
 namespace sw {

@@ -5,7 +5,6 @@
 
 #include "stream/cut_object.h"
 #include "stream/source_tags.h"
-#include "stream/text_encoding.h"  // Latin1ToUtf8, for the tag texts
 
 namespace sw {
 

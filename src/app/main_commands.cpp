@@ -40,11 +40,6 @@ std::string MainCommands::ModifiedText() const {
     return document_.Modified() ? mt::kModified : "";
 }
 
-void MainCommands::EnableNew(bool value) {
-    newEnabled_ = value;
-    Notify();
-}
-
 void MainCommands::EnableSave(bool value) {
     saveEnabled_ = value;
     Notify();

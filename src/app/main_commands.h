@@ -57,7 +57,6 @@ class MainCommands : public DocumentObserver {
     bool SaveAsEnabled() const { return document_.HasFile(); }
     bool ExportEnabled() const { return exportEnabled_; }
 
-    void EnableNew(bool value);
     void EnableSave(bool value);
     // The cue list's totals: whether its cues hold any frames.
     void EnableExport(bool value);

@@ -50,8 +50,6 @@ class ExportFraming {
     // The WAV header's sample count from now on: the frames' own (a clean export's), not the
     // whole seconds the data last.
     void SetSampleCount(int64_t samples) { samples_ = samples; }
-    // Cuts the target back to wholeEnd, the end of its last whole frame; false when it failed.
-    bool CutBack(int64_t wholeEnd) { return target_.CutBackTo(wholeEnd); }
     // The final header, the flush and the status. size: the target's final size; failed: some
     // frame, the tag or a cut-back did not make it.
     ExportOutcome Finish(const TFrameInfo& lastWholeFrame, int64_t size, bool failed,

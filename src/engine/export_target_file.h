@@ -26,7 +26,6 @@ class ExportTargetFile {
     ByteStream& Stream() { return stream_; }
     // The same file for writers that copy between descriptors.
     int Descriptor() const { return replacement_.Descriptor(); }
-    const std::string& TargetName() const { return targetName_; }
 
     // Decides the export's file after the worker ended. It replaces the target when the status
     // is 0, or 2 with keepAborted (an aborted export keeps a shorter, well-formed file), and the

@@ -21,16 +21,12 @@ class ReservoirMap {
 
     size_t Count() const { return frames_.size(); }
     int64_t AreaStart(size_t frame) const { return frames_[frame].areaStart; }
-    int64_t AreaEnd(size_t frame) const {
-        return frame + 1 < frames_.size() ? frames_[frame + 1].areaStart : int64_t(area_.size());
-    }
     int64_t MainDataStart(size_t frame) const {
         return frames_[frame].areaStart - frames_[frame].side.mainDataBegin;
     }
     int64_t MainDataEnd(size_t frame) const {
         return MainDataStart(frame) + frames_[frame].side.MainDataBytes();
     }
-    const Layer3SideInfo& SideInfo(size_t frame) const { return frames_[frame].side; }
 
     // How many bytes before frame `from`'s area the frames from `from` on read: what must stand
     // in front of them for all of their main data to be there.

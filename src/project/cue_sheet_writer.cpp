@@ -8,6 +8,7 @@
 #include "project/sheet_cues.h"
 #include "stream/document_file.h"
 #include "stream/file_names.h"
+#include "stream/text_encoding.h"
 
 namespace sw {
 
@@ -20,13 +21,7 @@ std::string OneLine(std::string text) {
             c = ' ';
         }
     }
-    size_t cut = 0xFFFF;
-    if (text.size() > cut) {
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        text.resize(cut);
-    }
+    TruncateUtf8(text, 0xFFFF);
     return text;
 }
 

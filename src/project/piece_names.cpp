@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "stream/file_names.h"
+#include "stream/text_encoding.h"
 
 namespace sw {
 
@@ -57,14 +58,7 @@ std::string SafePieceFileName(const std::string& name, const std::string& extens
         safe.front() = '_';
     }
     const size_t room = kMaxFileName - 1 - extension.size();
-    if (safe.size() > room) {
-        size_t cut = room;
-        // Back to the first byte of a character, so no UTF-8 sequence is cut in two.
-        while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        safe.resize(cut);
-    }
+    TruncateUtf8(safe, room);
     safe += '.';
     safe += extension;
     return safe;

@@ -37,7 +37,6 @@ class ProjectDocument : public ModifiedSink {
     bool HasFile() const { return hasFile_; }
     bool Loading() const { return loading_; }
     const std::string& ProjectName() const { return properties_.FileName; }
-    int UntitledCounter() const { return untitledCounter_; }
 
     void SetObserver(DocumentObserver* observer) { observer_ = observer; }
 

@@ -17,10 +17,6 @@ std::string Cut(std::string text, size_t width) {
 
 }  // namespace
 
-const char* PieceTagKindsName(PieceTagKinds kinds) {
-    return kKindNames[static_cast<int>(kinds) & 3];
-}
-
 bool PieceTagKindsOf(const std::string& name, PieceTagKinds& kinds) {
     for (int i = 0; i < 4; ++i) {
         if (name == kKindNames[i]) {

@@ -35,9 +35,7 @@ struct PieceTag {
 // start, or both. The values are also the settings store's and the command line's order.
 enum class PieceTagKinds { None = 0, V1 = 1, V2 = 2, Both = 3 };
 
-// "none", "v1", "v2", "both".
-const char* PieceTagKindsName(PieceTagKinds kinds);
-// The kinds of such a name; false for any other text.
+// The kinds of a name: "none", "v1", "v2" or "both"; false for any other text.
 bool PieceTagKindsOf(const std::string& name, PieceTagKinds& kinds);
 
 // The piece's ID3v1.1 tag: its texts in Latin-1 (characters Latin-1 lacks become "?"), cut to

@@ -75,6 +75,17 @@ bool FitsLatin1(std::string_view utf8) {
     return true;
 }
 
+void TruncateUtf8(std::string& text, size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return;
+    }
+    size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    text.resize(cut);
+}
+
 std::string Latin1ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -16,6 +16,9 @@ size_t Utf8SequenceLength(std::string_view text, size_t at);
 // True when the bytes are well-formed UTF-8: no overlong forms, no surrogates, nothing above
 // U+10FFFF, no sequence cut short.
 bool IsValidUtf8(std::string_view text);
+// Cuts text to at most maxBytes, back to the start of a character, so that no UTF-8 sequence is
+// cut in two.
+void TruncateUtf8(std::string& text, size_t maxBytes);
 // Latin-1 bytes as UTF-8.
 std::string Latin1ToUtf8(std::string_view text);
 // True when well-formed UTF-8 text holds no character above U+00FF (Latin-1 has them all).

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/file_properties_report.h"
 #include "app/shell_address.h"
+#include "stream/text_encoding.h"
 #include "update/http_request.h"
 
 namespace sw {

@@ -159,17 +159,5 @@ TEST_F(ExportOperationTest, DocumentTargetsAreRefusedWithTheReasonAndLeftAlone) 
     EXPECT_EQ(ReadFileBytes(project), std::vector<uint8_t>{'p'});
 }
 
-// The windows had no whole-file fast path: they now run the command line's planning, the copy
-// while scanning included, on the worker under the progress window.
-TEST_F(ExportOperationTest, WholeFileOfAnUnopenedSourceIsCopiedWhileItIsScanned) {
-    const std::string target = dir_.File("whole.wav");
-    EXPECT_EQ(ExportWholeFile(source_, target, {}, ExportStyle::Raw, prompts_), kStatusOk);
-    const std::vector<uint8_t> out = ReadFileBytes(target);
-    ASSERT_EQ(out.size(), kWaveHeaderSize + bytes_.size());
-    EXPECT_TRUE(std::equal(bytes_.begin(), bytes_.end(), out.begin() + kWaveHeaderSize));
-    const auto header = BuildWaveHeader(FrameHeader(cut_.get(), 19), int64_t(out.size()));
-    EXPECT_TRUE(std::equal(header.begin(), header.end(), out.begin()));
-}
-
 }  // namespace
 }  // namespace sw::test

@@ -66,12 +66,14 @@ TEST(PlayerOpen, PlayAfterOpenRestartsAndQueuesNumBuffersFrames) {
     EXPECT_EQ(h.Log(), Concat(Progress(16, 0), {"mode 1"}));
 }
 
-TEST(PlayerOpen, AutoStartPlaysAllRightAfterOpen) {
+TEST(PlayerOpen, AutoplayRightAfterOpenReportsTheStateBeforeTheFramesAndTheMode) {
+    // The cutter's Autoplay plays as soon as the file is open; a client that heard the mode
+    // before the open state would show "Playing" for a closed player.
     PlayerHarness h;
     TCutPlayerThread& p = h.Player();
     p.SetActive(true);
-    p.SetAutoStart(true);
     ASSERT_EQ(p.Open(h.Cut()), 0);
+    ASSERT_TRUE(p.Play());
     EXPECT_EQ(p.PlayerMode(), kModePlayAll);
     EXPECT_EQ(h.Written(), Range(0, 15));
     EXPECT_EQ(h.Log(), Concat(Concat({"state 1"}, Progress(16, 0)), {"mode 1"}));
@@ -493,24 +495,21 @@ TEST(PlayerPosition, FlushWhilePausingLeavesTheDevicePaused) {
 }
 
 TEST(PlayerDevice, ChangingWaveDeviceWhilePlayingKeepsModeAndPosition) {
-    for (bool autoStart : {false, true}) {
-        PlayerHarness h;
-        h.Player().SetQueueDepths(4, 6);
-        TCutPlayerThread& p = h.Player();
-        p.SetActive(true);
-        ASSERT_EQ(p.Open(h.Cut()), 0);
-        p.Play();
-        h.Play(3);
-        ASSERT_EQ(p.Position(), 3u);
-        p.SetAutoStart(autoStart);
-        h.Clear();
-        p.SetWaveDevice(1);
-        EXPECT_EQ(h.Device().OpenDevice(), 1);
-        EXPECT_EQ(p.WaveDevice(), 1);
-        EXPECT_EQ(p.PlayerMode(), kModePlayAll) << autoStart;
-        EXPECT_EQ(p.Position(), 3u) << autoStart;
-        EXPECT_EQ(h.Written(), Range(3, 6)) << autoStart;
-    }
+    PlayerHarness h;
+    h.Player().SetQueueDepths(4, 6);
+    TCutPlayerThread& p = h.Player();
+    p.SetActive(true);
+    ASSERT_EQ(p.Open(h.Cut()), 0);
+    p.Play();
+    h.Play(3);
+    ASSERT_EQ(p.Position(), 3u);
+    h.Clear();
+    p.SetWaveDevice(1);
+    EXPECT_EQ(h.Device().OpenDevice(), 1);
+    EXPECT_EQ(p.WaveDevice(), 1);
+    EXPECT_EQ(p.PlayerMode(), kModePlayAll);
+    EXPECT_EQ(p.Position(), 3u);
+    EXPECT_EQ(h.Written(), Range(3, 6));
 }
 
 TEST(PlayerDevice, ChangingWaveDeviceWhilePausingKeepsTheHeldFrame) {

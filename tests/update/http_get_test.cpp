@@ -93,8 +93,8 @@ TEST_F(HttpGetTest, EndlessBodyIsCutAtTheLimitAndTheRequestEnds) {
     server.ServeEndless("flood");
     const Outcome outcome = Fetch(client, server.Url("flood"));
     EXPECT_EQ(outcome.dones, std::vector<int>{HttpGet::Ok});
-    EXPECT_EQ(client.Body().size(), HttpGet::kDefaultBodyLimit);
-    EXPECT_GE(HttpGet::kDefaultBodyLimit, kUpdateRecordSize);
+    EXPECT_EQ(client.Body().size(), HttpGet::kBodyLimit);
+    EXPECT_GE(HttpGet::kBodyLimit, kUpdateRecordSize);
 }
 
 // Would break if an error status counted as success (its error page would be read as a record).

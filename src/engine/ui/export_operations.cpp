@@ -80,23 +80,4 @@ int ExportProject(const std::string& fileName, const TProjectProperties& project
     });
 }
 
-int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts) {
-    if (fileName.empty()) {
-        return kStatusFailed;
-    }
-    return Refusable(prompts, [&] {
-        QtFrontEnd frontEnd;
-        const SourceExportResult result = ExportSourceFile(
-            SourceExportRequest{sourceName, fileName, std::nullopt, style}, options, frontEnd);
-        if (result.scanStatus != kStatusOk) {
-            return result.scanStatus;
-        }
-        // An index file holds no frames to tell of.
-        return result.kind == ExportTargetKind::IndexFile
-                   ? result.outcome.status
-                   : Shown(result.outcome, fileName, frontEnd, prompts);
-    });
-}
-
 }  // namespace sw

@@ -38,11 +38,4 @@ void SetExportReporter(std::function<void(const std::string&)> reporter);
 int ExportProject(const std::string& fileName, const TProjectProperties& project,
                   const std::vector<const TCueObject*>& cues, ExportStyle style, Prompts& prompts);
 
-// Exports every frame of a source file that is not open in the program, as "export SOURCE
-// TARGET" on the command line does (ExportSourceFile): through its index beside it when that
-// matches, else copied while it is scanned, on the worker under the progress window. Returns
-// the scan's status when it did not complete (the target is then untouched), else the export's.
-int ExportWholeFile(const std::string& sourceName, const std::string& fileName,
-                    const CutObjectOptions& options, ExportStyle style, Prompts& prompts);
-
 }  // namespace sw

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -9,7 +10,14 @@
 
 namespace sw {
 
+namespace {
+
+// The final status of the last scan or export worker, stored by the worker before its done
+// notification and read by the starting operation after the progress window has closed. One
+// worker runs at a time, each under a modal progress window, so one value serves them all.
 std::atomic<int> LastThreadResult{0};
+
+}  // namespace
 
 std::optional<int> RunWorker(TProcessForm& form, const std::function<int(WorkerControl&)>& work) {
     WorkerControl control;

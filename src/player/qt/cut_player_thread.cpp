@@ -53,10 +53,6 @@ int32_t TCutPlayerThread::AudibleFrame() const {
 }
 
 int TCutPlayerThread::Open(TCutObject* cut) {
-    return OpenDevice(cut, true);
-}
-
-int TCutPlayerThread::OpenDevice(TCutObject* cut, bool allowAutoStart) {
     if (deviceOpen_) {
         Close();
     }
@@ -97,9 +93,6 @@ int TCutPlayerThread::OpenDevice(TCutObject* cut, bool allowAutoStart) {
     state_ = kStateOpen;
     emit OnPlayerStateChange(state_);
     FillQueue();
-    if (autoStart_ && allowAutoStart) {
-        SetPlayerMode(kModePlayAll);
-    }
     return kWaveOk;
 }
 
@@ -513,8 +506,7 @@ void TCutPlayerThread::SetWaveDevice(int32_t device) {
     if (Close() != kWaveOk) {
         return;
     }
-    // AutoStart would start the file from frame 0 before the old place is restored.
-    if (OpenDevice(cut, false) != kWaveOk) {
+    if (Open(cut) != kWaveOk) {
         Close();
         return;
     }

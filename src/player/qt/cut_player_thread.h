@@ -44,8 +44,6 @@ class TCutPlayerThread : public QObject, private WaveOutListener {
 
     bool Active() const { return active_; }
     void SetActive(bool active);
-    bool AutoStart() const { return autoStart_; }
-    void SetAutoStart(bool autoStart) { autoStart_ = autoStart; }
     bool LoopMode() const { return loopMode_; }
     void SetLoopMode(bool loopMode) { loopMode_ = loopMode; }
     bool MuteMode() const { return muteMode_; }
@@ -81,7 +79,6 @@ class TCutPlayerThread : public QObject, private WaveOutListener {
     void WaveOutDone(std::unique_ptr<WaveBuffer> buffer) override;
 
     bool RequestMode(int32_t mode);
-    int OpenDevice(TCutObject* cut, bool allowAutoStart);
     void ApplyMute(bool mute);
     void FillQueue();
     bool EndCheck();
@@ -101,7 +98,6 @@ class TCutPlayerThread : public QObject, private WaveOutListener {
     int32_t cuePosition_ = 0;
     int32_t next_ = 0;
     bool active_ = false;
-    bool autoStart_ = false;
     bool loopMode_ = false;
     bool muteMode_ = false;
     int lastError_ = 0;

@@ -13,6 +13,8 @@ constexpr int kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44
 // Layer I frames are the shortest at 384 samples; prebuffering less than that lets every frame
 // start playback on its own.
 constexpr uint32_t kPrebufSamples = 256;
+// How much the server is asked to keep queued ahead of the speaker.
+constexpr uint64_t kTargetLatencyMs = 40;
 constexpr int32_t kVolumeRounding = 2;
 
 pa_volume_t ToPulseVolume(uint32_t level) {
@@ -248,7 +250,7 @@ int PulseWaveOut::CreateStream() {
     underflow_ = false;
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.tlength = uint32_t(pa_usec_to_bytes(uint64_t(targetLatencyMs_) * 1000, &spec));
+    attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyMs * 1000, &spec));
     attr.prebuf = uint32_t(kPrebufSamples * pa_frame_size(&spec));
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);

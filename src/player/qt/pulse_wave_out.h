@@ -55,9 +55,6 @@ class PulseWaveOut : public WaveOut {
     int SetVolume(uint32_t volume) override;
     std::string ErrorText(int code) override;
 
-    // The playback stream's target latency; applies to streams created afterwards.
-    void SetTargetLatencyMs(int milliseconds) { targetLatencyMs_ = milliseconds; }
-
   private:
     struct Sink {
         uint32_t index;
@@ -105,7 +102,6 @@ class PulseWaveOut : public WaveOut {
     std::string sinkName_;  // "" for the default sink
     int rate_ = 0;
     int channels_ = 0;
-    int targetLatencyMs_ = 40;
     bool open_ = false;
     bool paused_ = false;
     bool timerArmed_ = false;

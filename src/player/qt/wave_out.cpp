@@ -55,11 +55,6 @@ int WaveOut::DispatchPending(int max) {
     return delivered;
 }
 
-bool WaveOut::HasPending() {
-    std::lock_guard<std::mutex> lock(pendingMutex_);
-    return !pending_.empty();
-}
-
 std::string WaveOut::ErrorText(int code) {
     return CommonWaveOutErrorText(code);
 }

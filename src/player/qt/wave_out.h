@@ -100,7 +100,6 @@ class WaveOut {
     // Hands up to max returned buffers to the listener, one at a time, on the calling thread
     // (which must be the creating one). The listener may call back in. Returns how many.
     int DispatchPending(int max = 1 << 30);
-    bool HasPending();
 
   protected:
     // Queues a returned buffer (any thread) and makes sure the event loop will deliver it.

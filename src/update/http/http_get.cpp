@@ -51,7 +51,7 @@ void HttpGet::Get(const std::string& address, const std::string& userAgent) {
     active_ = true;
     body_.clear();
     failureText_.clear();
-    response_ = std::make_unique<HttpResponseReader>(bodyLimit_);
+    response_ = std::make_unique<HttpResponseReader>(kBodyLimit);
     const std::optional<HttpAddress> parts = ParseHttpAddress(address);
     if (!parts) {
         // Finish delivers the done event from the event loop, so the caller has left Get.

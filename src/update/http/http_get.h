@@ -67,14 +67,13 @@ class HttpGet : public QObject {
     static constexpr int kDefaultStallTimeout = 15000;  // milliseconds
     static constexpr int kDefaultDeadline = 60000;      // milliseconds for the whole request
     // A few times the update record: the check uses its first 1820 bytes.
-    static constexpr size_t kDefaultBodyLimit = 4 * 1820;
+    static constexpr size_t kBodyLimit = 4 * 1820;
 
     explicit HttpGet(QObject* parent = nullptr);
     ~HttpGet() override;
 
     void SetStallTimeout(int milliseconds) { stallTimeout_ = milliseconds; }
     void SetDeadline(int milliseconds) { deadline_ = milliseconds; }
-    void SetBodyLimit(size_t bytes) { bodyLimit_ = bytes; }
 
     void Get(const std::string& address, const std::string& userAgent);
     void Abort();
@@ -107,7 +106,6 @@ class HttpGet : public QObject {
 
     int stallTimeout_ = kDefaultStallTimeout;
     int deadline_ = kDefaultDeadline;
-    size_t bodyLimit_ = kDefaultBodyLimit;
     State state_ = Ready;
     bool running_ = false;  // from Get until its done event
     bool active_ = false;   // from Get until it ends, before its done event
