@@ -35,6 +35,7 @@
 #include "cutter/ui/waveform_form.h"
 #include "engine/ui/export_operations.h"
 #include "player/qt/wave_out.h"
+#include "project/prompted_export.h"
 #include "project/ui/cue_list_form.h"
 #include "project/ui/dropped_files.h"
 #include "project/ui/project_form.h"

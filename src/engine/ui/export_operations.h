@@ -27,10 +27,6 @@ namespace sw {
 int ExportCutObject(const std::string& fileName, TCutObject* cut, FrameSpan span, ExportStyle style,
                     Prompts& prompts);
 
-// Told what every export below wrote (ExportReport) once it wrote its file whole, so that the
-// frame window can say so; none tells nobody.
-void SetExportReporter(std::function<void(const std::string&)> reporter);
-
 // Exports the cues one after the other into fileName, with the project's header flags and tag as
 // its ExportFlags say (the properties are copied when the export starts). Returns 1 for an empty
 // name or no cues; otherwise as ExportCutObject. The project's own file (project.FileName) is

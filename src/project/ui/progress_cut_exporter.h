@@ -1,20 +1,24 @@
 #pragma once
 
-#include "project/cut_exporter.h"
+#include "engine/ui/qt_front_end.h"
+#include "project/prompted_export.h"
 #include "stream/prompts.h"
 
 namespace sw {
 
-// The windows' exports of bin entries and cues: the export under its modal progress window,
-// with its Abort button.
-class ProgressCutExporter : public CutExporter {
-  public:
-    explicit ProgressCutExporter(Prompts& prompts) : prompts_(prompts) {}
-    int ExportRange(const std::string& target, TCutObject& cut, FrameSpan span,
-                    ExportStyle style) override;
+// The front end of the windows' exports: the modal progress window with its Abort button. A
+// base of its own so that it is built before the exporter that runs under it.
+class ProgressWindowFrontEnd {
+  protected:
+    QtFrontEnd progressWindow_;
+};
 
-  private:
-    Prompts& prompts_;
+// The windows' exports of bin entries, cues and the cutter's selection: the prompted export
+// (project/prompted_export.h) under the progress window.
+class ProgressCutExporter : private ProgressWindowFrontEnd, public PromptedCutExporter {
+  public:
+    explicit ProgressCutExporter(Prompts& prompts)
+        : PromptedCutExporter(progressWindow_, prompts) {}
 };
 
 }  // namespace sw
