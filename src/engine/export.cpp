@@ -80,8 +80,8 @@ ExportOutcome ExportPieces(ByteStream& target, bool wave, const std::vector<Expo
         outcome.failure = copier.SourceFailure();
         return outcome;
     } catch (...) {
-        return ExportOutcome{kStatusUnknownError, false, copier.FramesCopied(),
-                             copier.SourceFailure(), {}};
+        return ExportOutcome{
+            kStatusUnknownError, false, copier.FramesCopied(), copier.SourceFailure(), {}};
     }
 }
 

@@ -36,7 +36,7 @@ struct ExportOutcome {
     // or the final flush failed, or any other error; 5 the cut object has no streams.
     int status = 0;
     bool waveHeaderFailed = false;  // the caller shows "Unable to write wave-header"
-    int32_t framesCopied = 0;  // of the ranges asked for: lead-in and our frames not counted
+    int32_t framesCopied = 0;       // of the ranges asked for: lead-in and our frames not counted
     // Why the export failed, in the user's words ("Cannot write file x.mp3: No space left on
     // device", "a.mp3 ends before frame 812: ..."); "" when it did not, or nothing more is known.
     std::string failure;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "stream/cut_object.h"
+#include "stream/descriptor_stream.h"
 #include "stream/file_errors.h"
 #include "stream/file_names.h"
-#include "stream/descriptor_stream.h"
 #include "stream/file_stream.h"
 
 namespace sw {

@@ -60,23 +60,30 @@ TEST(QtPrompts, MarkupInMessagesAndTipsShowsAsItsCharacters) {
     // reads without end, one naming a FIFO hangs the box, a heading draws a false alarm.
     const std::string name = "<h1 style='color:red'>DISK FAILURE</h1><img src=\"nowhere\">&amp;";
     QtPrompts prompts;
-    QString text;
-    Qt::TextFormat boxFormat = Qt::AutoText;
-    Qt::TextFormat labelFormat = Qt::AutoText;
-    WhenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        boxFormat = box->textFormat();
-        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        ASSERT_NE(label, nullptr);
-        labelFormat = label->textFormat();
-        text = label->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    prompts.Error("Error", "Unable to find file " + name);
-    EXPECT_EQ(boxFormat, Qt::PlainText);
-    EXPECT_EQ(labelFormat, Qt::PlainText);
-    EXPECT_EQ(text.toStdString(), "Unable to find file " + name);
+    // Every kind of box, the questions that show an error's icon included.
+    const std::vector<std::function<void(const std::string&)>> boxes = {
+        [&](const std::string& text) { prompts.Error("Error", text); },
+        [&](const std::string& text) { prompts.ErrorYesNo("Error", text); },
+    };
+    for (const auto& ask : boxes) {
+        QString text;
+        Qt::TextFormat boxFormat = Qt::AutoText;
+        Qt::TextFormat labelFormat = Qt::AutoText;
+        WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            boxFormat = box->textFormat();
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            ASSERT_NE(label, nullptr);
+            labelFormat = label->textFormat();
+            text = label->text();
+            box->close();
+        });
+        ask("Unable to find file " + name);
+        EXPECT_EQ(boxFormat, Qt::PlainText);
+        EXPECT_EQ(labelFormat, Qt::PlainText);
+        EXPECT_EQ(text.toStdString(), "Unable to find file " + name);
+    }
 
     // A tip is rich text to Qt whatever it holds; the escaped one reads back as the characters,
     // spaces and line breaks included.

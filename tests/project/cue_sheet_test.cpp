@@ -198,7 +198,8 @@ TEST(CueSheetRead, BrokenSheetsAreRefusedNamingTheLine) {
         CueSheetError error;
         EXPECT_FALSE(ParseCueSheet(c.text, sheet, error)) << c.says;
         EXPECT_EQ(error.Line, c.line) << c.says;
-        EXPECT_NE(error.Message.find(c.says), std::string::npos) << error.Message << " / " << c.says;
+        EXPECT_NE(error.Message.find(c.says), std::string::npos)
+            << error.Message << " / " << c.says;
     }
     CueSheetError error{7, "INDEX outside a TRACK"};
     EXPECT_EQ(error.Text(), "line 7: INDEX outside a TRACK");

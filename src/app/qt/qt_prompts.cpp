@@ -111,8 +111,8 @@ Prompts::Answer QtPrompts::YesNo(const std::string& caption, const std::string& 
 }
 
 Prompts::Answer QtPrompts::ErrorYesNo(const std::string& caption, const std::string& text) {
-    const auto button = QMessageBox::critical(Parent(), DisplayText(caption), DisplayText(text),
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto button =
+        Show(QMessageBox::Critical, caption, text, QMessageBox::Yes | QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
