@@ -40,7 +40,6 @@ class CutterSession {
     TGlobalSettings& Settings() const { return settings_; }
     TCutObject* File() const { return cut_; }
     TCueObject* Cue() const { return cue_; }
-    int32_t SavedPlayerMode() const { return savedMode_; }
     // The player holds the open file.
     bool PlayerOpen() const;
     bool HasFrames() const;

@@ -82,7 +82,6 @@ class TCutterForm : public QWidget, public CutterLink {
     TCutPlayerThread* Player() const { return player_.get(); }
     TCutObject* CurrentCutObject() const { return session_.File(); }
     TCueObject* CurrentCue() const { return session_.Cue(); }
-    int32_t SavedPlayerMode() const { return session_.SavedPlayerMode(); }
     bool Seeking() const { return seeking_; }
     QString StatusText(int panel) const;
     // The window that shows or hides: the sub-window the form sits in, else the form itself.
