@@ -10,7 +10,7 @@ namespace {
 TEST(TextEncoding, MalformedUtf8IsNeverTakenForACharacter) {
     // A decoder that took these for characters would let an overlong "/" or NUL through a check
     // made on the decoded text, or write a surrogate no other program reads back.
-    for (const std::string bad : {
+    for (const std::string& bad : {
              std::string("\xC0\xAF"),              // overlong "/"
              std::string("\xC1\xBF"),              // overlong U+007F
              std::string("\xE0\x80\x80", 3),       // overlong NUL in three bytes
@@ -28,7 +28,7 @@ TEST(TextEncoding, MalformedUtf8IsNeverTakenForACharacter) {
         EXPECT_FALSE(FitsLatin1(bad)) << testing::PrintToString(bad);
     }
     // The limits on either side of each length are characters.
-    for (const std::string good : {
+    for (const std::string& good : {
              std::string("\x7F"),
              std::string("\xC2\x80"),
              std::string("\xDF\xBF"),
